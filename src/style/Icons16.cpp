@@ -28,6 +28,15 @@ const QString& pathPrefix() {
 
 } // namespace
 
+QList<Icons16> allIcons() {
+  QList<Icons16> list;
+  list.reserve(static_cast<qsizetype>(iconTable.size()));
+  for (const auto& entry : iconTable) {
+    list.append(entry.icon);
+  }
+  return list;
+}
+
 QString iconName(Icons16 icon) {
   return iconTable.at(static_cast<std::size_t>(icon)).name;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 namespace arvexhub::style::icons {
@@ -11,6 +12,8 @@ enum class Icons16 {
 #undef ARVEXHUB_ICON16
 };
 
+/// Every icon of the table, in table order.
+QList<Icons16> allIcons();
 /// "category/name", for example "action/trash".
 QString iconName(Icons16 icon);
 /// ":/arvexhub/style/icons/16/<category>/<name>.svg".
