@@ -11,6 +11,7 @@
 namespace arvexhub::style {
 
 class StyleAnimations;
+struct StyleContext;
 
 /// The application's flat style: a proxy over Fusion whose palette, metrics and drawing all
 /// come from a `Theme`.
@@ -78,6 +79,20 @@ signals:
   void themeChanged();
 
 private:
+  StyleContext context() const;
+  int spacingMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const;
+  void drawPanelPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                          const QWidget* widget) const;
+  void drawHeaderArrow(const StyleContext& c, const QStyleOption* option, QPainter* painter) const;
+  void drawItemViewRow(const QStyleOption* option, QPainter* painter) const;
+  void drawPanelControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                        const QWidget* widget) const;
+  void drawRecoloredControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                            const QWidget* widget, const QColor& color) const;
+  void drawProgressBar(const QStyleOption* option, QPainter* painter, const QWidget* widget) const;
+  QColor tabTextColor(const QStyleOption* option) const;
+  QSize comboItemSize(const QStyleOption* option) const;
+
   struct Private;
   std::unique_ptr<Private> d;
 };
