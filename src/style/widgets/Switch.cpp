@@ -1,0 +1,217 @@
+#include "Switch.h"
+
+#include <style/Style.h>
+
+#include <QEvent>
+#include <QPainter>
+#include <QStyleOption>
+
+#include <algorithm>
+#include <cmath>
+
+namespace arvexhub::style {
+namespace {
+
+constexpr int trackWidth = 32;
+constexpr int trackHeight = 18;
+constexpr int knobPadding = 3;
+
+QColor mix(const QColor& from, const QColor& to, qreal progress) {
+  const auto p = std::clamp(progress, qreal(0.), qreal(1.));
+  const auto lerp = [p](float a, float b) { return a + (b - a) * static_cast<float>(p); };
+  const auto a = from.toRgb();
+  const auto b = to.toRgb();
+  return QColor::fromRgbF(lerp(a.redF(), b.redF()), lerp(a.greenF(), b.greenF()), lerp(a.blueF(), b.blueF()),
+                          lerp(a.alphaF(), b.alphaF()));
+}
+
+enum class Look { Normal, Hovered, Pressed, Disabled };
+
+/// One of four colours picked by the interaction state.
+const QColor& pick(Look look, const QColor& normal, const QColor& hovered, const QColor& pressed,
+                   const QColor& disabled) {
+  switch (look) {
+  case Look::Hovered:
+    return hovered;
+  case Look::Pressed:
+    return pressed;
+  case Look::Disabled:
+    return disabled;
+  case Look::Normal:
+    break;
+  }
+  return normal;
+}
+
+Look lookOf(const QAbstractButton& button) {
+  if (!button.isEnabled()) {
+    return Look::Disabled;
+  }
+  if (button.isDown()) {
+    return Look::Pressed;
+  }
+  return button.underMouse() ? Look::Hovered : Look::Normal;
+}
+
+} // namespace
+
+Switch::Switch(QWidget* parent)
+    : Switch(QString(), parent) {}
+
+Switch::Switch(const QString& text, QWidget* parent)
+    : QAbstractButton(parent) {
+  setText(text);
+  setCheckable(true);
+  setFocusPolicy(Qt::StrongFocus);
+  setAttribute(Qt::WA_Hover);
+  setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+  knobAnimation_.setStartValue(0.);
+  knobAnimation_.setEndValue(0.);
+  connect(&knobAnimation_, &QVariantAnimation::valueChanged, this, [this] { update(); });
+  connect(this, &QAbstractButton::toggled, this, &Switch::animateKnob);
+  followStyle();
+}
+
+Switch::~Switch() = default;
+
+QSize Switch::sizeHint() const {
+  const auto& theme = Style::themeOf(this);
+  const auto margin = theme.focusBorderWidth;
+  auto width = trackWidth + 2 * margin;
+  auto height = trackHeight + 2 * margin;
+  if (!text().isEmpty()) {
+    const auto metrics = fontMetrics();
+    width += theme.spacing + metrics.horizontalAdvance(text());
+    height = std::max(height, metrics.height());
+  }
+  return {width, height};
+}
+
+QSize Switch::minimumSizeHint() const {
+  const auto margin = Style::themeOf(this).focusBorderWidth;
+  return {trackWidth + 2 * margin, trackHeight + 2 * margin};
+}
+
+void Switch::followStyle() {
+  disconnect(themeConnection_);
+  if (auto* style = Style::of(this)) {
+    themeConnection_ = connect(style, &Style::themeChanged, this, [this] {
+      updateGeometry();
+      update();
+    });
+  }
+}
+
+void Switch::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::StyleChange) {
+    followStyle();
+  }
+  QAbstractButton::changeEvent(event);
+}
+
+void Switch::animateKnob(bool checked) {
+  const auto target = checked ? 1. : 0.;
+  const auto from = knobAnimation_.state() == QAbstractAnimation::Running ? knobProgress() : 1. - target;
+  knobAnimation_.stop();
+  const auto animated = style()->styleHint(QStyle::SH_Widget_Animation_Duration, nullptr, this) > 0;
+  const auto duration = Style::themeOf(this).animationDuration;
+  if (!animated || duration <= 0 || !isVisible()) {
+    update();
+    return;
+  }
+  // A reversal mid-way runs for the remaining distance only, at the same speed.
+  knobAnimation_.setDuration(std::max(1, qRound(duration * std::abs(target - from))));
+  knobAnimation_.setStartValue(from);
+  knobAnimation_.setEndValue(target);
+  knobAnimation_.setEasingCurve(QEasingCurve::OutCubic);
+  knobAnimation_.start();
+}
+
+qreal Switch::knobProgress() const {
+  if (knobAnimation_.state() == QAbstractAnimation::Running) {
+    return knobAnimation_.currentValue().toReal();
+  }
+  return isChecked() ? 1. : 0.;
+}
+
+QRect Switch::trackRect() const {
+  const auto margin = Style::themeOf(this).focusBorderWidth;
+  const auto top = (height() - trackHeight) / 2;
+  auto track = QRect(margin, top, trackWidth, trackHeight);
+  if (layoutDirection() == Qt::RightToLeft) {
+    track.moveRight(width() - 1 - margin);
+  }
+  return track;
+}
+
+void Switch::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.setRenderHint(QPainter::Antialiasing);
+  const auto track = trackRect();
+  drawTrack(painter, QRectF(track));
+  drawKnob(painter, QRectF(track));
+  drawLabel(painter, track);
+}
+
+void Switch::drawTrack(QPainter& painter, const QRectF& track) const {
+  const auto& theme = Style::themeOf(this);
+  const auto look = lookOf(*this);
+  const auto progress = knobProgress();
+  const auto& off = pick(look, theme.neutralColor, theme.neutralColorHovered, theme.neutralColorPressed,
+                         theme.neutralColorDisabled);
+  const auto& on = pick(look, theme.primaryColor, theme.primaryColorHovered, theme.primaryColorPressed,
+                        theme.primaryColorDisabled);
+  const auto radius = track.height() / 2.;
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(mix(off, on, progress));
+  painter.drawRoundedRect(track, radius, radius);
+
+  QStyleOption option;
+  option.initFrom(this);
+  const auto keyboardFocus = option.state.testFlag(QStyle::State_HasFocus) &&
+                             option.state.testFlag(QStyle::State_KeyboardFocusChange);
+  if (keyboardFocus) {
+    // The ring sits just outside the track, in the margin kept for it.
+    const auto half = theme.focusBorderWidth / 2.;
+    const auto ring = track.adjusted(-half, -half, half, half);
+    painter.setPen(QPen(theme.focusColor, theme.focusBorderWidth));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRoundedRect(ring, ring.height() / 2., ring.height() / 2.);
+  }
+}
+
+void Switch::drawKnob(QPainter& painter, const QRectF& track) const {
+  const auto& theme = Style::themeOf(this);
+  const auto look = lookOf(*this);
+  const auto progress = knobProgress();
+  const auto& off = pick(look, theme.secondaryColor, theme.secondaryColorHovered, theme.secondaryColorPressed,
+                         theme.secondaryColorDisabled);
+  const auto& on = pick(look, theme.primaryColorForeground, theme.primaryColorForegroundHovered,
+                        theme.primaryColorForegroundPressed, theme.primaryColorForegroundDisabled);
+  const auto diameter = track.height() - 2. * knobPadding;
+  const auto travel = track.width() - 2. * knobPadding - diameter;
+  const auto position = layoutDirection() == Qt::RightToLeft ? 1. - progress : progress;
+  const QRectF knob(track.left() + knobPadding + travel * position, track.top() + knobPadding, diameter,
+                    diameter);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(mix(off, on, progress));
+  painter.drawEllipse(knob);
+}
+
+void Switch::drawLabel(QPainter& painter, const QRect& track) const {
+  if (text().isEmpty()) {
+    return;
+  }
+  const auto spacing = Style::themeOf(this).spacing;
+  auto textRect = rect();
+  if (layoutDirection() == Qt::RightToLeft) {
+    textRect.setRight(track.left() - spacing);
+  } else {
+    textRect.setLeft(track.right() + 1 + spacing);
+  }
+  const auto elided = fontMetrics().elidedText(text(), Qt::ElideRight, textRect.width());
+  painter.setPen(palette().color(QPalette::WindowText));
+  painter.drawText(textRect, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, elided);
+}
+
+} // namespace arvexhub::style
