@@ -4,6 +4,7 @@
 #include <style/Style.h>
 #include <style/StyleUtils.h>
 #include <style/ThemeManager.h>
+#include <style/widgets/AboutDialog.h>
 #include <style/widgets/Expander.h>
 #include <style/widgets/IconWidget.h>
 #include <style/widgets/Label.h>
@@ -27,6 +28,7 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QToolButton>
+#include <QUrl>
 #include <QVBoxLayout>
 
 using namespace arvexhub::style;
@@ -111,14 +113,14 @@ QWidget* GalleryWindow::makeButtonsColumn() {
   auto* menuButton = new QToolButton(tools);
   menuButton->setText(QStringLiteral("Menu"));
   menuButton->setPopupMode(QToolButton::InstantPopup);
-  auto* menu = new QMenu(menuButton);
-  menu->addAction(themedIcon(menu, icons::Icons16::Action_Copy), QStringLiteral("Copy"));
-  menu->addSeparator();
-  menu->addAction(QStringLiteral("Select all"));
-  menuButton->setMenu(menu);
+  menuButton->setMenu(makeMenu(menuButton));
   toolsLayout->addWidget(menuButton);
   toolsLayout->addStretch();
   layout->addWidget(tools);
+
+  auto* about = new QPushButton(QStringLiteral("About…"), group);
+  connect(about, &QPushButton::clicked, this, [this] { makeAboutDialog(this)->show(); });
+  layout->addWidget(about);
 
   auto* check = new QCheckBox(QStringLiteral("Check box"), group);
   check->setChecked(true);
@@ -230,4 +232,34 @@ QWidget* GalleryWindow::makeViewsColumn() {
   tabs->addTab(new QWidget(tabs), QStringLiteral("Movies"));
   tabs->setMinimumWidth(260);
   return tabs;
+}
+
+QWidget* GalleryWindow::makeAboutDialog(QWidget* parent) {
+  auto* dialog = new AboutDialog(parent);
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  dialog->setIcon(QIcon(icons::iconPath(icons::Icons16::Misc_Gamepad)).pixmap(64, 64));
+  dialog->setApplicationName(QStringLiteral("Arvex Hub"));
+  dialog->setVersion(QStringLiteral("1.0.0"));
+  dialog->setDescription(QStringLiteral("Your Arvex games, movies, e-books and music in one place."));
+  dialog->setWebsiteUrl(QUrl(QStringLiteral("https://arvexgames.example")));
+  dialog->addSocialMediaLink(QStringLiteral("Forum"), QUrl(QStringLiteral("https://forum.arvexgames.example")));
+  dialog->setLicense(QStringLiteral("Proprietary"));
+  dialog->setCopyright(QStringLiteral("© 2026 Arvex Games"));
+  return dialog;
+}
+
+QMenu* GalleryWindow::makeMenu(QWidget* parent) {
+  auto* menu = new QMenu(parent);
+  menu->addAction(themedIcon(menu, icons::Icons16::Media_Play), QStringLiteral("Play"), QKeySequence(Qt::Key_Return));
+  menu->addAction(themedIcon(menu, icons::Icons16::Action_Copy), QStringLiteral("Copy"), QKeySequence::Copy);
+  auto* check = menu->addAction(QStringLiteral("Show console"));
+  check->setCheckable(true);
+  check->setChecked(true);
+  menu->addSeparator();
+  auto* submenu = menu->addMenu(QStringLiteral("Theme"));
+  submenu->addAction(QStringLiteral("Dark"));
+  submenu->addAction(QStringLiteral("Light"));
+  auto* disabled = menu->addAction(themedIcon(menu, icons::Icons16::Action_Trash), QStringLiteral("Remove"));
+  disabled->setEnabled(false);
+  return menu;
 }

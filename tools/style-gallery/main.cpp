@@ -1,4 +1,5 @@
-// Shows the style kit's controls; with --screenshot it writes a picture of the window and ends.
+// Shows the style kit's controls; with --screenshot it writes pictures of the window, the
+// about dialog ("-about" added to the name) and a menu ("-menu") and ends.
 //   style-gallery [--theme Dark|Light] [--screenshot file.png]
 #include "GalleryWindow.h"
 
@@ -8,7 +9,31 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
+#include <QMenu>
 #include <QTimer>
+
+namespace {
+
+QString withSuffix(const QString& path, const QString& suffix) {
+  const QFileInfo info(path);
+  return info.dir().filePath(info.completeBaseName() + suffix + QStringLiteral(".png"));
+}
+
+void saveScreenshots(GalleryWindow& window, const QString& path) {
+  window.grab().save(path);
+  auto* about = GalleryWindow::makeAboutDialog(&window);
+  about->show();
+  about->grab().save(withSuffix(path, QStringLiteral("-about")));
+  about->close();
+  auto* menu = GalleryWindow::makeMenu(&window);
+  menu->popup(QPoint(0, 0));
+  menu->grab().save(withSuffix(path, QStringLiteral("-menu")));
+  menu->close();
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
@@ -34,8 +59,8 @@ int main(int argc, char* argv[]) {
   window.resize(1180, 560);
   window.show();
   if (parser.isSet(shotOption)) {
-    QTimer::singleShot(300, &window, [&window, &parser, &shotOption] {
-      window.grab().save(parser.value(shotOption));
+    QTimer::singleShot(300, &window, [&window, path = parser.value(shotOption)] {
+      saveScreenshots(window, path);
       QApplication::quit();
     });
   }
