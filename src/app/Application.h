@@ -1,19 +1,22 @@
 #pragma once
 
+#include <instance/InstanceManager.h>
+
 #include <QApplication>
 
 #include <memory>
 
-class QMainWindow;
-
 namespace arvexhub::style {
 class Style;
-class ThemeManager;
-} // namespace arvexhub::style
+}
 
 namespace arvexhub::launcher {
 
-/// The application object: installs the style and shows the main window.
+class Controller;
+class MainWindow;
+
+/// The application object: keeps one instance running, installs the style, builds the
+/// controller and the main window, and hands desktop file-open requests to the controller.
 class Application final : public QApplication {
   Q_OBJECT
 
@@ -22,10 +25,20 @@ public:
   ~Application() override;
   Q_DISABLE_COPY_MOVE(Application)
 
+  Controller* controller() const;
+  MainWindow* mainWindow() const;
+
+protected:
+  bool event(QEvent* event) override;
+
 private:
+  void installStyle();
+  void onSecondaryInstanceMessage(unsigned int id, const QByteArray& message);
+
+  instance::InstanceManager instanceManager_;
   style::Style* style_{nullptr};
-  style::ThemeManager* themeManager_{nullptr};
-  std::unique_ptr<QMainWindow> mainWindow_;
+  Controller* controller_{nullptr};
+  std::unique_ptr<MainWindow> mainWindow_;
 };
 
 } // namespace arvexhub::launcher

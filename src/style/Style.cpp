@@ -36,6 +36,14 @@
 namespace arvexhub::style {
 namespace {
 
+/// A tool button that opens a menu on click: its chevron gets a place of its own at the
+/// right instead of sitting on top of the text.
+bool hasMenuIndicator(const QStyleOption* option) {
+  const auto* button = qstyleoption_cast<const QStyleOptionToolButton*>(option);
+  return button && button->features.testFlag(QStyleOptionToolButton::HasMenu)
+         && !button->features.testFlag(QStyleOptionToolButton::MenuButtonPopup);
+}
+
 void setRole(QPalette& palette, QPalette::ColorRole role, const QColor& normal, const QColor& disabled) {
   palette.setColor(QPalette::Active, role, normal);
   palette.setColor(QPalette::Inactive, role, normal);
@@ -458,8 +466,11 @@ QSize Style::sizeFromContents(ContentsType type, const QStyleOption* option, con
   case CT_PushButton:
     return {qMax(size.width() + 4 * t.spacing, 8 * t.spacing),
             qMax(size.height() + t.spacing, t.controlHeightLarge)};
-  case CT_ToolButton:
-    return {qMax(size.width() + 12, t.controlHeightLarge), qMax(size.height() + 12, t.controlHeightLarge)};
+  case CT_ToolButton: {
+    const int indicator = hasMenuIndicator(option) ? t.iconSize.width() : 0;
+    return {qMax(size.width() + 12 + indicator, t.controlHeightLarge),
+            qMax(size.height() + 12, t.controlHeightLarge)};
+  }
   case CT_LineEdit: {
     const auto* frame = qstyleoption_cast<const QStyleOptionFrame*>(option);
     if (frame && frame->lineWidth <= 0) {
@@ -753,9 +764,28 @@ void Style::drawComplexControl(ComplexControl control, const QStyleOptionComplex
     return drawScrollBar(c, option, painter, widget);
   case CC_Slider:
     return drawSlider(c, option, painter, widget);
+  case CC_ToolButton:
+    if (hasMenuIndicator(option)) {
+      return drawMenuToolButton(option, painter, widget);
+    }
+    break;
   default:
-    return QProxyStyle::drawComplexControl(control, option, painter, widget);
+    break;
   }
+  QProxyStyle::drawComplexControl(control, option, painter, widget);
+}
+
+void Style::drawMenuToolButton(const QStyleOptionComplex* option, QPainter* painter, const QWidget* widget) const {
+  const auto c = context();
+  auto button = *qstyleoption_cast<const QStyleOptionToolButton*>(option);
+  drawToolButtonPanel(c, &button, painter, widget);
+  const int indicator = d->theme.iconSize.width();
+  const auto content = button.rect.adjusted(d->theme.spacing / 2, 0, -d->theme.spacing / 2, 0);
+  button.rect = content.adjusted(0, 0, -indicator, 0);
+  drawControl(CE_ToolButtonLabel, &button, painter, widget);
+  QStyleOption arrow(button);
+  arrow.rect = QRect(content.right() - indicator + 1, content.top(), indicator, content.height());
+  drawArrow(c, PE_IndicatorArrowDown, &arrow, painter);
 }
 
 QIcon Style::standardIcon(StandardPixmap standardIcon, const QStyleOption* option,

@@ -85,6 +85,7 @@ private:
                           const QWidget* widget) const;
   void drawHeaderArrow(const StyleContext& c, const QStyleOption* option, QPainter* painter) const;
   void drawItemViewRow(const QStyleOption* option, QPainter* painter) const;
+  void drawMenuToolButton(const QStyleOptionComplex* option, QPainter* painter, const QWidget* widget) const;
   void drawPanelControl(ControlElement element, const QStyleOption* option, QPainter* painter,
                         const QWidget* widget) const;
   void drawRecoloredControl(ControlElement element, const QStyleOption* option, QPainter* painter,
