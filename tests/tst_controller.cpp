@@ -74,6 +74,7 @@ void TestController::startsWithTheSavedTheme_data() {
   QTest::addColumn<QString>("file");
   QTest::newRow("default") << QString() << QStringLiteral("dark.json");
   QTest::newRow("light") << QStringLiteral("Light") << QStringLiteral("light.json");
+  QTest::newRow("unknown id") << QStringLiteral("Sepia") << QStringLiteral("dark.json");
 }
 
 void TestController::startsWithTheSavedTheme() {
@@ -81,6 +82,10 @@ void TestController::startsWithTheSavedTheme() {
   QFETCH(QString, file);
   if (!saved.isEmpty()) {
     store().setValue(QStringLiteral("app/theme"), saved);
+    QApplication::setPalette(QPalette(Qt::red)); // a stale palette must not survive the start
+  }
+  if (saved == QStringLiteral("Sepia")) {
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^Unknown theme")));
   }
   controller_ = makeController();
   QCOMPARE(QApplication::palette().color(QPalette::Window), windowColorOf(file));

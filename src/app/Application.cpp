@@ -39,6 +39,10 @@ MainWindow* Application::mainWindow() const {
   return mainWindow_.get();
 }
 
+instance::InstanceManager& Application::instanceManager() {
+  return instanceManager_;
+}
+
 void Application::installStyle() {
   style_ = new style::Style(this);
   style_->setAnimationsEnabled(true);

@@ -27,6 +27,7 @@ public:
 
   Controller* controller() const;
   MainWindow* mainWindow() const;
+  instance::InstanceManager& instanceManager();
 
 protected:
   bool event(QEvent* event) override;

@@ -64,6 +64,10 @@ void Controller::setupThemeManager() {
   themeManager_ = new style::ThemeManager(style::Style::of(), this);
   themeManager_->loadDirectory(QStringLiteral(":/arvexhub/launcher/resources/themes"));
   themeManager_->setCurrentTheme(preferences_->appTheme());
+  if (themeManager_->currentTheme().isEmpty()) {
+    // A stored id that no theme file has: show the default theme rather than none at all.
+    themeManager_->setCurrentTheme(Common::darkThemeId());
+  }
   connect(preferences_, &Preferences::appThemeChanged, this,
           [this] { themeManager_->setCurrentTheme(preferences_->appTheme()); });
   connect(themeManager_, &style::ThemeManager::currentThemeChanged, this,

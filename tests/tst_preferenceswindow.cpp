@@ -1,0 +1,6 @@
+#include <QTest>
+class TestPreferencesWindow : public QObject {
+  Q_OBJECT
+};
+QTEST_MAIN(TestPreferencesWindow)
+#include "tst_preferenceswindow.moc"
