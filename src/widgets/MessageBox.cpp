@@ -12,7 +12,9 @@
 #include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 #include <optional>
@@ -84,8 +86,9 @@ void MessageBox::setupUi() {
   content->addWidget(title_);
   text_ = new QLabel(this);
   text_->setTextFormat(Qt::PlainText);
+  // No fixed vertical policy: it would cap the label at its one-line hint and cut off a
+  // wrapped text; the stretch below takes the spare height instead.
   text_->setWordWrap(true);
-  text_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
   content->addWidget(text_);
   checkBox_ = new QCheckBox(this);
   checkBox_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
@@ -218,12 +221,16 @@ bool MessageBox::checkBoxChecked() const {
 }
 
 int MessageBox::exec(QWidget* parent, Type type, const QString& title, const QString& text, Buttons buttons) {
-  MessageBox box(parent);
-  box.setType(type);
-  box.setTitle(title);
-  box.setText(text);
-  box.setButtons(buttons);
-  return box.QDialog::exec();
+  // On the heap: the box deletes itself once hidden, and its parent may delete it while the
+  // nested event loop runs; neither may happen to an object on this stack.
+  auto* box = new MessageBox(parent);
+  box->setType(type);
+  box->setTitle(title);
+  box->setText(text);
+  box->setButtons(buttons);
+  const QPointer<MessageBox> guard(box);
+  const auto result = box->QDialog::exec();
+  return guard ? result : None;
 }
 
 MessageBox::Button MessageBox::buttonResult(int result) {
@@ -231,15 +238,21 @@ MessageBox::Button MessageBox::buttonResult(int result) {
 }
 
 void MessageBox::showEvent(QShowEvent* event) {
-  QDialog::showEvent(event);
   checkBox_->setVisible(!checkBox_->text().isEmpty());
   setFixedWidth(fixedWidth);
-  setFixedHeight(heightForWidth(fixedWidth));
+  // Without any wrapped text the layout has no height-for-width and answers -1.
+  const auto height = hasHeightForWidth() ? heightForWidth(fixedWidth) : sizeHint().height();
+  setFixedHeight(height);
+  // QDialog centres the box over its parent here, so it must see the final size.
+  QDialog::showEvent(event);
 }
 
 void MessageBox::hideEvent(QHideEvent* event) {
   QDialog::hideEvent(event);
-  deleteLater();
+  // A spontaneous hide is the window being minimised with its parent; the box comes back.
+  if (!event->spontaneous()) {
+    deleteLater();
+  }
 }
 
 } // namespace arvexhub::launcher

@@ -52,10 +52,10 @@ style::Switch* makePreferenceSwitch(Preferences* preferences, bool (Preferences:
   toggle->setChecked((preferences->*getter)());
   QObject::connect(toggle, &style::Switch::clicked, preferences,
                    [preferences, setter](bool checked) { (preferences->*setter)(checked); });
-  QObject::connect(preferences, changed, toggle, [toggle, preferences, getter] {
-    const QSignalBlocker blocker(toggle);
-    toggle->setChecked((preferences->*getter)());
-  });
+  // setChecked() emits toggled(), which slides the knob, but not clicked(), so the value is
+  // not written back; blocking the switch's signals would make the knob jump instead.
+  QObject::connect(preferences, changed, toggle,
+                   [toggle, preferences, getter] { toggle->setChecked((preferences->*getter)()); });
   return toggle;
 }
 
@@ -110,7 +110,8 @@ void PreferencesWindow::addLanguageRow(QFormLayout* form) {
   }
   auto* preferences = controller_->preferences();
   languageComboBox_->setCurrentIndex(languageComboBox_->findData(preferences->appLanguage()));
-  connect(languageComboBox_, &QComboBox::currentIndexChanged, this, [this, preferences](int index) {
+  // The preferences are the context: the window may outlive the controller that owns them.
+  connect(languageComboBox_, &QComboBox::currentIndexChanged, preferences, [this, preferences](int index) {
     preferences->setAppLanguage(languageComboBox_->itemData(index, Qt::UserRole).toString());
   });
   form->addRow(makeRowLabel(QCoreApplication::translate("ArvexHubLauncher", "Language"),
@@ -131,7 +132,7 @@ void PreferencesWindow::addThemeRow(QFormLayout* form) {
   }
   auto* preferences = controller_->preferences();
   themeComboBox_->setCurrentIndex(themeComboBox_->findData(preferences->appTheme()));
-  connect(themeComboBox_, &QComboBox::currentIndexChanged, this, [this, preferences](int index) {
+  connect(themeComboBox_, &QComboBox::currentIndexChanged, preferences, [this, preferences](int index) {
     preferences->setAppTheme(themeComboBox_->itemData(index, Qt::UserRole).toString());
   });
   form->addRow(makeRowLabel(QCoreApplication::translate("ArvexHubLauncher", "Theme"), QCoreApplication::translate("ArvexHubLauncher", "Change the app's look. No need to restart."), parent), themeComboBox_);
@@ -165,7 +166,11 @@ QWidget* PreferencesWindow::makeBottomBar() {
   reset->setDefault(false);
   reset->setAutoDefault(false);
   reset->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-  connect(reset, &QPushButton::clicked, this, [this] { controller_->preferences()->resetToDefaults(); });
+  connect(reset, &QPushButton::clicked, this, [this] {
+    if (controller_) {
+      controller_->preferences()->resetToDefaults();
+    }
+  });
   layout->addWidget(reset, 0, Qt::AlignLeft);
   return bottom;
 }
