@@ -418,8 +418,8 @@ void TestMessageBox::fixedWidthGrowsInHeight_data() {
 
   QTest::newRow("long text") << QStringLiteral("Title") << longText() << QString() << true;
   QTest::newRow("long title") << longText() << QStringLiteral("Short.") << QString() << true;
-  QTest::newRow("long text with check box") << QStringLiteral("Title") << longText()
-                                            << QStringLiteral("Don't ask again") << true;
+  QTest::newRow("long text with check box")
+      << QStringLiteral("Title") << longText() << QStringLiteral("Don't ask again") << true;
   // A word longer than a line cannot wrap; it still must not widen the box.
   QTest::newRow("unbreakable text") << QStringLiteral("Title") << QString(300, QLatin1Char('x')) << QString()
                                     << false;
@@ -464,9 +464,9 @@ void TestMessageBox::fixedWidthGrowsInHeight() {
     if (label->isVisible() && label->wordWrap() && !label->text().isEmpty()) {
       QVERIFY2(label->height() >= label->heightForWidth(label->width()),
                qPrintable(QStringLiteral("%1: %2 < %3")
-                            .arg(label->text().left(10))
-                            .arg(label->height())
-                            .arg(label->heightForWidth(label->width()))));
+                              .arg(label->text().left(10))
+                              .arg(label->height())
+                              .arg(label->heightForWidth(label->width()))));
       QVERIFY(label->mapTo(large.data(), QPoint(0, label->height())).y() <= large->height());
     }
   }
@@ -629,7 +629,7 @@ void TestMessageBox::staticExecReturnsClickedButton() {
   });
 
   const auto result =
-    MessageBox::exec(&parent, static_cast<MessageBox::Type>(type), title, text, buttonsFromInt(buttons));
+      MessageBox::exec(&parent, static_cast<MessageBox::Type>(type), title, text, buttonsFromInt(buttons));
   QCOMPARE(result, expected);
   QCOMPARE(MessageBox::buttonResult(result), static_cast<MessageBox::Button>(expected));
   QCOMPARE(seenTitle, title);

@@ -1,0 +1,185 @@
+#include "library/ItemDownload.h"
+
+#include "library/ArchiveExtractor.h"
+#include "library/ItemNames.h"
+#include "library/NetworkPolicy.h"
+#include "library/StagedInstall.h"
+
+#include <QDir>
+#include <QNetworkReply>
+#include <QStandardPaths>
+#include <QStorageInfo>
+#include <QTemporaryFile>
+#include <QtDebug>
+
+namespace arvexhub::launcher {
+
+ItemDownload::ItemDownload(QNetworkAccessManager* manager, InstallRequest request, QObject* parent)
+    : QObject(parent)
+    , manager_(manager)
+    , request_(std::move(request)) {}
+
+ItemDownload::~ItemDownload() {
+  if (reply_) {
+    reply_->disconnect(this);
+    reply_->abort();
+    reply_->deleteLater();
+  }
+}
+
+const InstallRequest& ItemDownload::request() const {
+  return request_;
+}
+
+bool ItemDownload::start() {
+  if (!openTemporaryFile()) {
+    return false;
+  }
+  reply_ = NetworkPolicy::get(manager_, request_.url);
+  if (!reply_) {
+    return false;
+  }
+  reply_->setReadBufferSize(NetworkPolicy::streamedReadBufferSize);
+  connect(reply_, &QNetworkReply::metaDataChanged, this, &ItemDownload::onMetaDataChanged);
+  connect(reply_, &QNetworkReply::readyRead, this, &ItemDownload::onReadyRead);
+  connect(reply_, &QNetworkReply::downloadProgress, this, [this](qint64 received, qint64 total) {
+    if (total > 0) {
+      emit progressChanged(static_cast<double>(received) / static_cast<double>(total));
+    }
+  });
+  connect(reply_, &QNetworkReply::finished, this, &ItemDownload::onFinished);
+  return true;
+}
+
+bool ItemDownload::openTemporaryFile() {
+  // Each download has a file of its own, named safely whatever the URL says.
+  const auto folder = QStandardPaths::writableLocation(QStandardPaths::TempLocation);
+  file_ = std::make_unique<QTemporaryFile>(folder + QStringLiteral("/arvexhub-") +
+                                           ItemNames::temporaryFileStem(request_.url) +
+                                           QStringLiteral("-XXXXXX.part"));
+  if (!file_->open()) {
+    qWarning() << "Failed to open temporary file for writing:" << file_->fileTemplate();
+    return false;
+  }
+  return true;
+}
+
+void ItemDownload::onMetaDataChanged() {
+  const auto declared = reply_->header(QNetworkRequest::ContentLengthHeader);
+  if (!declared.isValid()) {
+    return;
+  }
+  const auto available = QStorageInfo(QFileInfo(file_->fileName()).absolutePath()).bytesAvailable();
+  if (available >= 0 && declared.toLongLong() > available) {
+    qWarning() << "Not enough free disk space for the download of" << request_.itemName << ":"
+               << declared.toLongLong() << "bytes";
+    fail();
+  }
+}
+
+void ItemDownload::onReadyRead() {
+  if (done_ || !reply_->isOpen()) {
+    return;
+  }
+  const auto data = reply_->readAll();
+  hash_.addData(data);
+  if (file_->write(data) != data.size()) {
+    qWarning() << "Failed to write the download of" << request_.itemName << ":" << file_->errorString();
+    fail();
+  }
+}
+
+void ItemDownload::onFinished() {
+  if (done_) {
+    return;
+  }
+  onReadyRead();
+  if (done_) {
+    return;
+  }
+  if (reply_->error() != QNetworkReply::NoError) {
+    qWarning() << "Download network error:" << reply_->errorString();
+    return fail();
+  }
+  if (!file_->flush() || !verifyChecksum()) {
+    return fail();
+  }
+  const auto installed = install();
+  if (installed.isEmpty()) {
+    return fail();
+  }
+  done_ = true;
+  file_.reset();
+  emit finished(true, installed);
+}
+
+bool ItemDownload::verifyChecksum() {
+  if (request_.sha256.isEmpty()) {
+    return true;
+  }
+  const auto actual = hash_.result().toHex();
+  if (actual.compare(request_.sha256.toLatin1().toLower()) != 0) {
+    qWarning() << "Checksum mismatch for the download of" << request_.itemName;
+    return false;
+  }
+  return true;
+}
+
+QString ItemDownload::install() {
+  StagedInstall staged(request_.libraryFolder, request_.itemName);
+  ArchiveExtractor archive(file_->fileName());
+  if (!staged.create() || !archive.extractTo(staged.stagingPath())) {
+    qWarning() << "Failed to extract" << file_->fileName() << "to" << staged.itemPath() << ":"
+               << archive.errorString();
+    return {};
+  }
+  const auto mainFile = findMainFile(staged.stagingPath());
+  if (!request_.mainFilePattern.isEmpty() && mainFile.isEmpty()) {
+    qWarning() << "No" << request_.mainFilePattern << "file found after extraction in" << staged.itemPath();
+    return {};
+  }
+  if (request_.mainFileExecutable && !ArchiveExtractor::makeExecutable(mainFile)) {
+    qWarning() << "Cannot make the start script executable:" << mainFile;
+    return {};
+  }
+  if (!writeExtraFiles(staged.stagingPath()) || !staged.commit()) {
+    qWarning() << "Failed to install" << request_.itemName << ":" << staged.errorString();
+    return {};
+  }
+  const QDir item(staged.itemPath());
+  return mainFile.isEmpty() ? item.absolutePath() : item.absoluteFilePath(QFileInfo(mainFile).fileName());
+}
+
+QString ItemDownload::findMainFile(const QString& folder) const {
+  if (request_.mainFilePattern.isEmpty()) {
+    return {};
+  }
+  const auto matches = QDir(folder).entryInfoList({request_.mainFilePattern}, QDir::Files, QDir::NoSort);
+  return matches.isEmpty() ? QString() : matches.first().absoluteFilePath();
+}
+
+bool ItemDownload::writeExtraFiles(const QString& folder) const {
+  for (auto it = request_.extraFiles.cbegin(); it != request_.extraFiles.cend(); ++it) {
+    QFile file(QDir(folder).filePath(it.key()));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(it.value()) != it.value().size()) {
+      return false;
+    }
+  }
+  return true;
+}
+
+void ItemDownload::fail() {
+  if (done_) {
+    return;
+  }
+  done_ = true;
+  if (reply_) {
+    reply_->disconnect(this);
+    reply_->abort();
+  }
+  file_.reset();
+  emit finished(false, {});
+}
+
+} // namespace arvexhub::launcher

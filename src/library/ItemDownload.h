@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QCryptographicHash>
+#include <QHash>
+#include <QObject>
+#include <QPointer>
+#include <QUrl>
+
+#include <memory>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+class QTemporaryFile;
+
+namespace arvexhub::launcher {
+
+/// What an item's download must install, and how.
+struct InstallRequest {
+  QString itemName;        ///< a safe single path component
+  QUrl url;                ///< the zip archive
+  QString libraryFolder;   ///< the kind's folder; the item lands in <libraryFolder>/<itemName>
+  QString mainFilePattern; ///< required at the archive's top level ("*.command"); empty: none
+  bool mainFileExecutable{false};
+  QString sha256;                        ///< optional, hexadecimal: verified before anything is unpacked
+  QHash<QString, QByteArray> extraFiles; ///< written into the item folder with the new files
+};
+
+/// One running download and installation: the archive streams to its own temporary file, is
+/// checked, unpacked into a hidden staging folder and swapped in, so a failure at any point
+/// leaves the installed version as it was. Deletes nothing but its own staging folder and
+/// temporary file.
+class ItemDownload final : public QObject {
+  Q_OBJECT
+
+public:
+  ItemDownload(QNetworkAccessManager* manager, InstallRequest request, QObject* parent = nullptr);
+  ~ItemDownload() override;
+  Q_DISABLE_COPY_MOVE(ItemDownload)
+
+  /// Starts the transfer; false (and `finished` is never sent) when it cannot even begin.
+  bool start();
+  const InstallRequest& request() const;
+
+signals:
+  /// Only when the server declared the size.
+  void progressChanged(double fraction);
+  /// `installedPath` is the main file (or the item folder when there is no pattern).
+  void finished(bool success, const QString& installedPath);
+
+private:
+  bool openTemporaryFile();
+  void onMetaDataChanged();
+  void onReadyRead();
+  void onFinished();
+  bool verifyChecksum();
+  QString install();
+  QString findMainFile(const QString& folder) const;
+  bool writeExtraFiles(const QString& folder) const;
+  void fail();
+
+  QNetworkAccessManager* manager_;
+  InstallRequest request_;
+  QPointer<QNetworkReply> reply_;
+  std::unique_ptr<QTemporaryFile> file_;
+  QCryptographicHash hash_{QCryptographicHash::Sha256};
+  bool done_{false};
+};
+
+} // namespace arvexhub::launcher

@@ -1,0 +1,274 @@
+#pragma once
+
+#include "library/ItemDownload.h"
+#include "library/ItemNames.h"
+#include "library/LibraryModel.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QJsonObject>
+#include <QList>
+#include <QMap>
+#include <QtDebug>
+
+namespace arvexhub::launcher {
+
+/// Each record type says how it is read from the catalogue, merged and installed:
+///
+///   static QPixmap& picture(Record&);  and  static const QPixmap& picture(const Record&);
+///   static bool isInstalled(const Record&);
+///   static Record fromDisk(const QString& installedPath, PictureFit fit);
+///   static Record fromCatalogue(const QJsonObject& entry);
+///   static void mergeInto(Record& row, const Record& entry);        // an existing row
+///   static Record catalogueOnly(const Record& entry);               // a row appended by the merge
+///   static void markInstalled(Record& row, const QString& installedPath);
+///   static void markFailed(Record& row);                            // after a failed download
+///   static void setPictureFile(Record& row, const QString& file);
+template <typename Record>
+struct RecordTraits;
+
+/// The rows of one kind of the library, with everything the kinds do alike on them: look-up by
+/// name (a hash, not a scan), the catalogue merge, pictures and download state.
+template <typename Record>
+class ItemListModel : public LibraryModel {
+public:
+  using Traits = RecordTraits<Record>;
+
+  int rowCount(const QModelIndex& parent = QModelIndex()) const override {
+    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+  }
+
+  /// First row whose name matches, ignoring case; -1 when none.
+  int rowByName(const QString& name) const {
+    return names_.value(name.toCaseFolded(), -1);
+  }
+
+  /// Row whose path matches exactly; -1 when none.
+  int rowByPath(const QString& path) const {
+    for (qsizetype row = 0; row < rows_.size(); ++row) {
+      if (rows_[row].path == path) {
+        return static_cast<int>(row);
+      }
+    }
+    return -1;
+  }
+
+  const QList<Record>& records() const {
+    return rows_;
+  }
+
+  /// The last catalogue read, by exact name.
+  const QMap<QString, Record>& catalogue() const {
+    return catalogue_;
+  }
+
+protected:
+  ItemListModel(LibraryKind kind, QObject* parent)
+      : LibraryModel(std::move(kind), parent) {}
+
+  const Record* recordAt(const QModelIndex& index) const {
+    if (!index.isValid() || index.model() != this || index.row() < 0 || index.row() >= rows_.size() ||
+        index.column() != 0) {
+      return nullptr;
+    }
+    return &rows_[index.row()];
+  }
+
+  void appendRow(const Record& record) {
+    const auto row = static_cast<int>(rows_.size());
+    const bool notify = !isBulkLoading();
+    if (notify) {
+      beginInsertRows({}, row, row);
+    }
+    rows_.append(record);
+    const auto key = record.name.toCaseFolded();
+    if (!names_.contains(key)) {
+      names_.insert(key, row); // the first row of a name is the one look-ups find
+    }
+    if (notify) {
+      endInsertRows();
+      emit rowCountChanged();
+    }
+  }
+
+  void removeRowAt(int row) {
+    beginRemoveRows({}, row, row);
+    rows_.removeAt(row);
+    rebuildNameIndex();
+    endRemoveRows();
+    emit rowCountChanged();
+  }
+
+  void rowChanged(int row, const QList<int>& roles = {}) {
+    const auto changed = index(row);
+    emit dataChanged(changed, changed, roles);
+  }
+
+  void allRowsChanged(const QList<int>& roles) {
+    if (!rows_.isEmpty()) {
+      emit dataChanged(index(0), index(static_cast<int>(rows_.size()) - 1), roles);
+    }
+  }
+
+  /// Starts the download of a row's archive into the library; the row turns busy.
+  void downloadRow(int row, const QUrl& url, InstallRequest request) {
+    auto& record = rows_[row];
+    request.itemName = record.name;
+    request.url = url;
+    request.libraryFolder = libraryFolder();
+    request.mainFilePattern = kind().mainFilePattern;
+    if (!ItemNames::isSafe(record.name) || isDownloading(record.name)) {
+      qWarning() << "Refusing to download" << record.name;
+      return;
+    }
+    record.isBusy = true;
+    record.downloadProgress = 0.0;
+    rowChanged(row);
+    if (!startDownload(request)) {
+      failRow(row);
+    }
+  }
+
+  /// A download that did not complete: the row is idle again and downloadable if not installed.
+  void failRow(int row) {
+    if (row < 0 || row >= rows_.size()) {
+      return;
+    }
+    auto& record = rows_[row];
+    record.isBusy = false;
+    record.downloadProgress = -1.0;
+    Traits::markFailed(record);
+    rowChanged(row);
+  }
+
+  /// The kind announces a finished installation with its own signal.
+  virtual void itemInstalled(const QString& name) = 0;
+  /// The role that carries the download progress.
+  virtual int progressRole() const = 0;
+
+  // LibraryModel
+  void clearItems() override {
+    rows_.clear();
+    names_.clear();
+    catalogue_.clear();
+  }
+
+  QSet<QString> installedFolderNames() const override {
+    QSet<QString> names;
+    for (const auto& record : rows_) {
+      if (Traits::isInstalled(record)) {
+        const QFileInfo main(record.path);
+        names.insert(kind().mainFilePattern.isEmpty() ? main.fileName() : main.dir().dirName());
+      }
+    }
+    return names;
+  }
+
+  QList<QPair<QString, QString>> mergeCatalogue(const QList<QJsonObject>& entries) override {
+    catalogue_.clear();
+    QHash<QString, QString> pictureUrls;
+    for (const auto& entry : entries) {
+      const auto record = Traits::fromCatalogue(entry);
+      if (record.name.isEmpty()) {
+        continue;
+      }
+      if (!ItemNames::isSafe(record.name)) {
+        qWarning() << "Skipping catalogue entry with an unsafe name:" << record.name;
+        continue;
+      }
+      catalogue_.insert(record.name, record);
+      pictureUrls.insert(record.name, entry.value(QLatin1String("thumbnail")).toString());
+    }
+    for (auto it = catalogue_.cbegin(); it != catalogue_.cend(); ++it) {
+      const int row = rowByName(it.key());
+      if (row >= 0) {
+        Traits::mergeInto(rows_[row], it.value());
+      } else {
+        appendRow(Traits::catalogueOnly(it.value()));
+      }
+    }
+    restoreBusyRows();
+    QList<QPair<QString, QString>> pictures;
+    pictures.reserve(pictureUrls.size());
+    for (auto it = pictureUrls.cbegin(); it != pictureUrls.cend(); ++it) {
+      pictures.append({it.key(), it.value()});
+    }
+    return pictures;
+  }
+
+  void addInstalledItem(const QString& path) override {
+    const auto record = Traits::fromDisk(path, kind().pictureFit);
+    if (acceptsInstalled(record)) {
+      appendRow(record);
+    }
+  }
+
+  /// Whether a record found on disk becomes a row (the kinds differ on duplicates).
+  virtual bool acceptsInstalled(const Record& record) const {
+    return rowByName(record.name) < 0;
+  }
+
+  bool wantsPicture(const QString& name) const override {
+    const int row = rowByName(name);
+    return row < 0 || !Traits::isInstalled(rows_[row]) || Traits::picture(rows_[row]).isNull();
+  }
+
+  void setPicture(const QString& name, const QPixmap& picture, const QString& file) override {
+    const int row = rowByName(name);
+    if (row >= 0) {
+      Traits::picture(rows_[row]) = picture;
+      Traits::setPictureFile(rows_[row], file);
+      rowChanged(row);
+    }
+  }
+
+  void onDownloadProgress(const QString& name, double fraction) override {
+    const int row = rowByName(name);
+    if (row >= 0) {
+      rows_[row].downloadProgress = fraction;
+      rowChanged(row, {progressRole()});
+    }
+  }
+
+  void onDownloadFinished(const QString& name, bool success, const QString& installedPath) override {
+    const int row = rowByName(name);
+    if (row < 0) {
+      return;
+    }
+    if (!success) {
+      return failRow(row);
+    }
+    auto& record = rows_[row];
+    record.isBusy = false;
+    record.downloadProgress = -1.0;
+    Traits::markInstalled(record, installedPath);
+    rowChanged(row);
+    itemInstalled(name);
+  }
+
+  QList<Record> rows_;
+
+private:
+  void rebuildNameIndex() {
+    names_.clear();
+    for (qsizetype row = rows_.size() - 1; row >= 0; --row) {
+      names_.insert(rows_[row].name.toCaseFolded(), static_cast<int>(row)); // the first row wins
+    }
+  }
+
+  /// A merge rebuilds rows from the catalogue; downloads still running keep their rows busy.
+  void restoreBusyRows() {
+    for (auto& record : rows_) {
+      if (isDownloading(record.name) && !record.isBusy) {
+        record.isBusy = true;
+        record.downloadProgress = 0.0;
+      }
+    }
+  }
+
+  QHash<QString, int> names_; ///< case-folded name -> first row with it
+  QMap<QString, Record> catalogue_;
+};
+
+} // namespace arvexhub::launcher

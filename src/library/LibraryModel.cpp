@@ -1,0 +1,287 @@
+#include "library/LibraryModel.h"
+
+#include "library/ItemDownload.h"
+#include "library/LibraryPaths.h"
+#include "library/NetworkPolicy.h"
+#include "library/Pictures.h"
+#include "library/StagedInstall.h"
+
+#include <QDir>
+#include <QFileSystemWatcher>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QSortFilterProxyModel>
+#include <QtDebug>
+
+namespace arvexhub::launcher {
+
+LibraryModel::WatcherSilence::WatcherSilence(LibraryModel* model)
+    : model_(model) {
+  if (model_->silence_++ == 0) {
+    model_->watcher_->blockSignals(true);
+  }
+}
+
+LibraryModel::WatcherSilence::~WatcherSilence() {
+  if (--model_->silence_ == 0) {
+    model_->watcher_->blockSignals(false);
+  }
+}
+
+LibraryModel::LibraryModel(LibraryKind kind, QObject* parent)
+    : QAbstractListModel(parent)
+    , kind_(std::move(kind))
+    , libraryFolder_(LibraryPaths::libraryFolder(kind_.folderName))
+    , thumbnailFolder_(LibraryPaths::thumbnailFolder(kind_.folderName)) {
+  watcher_ = new QFileSystemWatcher(this);
+  proxy_ = new QSortFilterProxyModel(this);
+  proxy_->setFilterCaseSensitivity(Qt::CaseInsensitive);
+  proxy_->setSortRole(Qt::DisplayRole);
+  proxy_->setDynamicSortFilter(true);
+  network_ = new QNetworkAccessManager(this);
+  connect(watcher_, &QFileSystemWatcher::directoryChanged, this, &LibraryModel::rescan);
+}
+
+LibraryModel::~LibraryModel() = default;
+
+const LibraryKind& LibraryModel::kind() const {
+  return kind_;
+}
+
+QString LibraryModel::libraryFolder() const {
+  return libraryFolder_;
+}
+
+QString LibraryModel::thumbnailFolder() const {
+  return thumbnailFolder_;
+}
+
+QSortFilterProxyModel* LibraryModel::proxyModel() const {
+  return proxy_;
+}
+
+QNetworkAccessManager* LibraryModel::networkManager() const {
+  return network_;
+}
+
+bool LibraryModel::isDownloading(const QString& name) const {
+  return downloads_.contains(name.toCaseFolded());
+}
+
+void LibraryModel::start() {
+  // The proxy asks for rows: only once the kind's part of the object exists.
+  proxy_->setSourceModel(this);
+  proxy_->sort(0, Qt::AscendingOrder);
+  QDir().mkpath(libraryFolder_);
+  QDir().mkpath(thumbnailFolder_);
+  StagedInstall::cleanupLeftovers(libraryFolder_);
+  scanLibraryFolder();
+  watcher_->addPath(libraryFolder_);
+  checkForUpdates();
+}
+
+void LibraryModel::scanLibraryFolder() {
+  scanFolder(libraryFolder_);
+}
+
+void LibraryModel::scanFolder(const QString& path) {
+  const QDir folder(path);
+  if (!folder.exists()) {
+    return;
+  }
+  const WatcherSilence silence(this);
+  const int countBefore = rowCount();
+  // One reset for the whole folder: thousands of single insertions would each be re-sorted.
+  beginResetModel();
+  bulkLoading_ = true;
+  const auto items = folder.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+  for (const auto& item : items) {
+    const auto mainFile = mainFileIn(item.absoluteFilePath());
+    if (!mainFile.isEmpty()) {
+      addInstalledItem(mainFile);
+    }
+  }
+  bulkLoading_ = false;
+  endResetModel();
+  if (rowCount() != countBefore) {
+    emit rowCountChanged();
+  }
+}
+
+QString LibraryModel::mainFileIn(const QString& folder) const {
+  if (kind_.mainFilePattern.isEmpty()) {
+    return folder;
+  }
+  const auto files =
+      QDir(folder).entryInfoList({kind_.mainFilePattern}, QDir::Files | QDir::Readable, QDir::NoSort);
+  return files.isEmpty() ? QString() : files.first().absoluteFilePath();
+}
+
+QSet<QString> LibraryModel::folderNamesOnDisk() const {
+  QSet<QString> names;
+  const auto items = QDir(libraryFolder_).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+  for (const auto& item : items) {
+    if (!mainFileIn(item.absoluteFilePath()).isEmpty()) {
+      names.insert(item.fileName());
+    }
+  }
+  return names;
+}
+
+void LibraryModel::rescan(const QString& path) {
+  // The watcher's notice can arrive after our own install or removal has finished; only a
+  // change the rows do not already show is someone else's.
+  if (folderNamesOnDisk() == installedFolderNames()) {
+    return;
+  }
+  qDebug() << "Directory changed, rescanning:" << path;
+  ++generation_; // replies of the last fetch no longer apply
+  const int countBefore = rowCount();
+  beginResetModel();
+  clearItems();
+  endResetModel();
+  scanLibraryFolder();
+  if (rowCount() != countBefore) {
+    emit rowCountChanged();
+  }
+  checkForUpdates();
+}
+
+void LibraryModel::checkForUpdates() {
+  const auto generation = ++generation_;
+  auto* reply = NetworkPolicy::get(network_, NetworkPolicy::catalogueDocumentUrl(kind_.documentPath));
+  if (!reply) {
+    return;
+  }
+  connect(reply, &QNetworkReply::finished, this,
+          [this, reply, generation] { onCatalogueReply(reply, generation); });
+}
+
+void LibraryModel::onCatalogueReply(QNetworkReply* reply, quint64 generation) {
+  reply->deleteLater();
+  if (generation != generation_) {
+    return; // a rescan or a newer fetch took over
+  }
+  if (reply->error() != QNetworkReply::NoError) {
+    qWarning() << qPrintable(QStringLiteral("Failed to download %1:").arg(kind_.logWord))
+               << reply->errorString();
+    return;
+  }
+  QJsonParseError error{};
+  const auto document = QJsonDocument::fromJson(reply->readAll(), &error);
+  if (!document.isArray()) {
+    qWarning() << qPrintable(QStringLiteral("Failed to parse %1 JSON:").arg(kind_.logWord))
+               << error.errorString();
+    return;
+  }
+  QList<QJsonObject> entries;
+  const auto array = document.array();
+  entries.reserve(array.size());
+  for (const auto& value : array) {
+    entries.append(value.toObject());
+  }
+  const int countBefore = rowCount();
+  beginResetModel();
+  bulkLoading_ = true;
+  const auto pictures = mergeCatalogue(entries);
+  bulkLoading_ = false;
+  endResetModel();
+  if (rowCount() != countBefore) {
+    emit rowCountChanged();
+  }
+
+  pendingPictures_ = static_cast<int>(pictures.size());
+  if (pictures.isEmpty()) {
+    emit updateCheckFinished();
+    return;
+  }
+  for (const auto& [name, url] : pictures) {
+    loadPicture(name, url, generation);
+  }
+}
+
+void LibraryModel::loadPicture(const QString& name, const QString& url, quint64 generation) {
+  if (!wantsPicture(name)) {
+    return pictureDone(generation);
+  }
+  const auto cacheFile = thumbnailFolder_ + name + QStringLiteral(".png");
+  if (QFileInfo(cacheFile).isFile()) {
+    // A cached picture is never fetched again; deleting the file makes the next merge fetch it.
+    applyPicture(name, QImage(cacheFile), cacheFile);
+    return pictureDone(generation);
+  }
+  auto* reply = url.isEmpty() ? nullptr : NetworkPolicy::get(network_, QUrl(url, QUrl::TolerantMode));
+  if (!reply) {
+    return pictureDone(generation);
+  }
+  connect(reply, &QNetworkReply::finished, this,
+          [this, reply, name, generation] { onPictureReply(reply, name, generation); });
+}
+
+void LibraryModel::onPictureReply(QNetworkReply* reply, const QString& name, quint64 generation) {
+  reply->deleteLater();
+  if (generation != generation_) {
+    return;
+  }
+  if (reply->error() == QNetworkReply::NoError) {
+    const auto image = QImage::fromData(reply->readAll());
+    const auto cacheFile = thumbnailFolder_ + name + QStringLiteral(".png");
+    if (!image.isNull()) {
+      image.save(cacheFile, "PNG");
+      applyPicture(name, image, cacheFile);
+    }
+  }
+  pictureDone(generation);
+}
+
+void LibraryModel::applyPicture(const QString& name, const QImage& image, const QString& file) {
+  if (!image.isNull()) {
+    setPicture(name, Pictures::forCard(image, kind_.pictureFit), file);
+  }
+}
+
+void LibraryModel::pictureDone(quint64 generation) {
+  if (generation == generation_ && --pendingPictures_ == 0) {
+    emit updateCheckFinished();
+  }
+}
+
+bool LibraryModel::startDownload(const InstallRequest& request) {
+  const auto key = request.itemName.toCaseFolded();
+  if (downloads_.contains(key)) {
+    qWarning() << "A download is already running for" << request.itemName;
+    return false;
+  }
+  auto* download = new ItemDownload(network_, request, this);
+  if (!download->start()) {
+    delete download;
+    return false;
+  }
+  downloads_.insert(key, download);
+  if (silence_++ == 0) {
+    watcher_->blockSignals(true);
+  }
+  const auto name = request.itemName;
+  connect(download, &ItemDownload::progressChanged, this,
+          [this, name](double fraction) { onDownloadProgress(name, fraction); });
+  connect(download, &ItemDownload::finished, this,
+          [this, key, name, download](bool success, const QString& path) {
+            downloads_.remove(key);
+            download->deleteLater();
+            onDownloadFinished(name, success, path);
+            if (--silence_ == 0) {
+              watcher_->blockSignals(false);
+            }
+          });
+  return true;
+}
+
+bool LibraryModel::removeItemFolder(const QString& folderPath) {
+  const WatcherSilence silence(this);
+  return StagedInstall::removeItemFolder(libraryFolder_, folderPath);
+}
+
+} // namespace arvexhub::launcher

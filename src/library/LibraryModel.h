@@ -1,0 +1,116 @@
+#pragma once
+
+#include "library/LibraryKind.h"
+
+#include <QAbstractListModel>
+#include <QHash>
+#include <QJsonObject>
+#include <QList>
+#include <QSet>
+
+class QFileSystemWatcher;
+class QNetworkAccessManager;
+class QNetworkReply;
+class QSortFilterProxyModel;
+
+namespace arvexhub::launcher {
+
+class ItemDownload;
+struct InstallRequest;
+
+/// What the list models of the four kinds share: the library and thumbnail folders, the
+/// folder watcher and rescan, the proxy the views show, the catalogue fetch and the picture
+/// loading. The rows themselves live in `ItemListModel`.
+class LibraryModel : public QAbstractListModel {
+  Q_OBJECT
+
+public:
+  ~LibraryModel() override;
+  Q_DISABLE_COPY_MOVE(LibraryModel)
+
+  const LibraryKind& kind() const;
+  QString libraryFolder() const;
+  QString thumbnailFolder() const;
+  QSortFilterProxyModel* proxyModel() const;
+  QNetworkAccessManager* networkManager() const;
+  /// Whether a download of that item runs.
+  bool isDownloading(const QString& name) const;
+
+public slots:
+  /// Fetches the kind's catalogue and merges it into the rows.
+  void checkForUpdates();
+
+signals:
+  void rowCountChanged();
+  /// The catalogue is merged and every picture of it has been dealt with.
+  void updateCheckFinished();
+
+protected:
+  LibraryModel(LibraryKind kind, QObject* parent);
+
+  /// Creates the folders, cleans up what an interrupted install left, scans, watches and
+  /// fetches. The kind's constructor calls it last.
+  void start();
+  void scanLibraryFolder();
+  /// Adds the installed items of a folder laid out like the library folder.
+  void scanFolder(const QString& path);
+  /// True while a folder scan or a merge adds rows inside its reset (no insertion signals then).
+  bool isBulkLoading() const {
+    return bulkLoading_;
+  }
+
+  /// Starts a download and installation; false when one already runs for the name or it
+  /// cannot start. The watcher stays silent until it ends.
+  bool startDownload(const InstallRequest& request);
+  /// Deletes an item's folder (a direct child of the library folder only, links never followed).
+  bool removeItemFolder(const QString& folderPath);
+
+  /// Keeps the folder watcher silent while it lives: a count, so overlapping writers nest.
+  class WatcherSilence final {
+  public:
+    explicit WatcherSilence(LibraryModel* model);
+    ~WatcherSilence();
+    Q_DISABLE_COPY_MOVE(WatcherSilence)
+
+  private:
+    LibraryModel* model_;
+  };
+
+  // What each kind provides.
+  virtual void clearItems() = 0;
+  /// Folder names of the installed rows.
+  virtual QSet<QString> installedFolderNames() const = 0;
+  virtual void addInstalledItem(const QString& path) = 0;
+  /// Merges the catalogue inside a model reset; returns the pictures to load, name -> URL.
+  virtual QList<QPair<QString, QString>> mergeCatalogue(const QList<QJsonObject>& entries) = 0;
+  /// Whether the row of that name still needs a picture from the catalogue.
+  virtual bool wantsPicture(const QString& name) const = 0;
+  virtual void setPicture(const QString& name, const QPixmap& picture, const QString& file) = 0;
+  virtual void onDownloadProgress(const QString& name, double fraction) = 0;
+  virtual void onDownloadFinished(const QString& name, bool success, const QString& installedPath) = 0;
+
+private:
+  void rescan(const QString& path);
+  /// Names of the item folders on disk, as a scan would find them.
+  QSet<QString> folderNamesOnDisk() const;
+  QString mainFileIn(const QString& folder) const;
+  void onCatalogueReply(QNetworkReply* reply, quint64 generation);
+  void loadPicture(const QString& name, const QString& url, quint64 generation);
+  void onPictureReply(QNetworkReply* reply, const QString& name, quint64 generation);
+  void pictureDone(quint64 generation);
+  void applyPicture(const QString& name, const QImage& image, const QString& file);
+
+  LibraryKind kind_;
+  QString libraryFolder_;
+  QString thumbnailFolder_;
+  QFileSystemWatcher* watcher_{nullptr};
+  QSortFilterProxyModel* proxy_{nullptr};
+  QNetworkAccessManager* network_{nullptr};
+  quint64 generation_{0};
+  int pendingPictures_{0};
+  int silence_{0};
+  bool bulkLoading_{false};
+  QHash<QString, ItemDownload*> downloads_; ///< by case-folded name
+};
+
+} // namespace arvexhub::launcher

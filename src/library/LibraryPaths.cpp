@@ -1,0 +1,19 @@
+#include "library/LibraryPaths.h"
+
+#include <QDir>
+
+namespace arvexhub::launcher::LibraryPaths {
+
+QString root() {
+  return QDir::homePath() + QStringLiteral("/.arvexhub");
+}
+
+QString libraryFolder(const QString& kindFolder) {
+  return root() + QLatin1Char('/') + kindFolder + QLatin1Char('/');
+}
+
+QString thumbnailFolder(const QString& kindFolder) {
+  return root() + QStringLiteral("/thumbnails/") + kindFolder + QLatin1Char('/');
+}
+
+} // namespace arvexhub::launcher::LibraryPaths

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+namespace arvexhub::launcher::LibraryPaths {
+
+/// "<home>/.arvexhub"
+QString root();
+/// "<home>/.arvexhub/<kind folder>/", where installed items live.
+QString libraryFolder(const QString& kindFolder);
+/// "<home>/.arvexhub/thumbnails/<kind folder>/", where catalogue pictures are cached.
+QString thumbnailFolder(const QString& kindFolder);
+
+} // namespace arvexhub::launcher::LibraryPaths

@@ -1,0 +1,94 @@
+#include "library/NetworkPolicy.h"
+
+#include <QHostAddress>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QtDebug>
+
+namespace arvexhub::launcher::NetworkPolicy {
+namespace {
+
+constexpr int defaultStallTimeoutMs = 30000;
+int stallTimeout = defaultStallTimeoutMs;
+
+const char* const defaultCatalogueUrl = "https://catalogue.arvexgames.example";
+const char* const defaultReleaseFeedUrl = "https://arvexgames.example/arvexhub/releases.json";
+
+QUrl urlFromEnvironment(const char* variable, const char* fallback) {
+  const auto value = qEnvironmentVariable(variable);
+  return QUrl(value.isEmpty() ? QString::fromLatin1(fallback) : value, QUrl::StrictMode);
+}
+
+bool isLoopback(const QString& host) {
+  if (host.compare(QStringLiteral("localhost"), Qt::CaseInsensitive) == 0) {
+    return true;
+  }
+  const QHostAddress address(host);
+  return !address.isNull() && address.isLoopback();
+}
+
+/// A redirect is followed only to an allowed URL, and never from HTTPS down to HTTP.
+void guardRedirects(QNetworkReply* reply) {
+  QObject::connect(reply, &QNetworkReply::redirected, reply, [reply](const QUrl& target) {
+    const bool downgrade =
+        reply->url().scheme() == QStringLiteral("https") && target.scheme() != QStringLiteral("https");
+    if (downgrade || !isAllowed(target)) {
+      qWarning() << "Refusing redirect:" << reply->url().toString() << "to" << target.toString();
+      reply->abort();
+      return;
+    }
+    emit reply->redirectAllowed();
+  });
+}
+
+} // namespace
+
+QUrl catalogueServerUrl() {
+  return urlFromEnvironment("ARVEXHUB_CATALOGUE_URL", defaultCatalogueUrl);
+}
+
+QUrl catalogueDocumentUrl(const QString& documentPath) {
+  auto url = catalogueServerUrl();
+  auto path = url.path();
+  while (path.endsWith(QLatin1Char('/'))) {
+    path.chop(1);
+  }
+  url.setPath(path + documentPath);
+  return url;
+}
+
+QUrl releaseFeedUrl() {
+  return urlFromEnvironment("ARVEXHUB_RELEASE_FEED_URL", defaultReleaseFeedUrl);
+}
+
+bool isAllowed(const QUrl& url) {
+  if (!url.isValid() || url.host().isEmpty()) {
+    return false;
+  }
+  const auto scheme = url.scheme().toLower();
+  return scheme == QStringLiteral("https") || (scheme == QStringLiteral("http") && isLoopback(url.host()));
+}
+
+int stallTimeoutMs() {
+  return stallTimeout;
+}
+
+void setStallTimeoutMs(int milliseconds) {
+  stallTimeout = milliseconds > 0 ? milliseconds : defaultStallTimeoutMs;
+}
+
+QNetworkReply* get(QNetworkAccessManager* manager, const QUrl& url) {
+  if (!isAllowed(url)) {
+    qWarning() << "Refusing to fetch a URL that is neither HTTPS nor local:" << url.toString();
+    return nullptr;
+  }
+  QNetworkRequest request(url);
+  request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::UserVerifiedRedirectPolicy);
+  request.setTransferTimeout(stallTimeout);
+  auto* reply = manager->get(request);
+  guardRedirects(reply);
+  return reply;
+}
+
+} // namespace arvexhub::launcher::NetworkPolicy

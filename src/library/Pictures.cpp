@@ -1,0 +1,42 @@
+#include "library/Pictures.h"
+
+#include <QGuiApplication>
+#include <QImageReader>
+
+namespace arvexhub::launcher::Pictures {
+namespace {
+
+qreal screenPixelRatio() {
+  return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) ? qGuiApp->devicePixelRatio() : 1.0;
+}
+
+} // namespace
+
+QPixmap forCard(const QImage& image, PictureFit fit) {
+  if (image.isNull()) {
+    return {};
+  }
+  const auto target = (QSizeF(cardPictureSize) * screenPixelRatio()).toSize();
+  if (fit == PictureFit::Height) {
+    const int height = target.height();
+    return QPixmap::fromImage(image.height() > height ? image.scaledToHeight(height, Qt::SmoothTransformation)
+                                                      : image);
+  }
+  const auto scaledSize = image.size().scaled(target, Qt::KeepAspectRatioByExpanding);
+  if (scaledSize.width() >= image.width()) {
+    return QPixmap::fromImage(image); // already at or below the card's size
+  }
+  // The card shows the centre of the picture; keep just that.
+  const auto scaled = image.scaled(scaledSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  const QRect centre(QPoint((scaled.width() - target.width()) / 2, (scaled.height() - target.height()) / 2),
+                     target);
+  return QPixmap::fromImage(scaled.copy(centre));
+}
+
+QPixmap load(const QString& path, PictureFit fit) {
+  QImageReader reader(path);
+  reader.setAutoTransform(true);
+  return forCard(reader.read(), fit);
+}
+
+} // namespace arvexhub::launcher::Pictures
