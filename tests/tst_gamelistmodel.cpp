@@ -202,6 +202,8 @@ void TestGameListModel::scanFindsInstalledGames() {
   for (const auto& file : files) {
     home_->createFile(QStringLiteral(".arvexhub/games/") + file, "#!/bin/bash\n");
   }
+  temp_->createFile(QStringLiteral("arvexhub-Alpha.zip-Ab12Cd.part"), "half a download of a killed run");
+  temp_->createFile(QStringLiteral("unrelated.part"), "not ours");
   serveCatalogue({});
   const auto model = makeModel();
   QCOMPARE(rowNames(*model), expected);
@@ -211,6 +213,7 @@ void TestGameListModel::scanFindsInstalledGames() {
   }
   QVERIFY(QDir(home_->filePath(QStringLiteral(".arvexhub/thumbnails/games"))).exists());
   QVERIFY(!QFileInfo::exists(gamesFolder() + QStringLiteral("/.staging-Alpha-x1")));
+  QCOMPARE(temporaryLeftOvers(), QStringList{QStringLiteral("unrelated.part")});
 }
 
 void TestGameListModel::localVersion_data() {

@@ -3,6 +3,7 @@
 #include "app/Common.h"
 #include "app/Languages.h"
 #include "app/Preferences.h"
+#include "library/GameListModel.h"
 #include "widgets/PreferencesWindow.h"
 
 #include <style/Style.h>
@@ -21,7 +22,8 @@ const QString translationsFolder = QStringLiteral(":/i18n/");
 
 Controller::Controller(QObject* parent)
   : QObject(parent)
-  , preferences_(new Preferences(this)) {
+  , preferences_(new Preferences(this))
+  , gameModel_(new GameListModel(this)) {
   setupThemeManager();
   loadLanguages();
 }
@@ -30,6 +32,10 @@ Controller::~Controller() = default;
 
 Preferences* Controller::preferences() const {
   return preferences_;
+}
+
+GameListModel* Controller::model() const {
+  return gameModel_;
 }
 
 style::ThemeManager* Controller::themeManager() const {

@@ -11,6 +11,7 @@ class ThemeManager;
 
 namespace arvexhub::launcher {
 
+class GameListModel;
 class Preferences;
 
 /// The application's central object: owns the preferences, the theme manager and the
@@ -24,6 +25,7 @@ public:
   Q_DISABLE_COPY_MOVE(Controller)
 
   Preferences* preferences() const;
+  GameListModel* model() const;
   style::ThemeManager* themeManager() const;
   QStringList languages() const;
 
@@ -41,6 +43,7 @@ private:
   void loadLanguages();
 
   Preferences* preferences_{nullptr};
+  GameListModel* gameModel_{nullptr};
   style::ThemeManager* themeManager_{nullptr};
   QStringList languages_;
   QTranslator* translator_{nullptr};

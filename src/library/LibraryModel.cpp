@@ -14,6 +14,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QSortFilterProxyModel>
+#include <QStandardPaths>
 #include <QtDebug>
 
 namespace arvexhub::launcher {
@@ -71,7 +72,21 @@ bool LibraryModel::isDownloading(const QString& name) const {
   return downloads_.contains(name.toCaseFolded());
 }
 
+namespace {
+
+/// Downloads of a run that was killed leave their temporary files behind; the next start,
+/// before any download of its own, removes them.
+void removeAbandonedDownloads() {
+  const QDir temp(QStandardPaths::writableLocation(QStandardPaths::TempLocation));
+  for (const auto& name : temp.entryList({QStringLiteral("arvexhub-*.part")}, QDir::Files | QDir::Hidden)) {
+    QFile::remove(temp.filePath(name));
+  }
+}
+
+} // namespace
+
 void LibraryModel::start() {
+  removeAbandonedDownloads();
   // The proxy asks for rows: only once the kind's part of the object exists.
   proxy_->setSourceModel(this);
   proxy_->sort(0, Qt::AscendingOrder);

@@ -28,13 +28,15 @@ bool isLoopback(const QString& host) {
   return !address.isNull() && address.isLoopback();
 }
 
-/// A redirect is followed only to an allowed URL, and never from HTTPS down to HTTP.
-void guardRedirects(QNetworkReply* reply) {
-  QObject::connect(reply, &QNetworkReply::redirected, reply, [reply](const QUrl& target) {
+/// A redirect is followed only to an allowed URL, and never from HTTPS down to HTTP. Qt has
+/// already moved the reply's URL to the target when it asks: remember where it began.
+void guardRedirects(QNetworkReply* reply, const QUrl& origin) {
+  QObject::connect(reply, &QNetworkReply::redirected, reply, [reply, origin](const QUrl& target) {
+    // A request that began over HTTPS stays on HTTPS through every hop.
     const bool downgrade =
-        reply->url().scheme() == QStringLiteral("https") && target.scheme() != QStringLiteral("https");
+        origin.scheme() == QStringLiteral("https") && target.scheme() != QStringLiteral("https");
     if (downgrade || !isAllowed(target)) {
-      qWarning() << "Refusing redirect:" << reply->url().toString() << "to" << target.toString();
+      qWarning() << "Refusing redirect:" << origin.toString() << "to" << target.toString();
       reply->abort();
       return;
     }
@@ -87,7 +89,7 @@ QNetworkReply* get(QNetworkAccessManager* manager, const QUrl& url) {
   request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::UserVerifiedRedirectPolicy);
   request.setTransferTimeout(stallTimeout);
   auto* reply = manager->get(request);
-  guardRedirects(reply);
+  guardRedirects(reply, url);
   return reply;
 }
 

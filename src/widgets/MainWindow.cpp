@@ -1,12 +1,15 @@
 #include "widgets/MainWindow.h"
 
 #include "app/Controller.h"
+#include "library/GameListModel.h"
 
 #include <style/StyleUtils.h>
 
 #include <QFile>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QListView>
+#include <QSortFilterProxyModel>
 #include <QSysInfo>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -39,10 +42,31 @@ void MainWindow::setupUi() {
   tabWidget_ = new QTabWidget(this);
   tabWidget_->setDocumentMode(true);
   // Tab labels are names of places, not translated.
-  for (const auto* title : {"Games", "Movies", "Ebooks", "Music", "Media Player", "Ebook Reader"}) {
+  tabWidget_->addTab(makeGamesTab(), QStringLiteral("Games"));
+  for (const auto* title : {"Movies", "Ebooks", "Music", "Media Player", "Ebook Reader"}) {
     tabWidget_->addTab(new QWidget(tabWidget_), QString::fromLatin1(title));
   }
   layout->addWidget(tabWidget_);
+}
+
+QWidget* MainWindow::makeGamesTab() {
+  // A plain grid of the game library until its card view arrives.
+  auto* view = new QListView(tabWidget_);
+  view->setViewMode(QListView::IconMode);
+  view->setIconSize(QSize(200, 102));
+  view->setGridSize(QSize(216, 140));
+  view->setResizeMode(QListView::Adjust);
+  view->setUniformItemSizes(true);
+  view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  view->setModel(controller_->model()->proxyModel());
+  connect(view, &QListView::activated, this, [this](const QModelIndex& index) {
+    auto* games = controller_->model();
+    const auto& game = games->gameDataByName(index.data().toString());
+    if (game.updateAvailable && !game.isBusy) {
+      games->downloadAndInstallGame(game.name, game.url);
+    }
+  });
+  return view;
 }
 
 void MainWindow::setAppIcon() {

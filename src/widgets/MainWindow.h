@@ -25,6 +25,7 @@ public:
 
 private:
   void setupUi();
+  QWidget* makeGamesTab();
 
   Controller* controller_;
   QTabWidget* tabWidget_{nullptr};
