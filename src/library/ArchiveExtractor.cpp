@@ -151,14 +151,19 @@ bool ArchiveExtractor::check() {
   return valid_;
 }
 
+ArchiveExtractor::~ArchiveExtractor() {
+  abandonFile();
+}
+
 bool ArchiveExtractor::extractTo(const QString& folder) {
-  if (!check()) {
+  if (!beginExtraction(folder)) {
     return false;
   }
-  if (!QFileInfo(folder).isDir()) {
-    return fail(QStringLiteral("target folder %1 does not exist").arg(folder));
+  auto progress = Progress::Running;
+  while (progress == Progress::Running) {
+    progress = extractSome(std::numeric_limits<qint64>::max() / 2);
   }
-  return hasRoomIn(folder) && extractAll(folder);
+  return progress == Progress::Finished;
 }
 
 QString ArchiveExtractor::errorString() const {
@@ -289,92 +294,171 @@ bool ArchiveExtractor::hasRoomIn(const QString& folder) {
   return true;
 }
 
-bool ArchiveExtractor::extractAll(const QString& folder) {
-  QuaZip zip(archivePath_);
-  if (!zip.open(QuaZip::mdUnzip)) {
-    return fail(QStringLiteral("cannot reopen the archive (error %1)").arg(zip.getZipError()));
-  }
-  QByteArray buffer(copyBufferSize, Qt::Uninitialized);
-  QuaZipFile source(&zip);
+/// What an extraction in progress holds between two steps.
+struct ArchiveExtractor::Extraction {
+  explicit Extraction(const QString& archivePath)
+    : zip(archivePath)
+    , source(&zip) {}
+
+  QuaZip zip;
+  QuaZipFile source;
+  QString folder;
+  QByteArray buffer;
   qsizetype index = 0;
-  for (bool more = zip.goToFirstFile(); more; more = zip.goToNextFile(), ++index) {
-    // The file is read a second time: it must still hold exactly the entries that were checked.
-    unz_file_info64 info{};
-    QByteArray rawName;
-    if (index >= entries_.size() || !readCurrentInfo(zip, info, rawName) ||
-        rawName != entries_.at(index).rawName || qint64(info.uncompressed_size) != entries_.at(index).size) {
-      return fail(QStringLiteral("the archive changed since it was checked"));
-    }
-    const Entry& entry = entries_.at(index);
-    if (!(entry.isFolder ? makeFolders(folder, entry.name) : extractFile(source, entry, folder, buffer))) {
-      return false;
-    }
+  bool more = false;
+  int fd = -1;          ///< the file being written, -1 between files
+  qint64 remaining = 0; ///< bytes of that file still to copy
+  QString path;
+};
+
+bool ArchiveExtractor::beginExtraction(const QString& folder) {
+  extraction_.reset();
+  bytesExtracted_ = 0;
+  if (!check()) {
+    return false;
   }
-  if (zip.getZipError() != UNZ_OK || index != entries_.size()) {
-    return fail(QStringLiteral("damaged archive directory (error %1)").arg(zip.getZipError()));
+  if (!QFileInfo(folder).isDir()) {
+    return fail(QStringLiteral("target folder %1 does not exist").arg(folder));
   }
+  if (!hasRoomIn(folder)) {
+    return false;
+  }
+  auto extraction = std::make_unique<Extraction>(archivePath_);
+  if (!extraction->zip.open(QuaZip::mdUnzip)) {
+    return fail(QStringLiteral("cannot reopen the archive (error %1)").arg(extraction->zip.getZipError()));
+  }
+  extraction->folder = folder;
+  extraction->buffer = QByteArray(copyBufferSize, Qt::Uninitialized);
+  extraction->more = extraction->zip.goToFirstFile();
+  extraction_ = std::move(extraction);
   return true;
 }
 
-bool ArchiveExtractor::extractFile(QuaZipFile& source, const Entry& entry, const QString& folder,
-                                   QByteArray& buffer) {
-  const qsizetype slash = entry.name.lastIndexOf(QLatin1Char('/'));
-  if (slash > 0 && !makeFolders(folder, entry.name.left(slash))) {
-    return false;
+ArchiveExtractor::Progress ArchiveExtractor::extractSome(qint64 byteBudget) {
+  if (!extraction_) {
+    return Progress::Failed;
   }
-  const QString path = folder + QLatin1Char('/') + entry.name;
-  // O_EXCL with O_NOFOLLOW: never write through anything already at that path.
-  const int fd = ::open(QFile::encodeName(path).constData(),
-                        O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, S_IRUSR | S_IWUSR);
-  if (fd < 0) {
-    return fail(QStringLiteral("cannot create %1: %2").arg(path, qt_error_string(errno)));
-  }
-  bool ok = source.open(QIODevice::ReadOnly);
-  if (!ok) {
-    fail(QStringLiteral("cannot read entry %1 (error %2)").arg(entry.name).arg(source.getZipError()));
-  } else {
-    ok = copyData(source, fd, entry, buffer);
-    source.close(); // only now does the CRC get compared
-    if (ok && source.getZipError() != UNZ_OK) {
-      ok =
-          fail(QStringLiteral("entry %1 is damaged (error %2%3)")
-                   .arg(entry.name)
-                   .arg(source.getZipError())
-                   .arg(source.getZipError() == UNZ_CRCERROR ? QStringLiteral(", CRC mismatch") : QString()));
+  const qint64 target = bytesExtracted_ + qMax<qint64>(byteBudget, 1);
+  while (bytesExtracted_ < target) {
+    const auto progress = extraction_->fd >= 0 ? copyChunk() : startNextEntry();
+    if (progress != Progress::Running) {
+      abandonFile();
+      extraction_.reset();
+      return progress;
     }
   }
-  const mode_t mode = entry.executable ? 0755 : 0644;
-  if (ok && ::fchmod(fd, mode) != 0) {
-    ok = fail(QStringLiteral("cannot set the permissions of %1: %2").arg(path, qt_error_string(errno)));
+  return Progress::Running;
+}
+
+qint64 ArchiveExtractor::bytesExtracted() const {
+  return bytesExtracted_;
+}
+
+ArchiveExtractor::Progress ArchiveExtractor::startNextEntry() {
+  auto& x = *extraction_;
+  if (!x.more) {
+    if (x.zip.getZipError() != UNZ_OK || x.index != entries_.size()) {
+      fail(QStringLiteral("damaged archive directory (error %1)").arg(x.zip.getZipError()));
+      return Progress::Failed;
+    }
+    return Progress::Finished;
   }
-  if (::close(fd) != 0 && ok) {
-    ok = fail(QStringLiteral("cannot write %1: %2").arg(path, qt_error_string(errno)));
+  // The file is read a second time: it must still hold exactly the entries that were checked.
+  unz_file_info64 info{};
+  QByteArray rawName;
+  if (x.index >= entries_.size() || !readCurrentInfo(x.zip, info, rawName) ||
+      rawName != entries_.at(x.index).rawName || qint64(info.uncompressed_size) != entries_.at(x.index).size) {
+    fail(QStringLiteral("the archive changed since it was checked"));
+    return Progress::Failed;
   }
+  const Entry& entry = entries_.at(x.index);
+  const bool ok = entry.isFolder ? makeFolders(x.folder, entry.name) : openFile(entry);
+  if (entry.isFolder) {
+    advance();
+  }
+  ++bytesExtracted_; // every entry counts, so a budget always moves on
+  return ok ? Progress::Running : Progress::Failed;
+}
+
+bool ArchiveExtractor::openFile(const Entry& entry) {
+  auto& x = *extraction_;
+  const qsizetype slash = entry.name.lastIndexOf(QLatin1Char('/'));
+  if (slash > 0 && !makeFolders(x.folder, entry.name.left(slash))) {
+    return false;
+  }
+  x.path = x.folder + QLatin1Char('/') + entry.name;
+  // O_EXCL with O_NOFOLLOW: never write through anything already at that path.
+  x.fd = ::open(QFile::encodeName(x.path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                S_IRUSR | S_IWUSR);
+  if (x.fd < 0) {
+    return fail(QStringLiteral("cannot create %1: %2").arg(x.path, qt_error_string(errno)));
+  }
+  if (!x.source.open(QIODevice::ReadOnly)) {
+    return fail(QStringLiteral("cannot read entry %1 (error %2)").arg(entry.name).arg(x.source.getZipError()));
+  }
+  x.remaining = entry.size;
+  return true;
+}
+
+ArchiveExtractor::Progress ArchiveExtractor::copyChunk() {
+  auto& x = *extraction_;
+  const Entry& entry = entries_.at(x.index);
+  if (x.remaining > 0) {
+    // Never more than declared: a lying header must not fill the disk.
+    const qint64 read = x.source.read(x.buffer.data(), qMin(qint64(x.buffer.size()), x.remaining));
+    if (read <= 0) {
+      fail(read < 0 ? QStringLiteral("cannot read entry %1 (error %2)").arg(entry.name).arg(x.source.getZipError())
+                    : QStringLiteral("entry %1 is shorter than its declared size").arg(entry.name));
+      return Progress::Failed;
+    }
+    if (!writeAll(x.fd, x.buffer.constData(), read)) {
+      fail(QStringLiteral("cannot write %1: %2").arg(entry.name, qt_error_string(errno)));
+      return Progress::Failed;
+    }
+    x.remaining -= read;
+    bytesExtracted_ += read;
+    return Progress::Running;
+  }
+  return closeFile(entry) ? Progress::Running : Progress::Failed;
+}
+
+bool ArchiveExtractor::closeFile(const Entry& entry) {
+  auto& x = *extraction_;
+  char extra = 0;
+  bool ok = true;
+  if (x.source.read(&extra, 1) > 0) {
+    ok = fail(QStringLiteral("entry %1 is longer than its declared size").arg(entry.name));
+  }
+  x.source.close(); // only now does the CRC get compared
+  if (ok && x.source.getZipError() != UNZ_OK) {
+    ok = fail(QStringLiteral("entry %1 is damaged (error %2%3)")
+                .arg(entry.name)
+                .arg(x.source.getZipError())
+                .arg(x.source.getZipError() == UNZ_CRCERROR ? QStringLiteral(", CRC mismatch") : QString()));
+  }
+  if (ok && ::fchmod(x.fd, entry.executable ? 0755 : 0644) != 0) {
+    ok = fail(QStringLiteral("cannot set the permissions of %1: %2").arg(x.path, qt_error_string(errno)));
+  }
+  if (::close(std::exchange(x.fd, -1)) != 0 && ok) {
+    ok = fail(QStringLiteral("cannot write %1: %2").arg(x.path, qt_error_string(errno)));
+  }
+  advance();
   return ok;
 }
 
-bool ArchiveExtractor::copyData(QuaZipFile& source, int fd, const Entry& entry, QByteArray& buffer) {
-  qint64 remaining = entry.size;
-  while (remaining > 0) {
-    // Never more than declared: a lying header must not fill the disk.
-    const qint64 read = source.read(buffer.data(), qMin(qint64(buffer.size()), remaining));
-    if (read < 0) {
-      return fail(
-          QStringLiteral("cannot read entry %1 (error %2)").arg(entry.name).arg(source.getZipError()));
-    }
-    if (read == 0) {
-      return fail(QStringLiteral("entry %1 is shorter than its declared size").arg(entry.name));
-    }
-    if (!writeAll(fd, buffer.constData(), read)) {
-      return fail(QStringLiteral("cannot write %1: %2").arg(entry.name, qt_error_string(errno)));
-    }
-    remaining -= read;
+void ArchiveExtractor::advance() {
+  auto& x = *extraction_;
+  ++x.index;
+  x.more = x.zip.goToNextFile();
+}
+
+void ArchiveExtractor::abandonFile() {
+  if (extraction_ && extraction_->fd >= 0) {
+    ::close(std::exchange(extraction_->fd, -1));
   }
-  char extra = 0;
-  if (source.read(&extra, 1) > 0) {
-    return fail(QStringLiteral("entry %1 is longer than its declared size").arg(entry.name));
+  if (extraction_ && extraction_->source.isOpen()) {
+    extraction_->source.close();
   }
-  return true;
 }
 
 bool ArchiveExtractor::makeFolders(const QString& folder, const QString& relativePath) {

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QList>
+#include <QtGlobal>
 #include <QString>
 #include <QStringList>
+
+#include <memory>
 
 class QuaZipFile;
 
@@ -19,7 +22,11 @@ struct ArchiveLimits {
 /// the target folder, is not a plain file or folder, or would exceed the limits.
 class ArchiveExtractor final {
 public:
+  enum class Progress { Running, Finished, Failed };
+
   explicit ArchiveExtractor(QString archivePath, ArchiveLimits limits = {});
+  ~ArchiveExtractor();
+  Q_DISABLE_COPY_MOVE(ArchiveExtractor)
 
   /// Reads the whole directory of the archive and checks every entry; writes nothing.
   bool check();
@@ -27,6 +34,13 @@ public:
   /// system, then extracts every entry below `folder` (which must exist, normally empty). Any failure
   /// returns false; what was written stays for the caller to delete with the folder.
   bool extractTo(const QString& folder);
+
+  /// The same in steps, so a large archive does not hold up the event loop: checks as
+  /// `extractTo` does and opens the archive; then each `extractSome` writes about `byteBudget`
+  /// bytes (at least one entry) until it reports Finished or Failed.
+  bool beginExtraction(const QString& folder);
+  Progress extractSome(qint64 byteBudget);
+  qint64 bytesExtracted() const;
 
   QString errorString() const;
   qint64 totalUnpackedSize() const;
@@ -51,9 +65,13 @@ private:
                 quint64 uncompressedSize);
   bool checkClashes();
   bool hasRoomIn(const QString& folder);
-  bool extractAll(const QString& folder);
-  bool extractFile(QuaZipFile& source, const Entry& entry, const QString& folder, QByteArray& buffer);
-  bool copyData(QuaZipFile& source, int fd, const Entry& entry, QByteArray& buffer);
+  struct Extraction;
+  Progress startNextEntry();
+  bool openFile(const Entry& entry);
+  Progress copyChunk();
+  bool closeFile(const Entry& entry);
+  void advance();
+  void abandonFile();
   bool makeFolders(const QString& folder, const QString& relativePath);
   bool fail(const QString& message);
   bool refuse(const QString& name, const QString& reason);
@@ -63,6 +81,8 @@ private:
   QList<Entry> entries_;
   QString error_;
   qint64 totalSize_ = 0;
+  std::unique_ptr<Extraction> extraction_;
+  qint64 bytesExtracted_ = 0;
   bool checked_ = false;
   bool valid_ = false;
 };

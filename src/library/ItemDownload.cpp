@@ -10,6 +10,7 @@
 #include <QStandardPaths>
 #include <QStorageInfo>
 #include <QTemporaryFile>
+#include <QTimer>
 #include <QtDebug>
 
 namespace arvexhub::launcher {
@@ -101,8 +102,36 @@ void ItemDownload::onFinished() {
     qWarning() << "Download network error:" << reply_->errorString();
     return fail();
   }
-  if (!file_->flush() || !verifyChecksum()) {
+  if (!file_->flush() || !verifyChecksum() || !beginExtraction()) {
     return fail();
+  }
+  QTimer::singleShot(0, this, &ItemDownload::extractStep);
+}
+
+bool ItemDownload::beginExtraction() {
+  staged_ = std::make_unique<StagedInstall>(request_.libraryFolder, request_.itemName);
+  archive_ = std::make_unique<ArchiveExtractor>(file_->fileName());
+  if (!staged_->create() || !archive_->beginExtraction(staged_->stagingPath())) {
+    qWarning() << "Failed to extract" << file_->fileName() << "to" << staged_->itemPath() << ":"
+               << archive_->errorString();
+    return false;
+  }
+  return true;
+}
+
+void ItemDownload::extractStep() {
+  // A slice at a time, so a large archive never holds up the window.
+  constexpr qint64 bytesPerStep = qint64{16} << 20;
+  switch (archive_->extractSome(bytesPerStep)) {
+  case ArchiveExtractor::Progress::Running:
+    QTimer::singleShot(0, this, &ItemDownload::extractStep);
+    return;
+  case ArchiveExtractor::Progress::Failed:
+    qWarning() << "Failed to extract" << file_->fileName() << "to" << staged_->itemPath() << ":"
+               << archive_->errorString();
+    return fail();
+  case ArchiveExtractor::Progress::Finished:
+    break;
   }
   const auto installed = install();
   if (installed.isEmpty()) {
@@ -110,6 +139,7 @@ void ItemDownload::onFinished() {
   }
   done_ = true;
   file_.reset();
+  staged_.reset();
   emit finished(true, installed);
 }
 
@@ -126,27 +156,20 @@ bool ItemDownload::verifyChecksum() {
 }
 
 QString ItemDownload::install() {
-  StagedInstall staged(request_.libraryFolder, request_.itemName);
-  ArchiveExtractor archive(file_->fileName());
-  if (!staged.create() || !archive.extractTo(staged.stagingPath())) {
-    qWarning() << "Failed to extract" << file_->fileName() << "to" << staged.itemPath() << ":"
-               << archive.errorString();
-    return {};
-  }
-  const auto mainFile = findMainFile(staged.stagingPath());
+  const auto mainFile = findMainFile(staged_->stagingPath());
   if (!request_.mainFilePattern.isEmpty() && mainFile.isEmpty()) {
-    qWarning() << "No" << request_.mainFilePattern << "file found after extraction in" << staged.itemPath();
+    qWarning() << "No" << request_.mainFilePattern << "file found after extraction in" << staged_->itemPath();
     return {};
   }
   if (request_.mainFileExecutable && !ArchiveExtractor::makeExecutable(mainFile)) {
     qWarning() << "Cannot make the start script executable:" << mainFile;
     return {};
   }
-  if (!writeExtraFiles(staged.stagingPath()) || !staged.commit()) {
-    qWarning() << "Failed to install" << request_.itemName << ":" << staged.errorString();
+  if (!writeExtraFiles(staged_->stagingPath()) || !staged_->commit()) {
+    qWarning() << "Failed to install" << request_.itemName << ":" << staged_->errorString();
     return {};
   }
-  const QDir item(staged.itemPath());
+  const QDir item(staged_->itemPath());
   return mainFile.isEmpty() ? item.absolutePath() : item.absoluteFilePath(QFileInfo(mainFile).fileName());
 }
 
@@ -178,6 +201,8 @@ void ItemDownload::fail() {
     reply_->disconnect(this);
     reply_->abort();
   }
+  archive_.reset();
+  staged_.reset(); // discards the staging folder
   file_.reset();
   emit finished(false, {});
 }

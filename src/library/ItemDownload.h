@@ -14,6 +14,9 @@ class QTemporaryFile;
 
 namespace arvexhub::launcher {
 
+class ArchiveExtractor;
+class StagedInstall;
+
 /// What an item's download must install, and how.
 struct InstallRequest {
   QString itemName;        ///< a safe single path component
@@ -53,6 +56,8 @@ private:
   void onReadyRead();
   void onFinished();
   bool verifyChecksum();
+  bool beginExtraction();
+  void extractStep();
   QString install();
   QString findMainFile(const QString& folder) const;
   bool writeExtraFiles(const QString& folder) const;
@@ -62,6 +67,8 @@ private:
   InstallRequest request_;
   QPointer<QNetworkReply> reply_;
   std::unique_ptr<QTemporaryFile> file_;
+  std::unique_ptr<StagedInstall> staged_;
+  std::unique_ptr<ArchiveExtractor> archive_;
   QCryptographicHash hash_{QCryptographicHash::Sha256};
   bool done_{false};
 };
