@@ -83,7 +83,9 @@ void ItemDownload::onReadyRead() {
     return;
   }
   const auto data = reply_->readAll();
-  hash_.addData(data);
+  if (!request_.sha256.isEmpty()) {
+    hash_.addData(data); // costly on large archives: only when there is something to check
+  }
   if (file_->write(data) != data.size()) {
     qWarning() << "Failed to write the download of" << request_.itemName << ":" << file_->errorString();
     fail();

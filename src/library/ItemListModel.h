@@ -46,12 +46,7 @@ public:
 
   /// Row whose path matches exactly; -1 when none.
   int rowByPath(const QString& path) const {
-    for (qsizetype row = 0; row < rows_.size(); ++row) {
-      if (rows_[row].path == path) {
-        return static_cast<int>(row);
-      }
-    }
-    return -1;
+    return path.isEmpty() ? -1 : paths_.value(path, -1);
   }
 
   const QList<Record>& records() const {
@@ -82,10 +77,7 @@ protected:
       beginInsertRows({}, row, row);
     }
     rows_.append(record);
-    const auto key = record.name.toCaseFolded();
-    if (!names_.contains(key)) {
-      names_.insert(key, row); // the first row of a name is the one look-ups find
-    }
+    indexRow(row);
     if (notify) {
       endInsertRows();
       emit rowCountChanged();
@@ -95,7 +87,7 @@ protected:
   void removeRowAt(int row) {
     beginRemoveRows({}, row, row);
     rows_.removeAt(row);
-    rebuildNameIndex();
+    rebuildIndexes();
     endRemoveRows();
     emit rowCountChanged();
   }
@@ -151,6 +143,7 @@ protected:
   void clearItems() override {
     rows_.clear();
     names_.clear();
+    paths_.clear();
     catalogue_.clear();
   }
 
@@ -243,17 +236,29 @@ protected:
     record.isBusy = false;
     record.downloadProgress = -1.0;
     Traits::markInstalled(record, installedPath);
+    indexRow(row);
     rowChanged(row);
     itemInstalled(name);
   }
 
   QList<Record> rows_;
 
-private:
-  void rebuildNameIndex() {
+  /// After rows were removed or a row lost its path.
+  void rebuildIndexes() {
     names_.clear();
-    for (qsizetype row = rows_.size() - 1; row >= 0; --row) {
-      names_.insert(rows_[row].name.toCaseFolded(), static_cast<int>(row)); // the first row wins
+    paths_.clear();
+    for (qsizetype row = 0; row < rows_.size(); ++row) {
+      indexRow(static_cast<int>(row));
+    }
+  }
+
+private:
+  /// Look-ups find the first row of a name or path.
+  void indexRow(int row) {
+    const auto& record = rows_[row];
+    names_.insert(record.name.toCaseFolded(), qMin(row, names_.value(record.name.toCaseFolded(), row)));
+    if (!record.path.isEmpty()) {
+      paths_.insert(record.path, qMin(row, paths_.value(record.path, row)));
     }
   }
 
@@ -268,6 +273,7 @@ private:
   }
 
   QHash<QString, int> names_; ///< case-folded name -> first row with it
+  QHash<QString, int> paths_; ///< installed path -> first row with it
   QMap<QString, Record> catalogue_;
 };
 

@@ -7,6 +7,7 @@
 #include "library/StagedInstall.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileSystemWatcher>
 #include <QImage>
 #include <QJsonArray>
@@ -154,6 +155,7 @@ void LibraryModel::rescan(const QString& path) {
   }
   qDebug() << "Directory changed, rescanning:" << path;
   ++generation_; // replies of the last fetch no longer apply
+  pictureQueue_.clear();
   const int countBefore = rowCount();
   beginResetModel();
   clearItems();
@@ -167,6 +169,7 @@ void LibraryModel::rescan(const QString& path) {
 
 void LibraryModel::checkForUpdates() {
   const auto generation = ++generation_;
+  pictureQueue_.clear(); // pictures of the last merge no longer apply
   auto* reply = NetworkPolicy::get(network_, NetworkPolicy::catalogueDocumentUrl(kind_.documentPath));
   if (!reply) {
     return;
@@ -228,12 +231,31 @@ void LibraryModel::loadPicture(const QString& name, const QString& url, quint64 
     applyPicture(name, QImage(cacheFile), cacheFile);
     return pictureDone(generation);
   }
-  auto* reply = url.isEmpty() ? nullptr : NetworkPolicy::get(network_, QUrl(url, QUrl::TolerantMode));
-  if (!reply) {
+  if (url.isEmpty()) {
     return pictureDone(generation);
   }
-  connect(reply, &QNetworkReply::finished, this,
-          [this, reply, name, generation] { onPictureReply(reply, name, generation); });
+  pictureQueue_.append({name, url, generation});
+  fetchQueuedPictures();
+}
+
+void LibraryModel::fetchQueuedPictures() {
+  // A few at a time: thousands of queued requests would run out their stall timeout while
+  // waiting for one of the server's few connections.
+  constexpr int maxPictureRequests = 6;
+  while (picturesInFlight_ < maxPictureRequests && !pictureQueue_.isEmpty()) {
+    const auto request = pictureQueue_.takeFirst();
+    auto* reply = NetworkPolicy::get(network_, QUrl(request.url, QUrl::TolerantMode));
+    if (!reply) {
+      pictureDone(request.generation);
+      continue;
+    }
+    ++picturesInFlight_;
+    connect(reply, &QNetworkReply::finished, this, [this, reply, request] {
+      --picturesInFlight_;
+      onPictureReply(reply, request.name, request.generation);
+      fetchQueuedPictures();
+    });
+  }
 }
 
 void LibraryModel::onPictureReply(QNetworkReply* reply, const QString& name, quint64 generation) {
@@ -242,10 +264,15 @@ void LibraryModel::onPictureReply(QNetworkReply* reply, const QString& name, qui
     return;
   }
   if (reply->error() == QNetworkReply::NoError) {
-    const auto image = QImage::fromData(reply->readAll());
-    const auto cacheFile = thumbnailFolder_ + name + QStringLiteral(".png");
+    const auto bytes = reply->readAll();
+    const auto image = QImage::fromData(bytes);
     if (!image.isNull()) {
-      image.save(cacheFile, "PNG");
+      // Cached as received: encoding it again costs more than the download.
+      const auto cacheFile = thumbnailFolder_ + name + QStringLiteral(".png");
+      QFile cache(cacheFile);
+      if (cache.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        cache.write(bytes);
+      }
       applyPicture(name, image, cacheFile);
     }
   }

@@ -96,6 +96,7 @@ private:
   QString mainFileIn(const QString& folder) const;
   void onCatalogueReply(QNetworkReply* reply, quint64 generation);
   void loadPicture(const QString& name, const QString& url, quint64 generation);
+  void fetchQueuedPictures();
   void onPictureReply(QNetworkReply* reply, const QString& name, quint64 generation);
   void pictureDone(quint64 generation);
   void applyPicture(const QString& name, const QImage& image, const QString& file);
@@ -108,6 +109,13 @@ private:
   QNetworkAccessManager* network_{nullptr};
   quint64 generation_{0};
   int pendingPictures_{0};
+  struct PictureRequest {
+    QString name;
+    QString url;
+    quint64 generation;
+  };
+  QList<PictureRequest> pictureQueue_;
+  int picturesInFlight_{0};
   int silence_{0};
   bool bulkLoading_{false};
   QHash<QString, ItemDownload*> downloads_; ///< by case-folded name

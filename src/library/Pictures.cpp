@@ -1,6 +1,7 @@
 #include "library/Pictures.h"
 
 #include <QGuiApplication>
+#include <QFile>
 #include <QImageReader>
 
 namespace arvexhub::launcher::Pictures {
@@ -34,7 +35,12 @@ QPixmap forCard(const QImage& image, PictureFit fit) {
 }
 
 QPixmap load(const QString& path, PictureFit fit) {
-  QImageReader reader(path);
+  // Given a name that does not exist, the reader tries a row of other suffixes first.
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) {
+    return {};
+  }
+  QImageReader reader(&file);
   reader.setAutoTransform(true);
   return forCard(reader.read(), fit);
 }

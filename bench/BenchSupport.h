@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QSize>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <functional>
+
+namespace arvexhub::bench {
+
+/// A private HOME and TMPDIR for one benchmark run (the library lives in $HOME/.arvexhub), and
+/// the offscreen platform unless one is chosen. Create it before the QApplication.
+class BenchEnvironment final {
+public:
+  BenchEnvironment();
+  Q_DISABLE_COPY_MOVE(BenchEnvironment)
+
+  bool isValid() const;
+  QString home() const;
+  QString temporaryFolder() const;
+
+private:
+  QTemporaryDir dir_;
+};
+
+/// A field of /proc/self/status in kB ("VmRSS", "VmHWM"); -1 when it cannot be read.
+qint64 statusKb(const char* field);
+/// Resets VmHWM to the current VmRSS (Linux 4.0+); false when the kernel refuses.
+bool resetPeakResident();
+double toMb(qint64 kb);
+
+/// Spins the event loop until `done` holds (checked every few ms) or `timeoutMs` passes.
+bool spinUntil(const std::function<bool()>& done, int timeoutMs);
+/// Runs posted events, deferred deletions included.
+void settle();
+
+double elapsedMs(const QElapsedTimer& clock);
+/// The shortest of `runs` timings of `work`, in ms.
+double bestOfMs(int runs, const std::function<void()>& work);
+
+/// "met" or "MISSED", for the summary lines.
+QString verdict(bool met);
+QString ms(double milliseconds);
+QString ratio(double value);
+/// Prints a line to stdout at once, so interleaved warnings keep their order.
+void say(const QString& line);
+
+/// A PNG of a colour gradient with per-pixel noise (0..255): realistic sizes, unlike a flat fill.
+QByteArray makePng(QSize size, quint32 seed, int noise);
+/// A game folder as an install leaves it: an executable launcher.command, VERSION, optionally
+/// the <name>.png picture.
+bool createInstalledGame(const QString& gamesFolder, const QString& name, const QByteArray& version,
+                         const QByteArray& png = {});
+/// Bytes and files below a folder.
+qint64 folderBytes(const QString& path, int* files = nullptr);
+
+/// A positive integer argument, or `fallback` when it is missing or not one.
+int intArgument(int argc, char** argv, int index, int fallback);
+
+} // namespace arvexhub::bench

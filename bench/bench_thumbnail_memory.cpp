@@ -1,0 +1,161 @@
+// Thumbnail memory: a catalogue whose every game has a 512x512 PNG thumbnail, merged and all
+// thumbnails fetched, decoded and cached; the program's resident memory then, against the same
+// process before the model existed, and the size of the thumbnail cache on disk.
+//
+// Usage: bench_thumbnail_memory [games = 2000]
+
+#include "BenchSupport.h"
+#include "TestHttpServer.h"
+#include "library/GameListModel.h"
+#include "library/NetworkPolicy.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+
+#include <QApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <memory>
+
+using namespace arvexhub::bench;
+using arvexhub::launcher::GameListModel;
+using arvexhub::test::TestHttpResponse;
+using arvexhub::test::TestHttpServer;
+
+namespace {
+
+constexpr int timeoutMs = 170000;
+constexpr double targetMb = 300.0;
+constexpr int distinctPictures = 4;
+
+int thumbnailRequests(const TestHttpServer& server) {
+  int requests = 0;
+  for (int index = 0; index < distinctPictures; ++index) {
+    requests += server.requestCount(QStringLiteral("/thumbnails/%1.png").arg(index));
+  }
+  return requests;
+}
+
+/// Constructs the model, waits for updateCheckFinished, reports; 0 target met, 2 missed, 1 error.
+int measure(const TestHttpServer& server, int games, qint64 servedBytes, int stallTimeoutMs) {
+  arvexhub::launcher::NetworkPolicy::setStallTimeoutMs(stallTimeoutMs);
+  const QString variant = stallTimeoutMs > 0
+                              ? QStringLiteral("stall timeout %1 s").arg(stallTimeoutMs / 1000)
+                              : QStringLiteral("default stall timeout");
+  settle();
+  const int requestsBefore = thumbnailRequests(server);
+  const qint64 beforeKb = statusKb("VmRSS");
+  const bool hwmReset = resetPeakResident();
+  QElapsedTimer clock;
+  clock.start();
+  auto model = std::make_unique<GameListModel>();
+  bool finished = false;
+  QObject::connect(model.get(), &GameListModel::updateCheckFinished, model.get(), [&] { finished = true; });
+  if (!spinUntil([&] { return finished; }, timeoutMs)) {
+    say(QStringLiteral("the update check did not finish within %1 s").arg(timeoutMs / 1000));
+    return 1;
+  }
+  const double elapsed = elapsedMs(clock);
+  const qint64 atFinishKb = statusKb("VmRSS");
+  settle(); // the replies are deleted later
+  const qint64 afterKb = statusKb("VmRSS");
+  const qint64 peakKb = hwmReset ? statusKb("VmHWM") : -1;
+
+  int withPicture = 0;
+  for (const auto& game : model->records()) {
+    withPicture += game.icon.isNull() ? 0 : 1;
+  }
+  int cachedFiles = 0;
+  const QString thumbnails = model->thumbnailFolder();
+  const qint64 cacheBytes = folderBytes(thumbnails, &cachedFiles);
+  const int requests = thumbnailRequests(server) - requestsBefore;
+
+  const double after = toMb(std::max(afterKb, atFinishKb));
+  const bool met = after < targetMb;
+  say(QStringLiteral("thumbnail memory (%7): %1 games with 512x512 PNG thumbnails (%2 MB of thumbnails, %3 requests, "
+                     "%4 rows with a picture), update check %5")
+          .arg(games)
+          .arg(double(servedBytes) / 1048576.0, 0, 'f', 1)
+          .arg(requests)
+          .arg(withPicture)
+          .arg(ms(elapsed))
+          .arg(variant));
+  say(QStringLiteral("thumbnail memory (%7): VmRSS after the update check: %1 MB (at updateCheckFinished %2 MB); "
+                     "before the model: %3 MB; growth %4 MB; target < %5 MB: %6")
+          .arg(after, 0, 'f', 0)
+          .arg(toMb(atFinishKb), 0, 'f', 0)
+          .arg(toMb(beforeKb), 0, 'f', 0)
+          .arg(after - toMb(beforeKb), 0, 'f', 0)
+          .arg(targetMb, 0, 'f', 0)
+          .arg(verdict(met))
+          .arg(variant));
+  if (peakKb > 0) {
+    say(QStringLiteral("  peak VmRSS during the update check (VmHWM): %1 MB").arg(toMb(peakKb), 0, 'f', 0));
+  }
+  say(QStringLiteral("  thumbnail cache on disk: %1 files, %2 MB (%3)")
+          .arg(cachedFiles)
+          .arg(double(cacheBytes) / 1048576.0, 0, 'f', 1)
+          .arg(model->thumbnailFolder()));
+  model.reset();
+  QDir(thumbnails).removeRecursively();
+  settle();
+  return met ? 0 : 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  BenchEnvironment environment;
+  QApplication app(argc, argv);
+  if (!environment.isValid()) {
+    say(QStringLiteral("cannot create a temporary folder"));
+    return 1;
+  }
+  const int games = intArgument(argc, argv, 1, 2000);
+
+  TestHttpServer server;
+  if (!server.listen()) {
+    say(QStringLiteral("cannot listen on 127.0.0.1"));
+    return 1;
+  }
+  qputenv("ARVEXHUB_CATALOGUE_URL", server.url(QString()).toString().toUtf8());
+
+  // A few distinct pictures; each game asks for one under its own query, as distinct URLs would.
+  qint64 servedBytes = 0;
+  QList<qint64> pictureSizes;
+  for (int index = 0; index < distinctPictures; ++index) {
+    TestHttpResponse picture;
+    picture.body = makePng({512, 512}, quint32(index + 1) * 7919u, 24);
+    picture.headers = {{"Content-Type", "image/png"}};
+    pictureSizes.append(picture.body.size());
+    server.setResponse(QStringLiteral("/thumbnails/%1.png").arg(index), picture);
+  }
+  QJsonArray catalogue;
+  for (int number = 1; number <= games; ++number) {
+    const QString name = QStringLiteral("Game%1").arg(number, 5, 10, QLatin1Char('0'));
+    const int picture = number % distinctPictures;
+    servedBytes += pictureSizes.at(picture);
+    catalogue.append(QJsonObject{
+        {QStringLiteral("name"), name},
+        {QStringLiteral("fullName"), QStringLiteral("%1: The Long Journey Home").arg(name)},
+        {QStringLiteral("developer"), QStringLiteral("Studio %1").arg(number % 97)},
+        {QStringLiteral("version"), QStringLiteral("1.0")},
+        {QStringLiteral("url"), server.url(QStringLiteral("/archives/%1.zip").arg(name)).toString()},
+        {QStringLiteral("thumbnail"),
+         server.url(QStringLiteral("/thumbnails/%1.png?game=%2").arg(picture).arg(name)).toString()},
+    });
+  }
+  TestHttpResponse document;
+  document.body = QJsonDocument(catalogue).toJson(QJsonDocument::Compact);
+  server.setResponse(QStringLiteral("/games.json"), document);
+  catalogue = {};
+  settle();
+
+  // First with the stall timeout out of the way, so every thumbnail arrives: the memory figure
+  // is that of the whole catalogue. Then with the program's own timeout, as a user gets it.
+  const int lifted = measure(server, games, servedBytes, 10 * 60 * 1000);
+  const int asShipped = measure(server, games, servedBytes, 0);
+  return lifted == 1 || asShipped == 1 ? 1 : lifted == 0 ? 0 : 2;
+}

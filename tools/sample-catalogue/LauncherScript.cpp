@@ -1,0 +1,137 @@
+#include "LauncherScript.h"
+
+#include "SampleGames.h"
+
+namespace arvexhub::sample {
+namespace {
+
+// Only bash builtins are used, so the script runs wherever bash does. Pauses read standard input
+// with a deadline, so commands are answered at once and the demo is still paced.
+const char* const scriptTemplate = R"bash(#!/usr/bin/env bash
+# @FULLNAME@ @VERSION@ - a sample game for Arvex Hub. It prints the console output the launcher
+# reads (free text, "[ArvexHub] [n] Level: message" lines with colours, a fullscreen announcement)
+# and answers every non-empty line of its standard input as a command.
+GAME_NAME='@FULLNAME@'
+GAME_VERSION='@VERSION@'
+ESC=$'\033'
+command_count=0
+
+shutdown() {
+  printf '[ArvexHub] [5] Info: Shutting down\n'
+  exit 0
+}
+trap shutdown TERM INT
+
+log() { # channel level message
+  printf '[ArvexHub] [%s] %s: %s\n' "$1" "$2" "$3"
+}
+
+now_us() {
+  local now=${EPOCHREALTIME//[!0-9]/}
+  printf '%s' "$((10#$now))"
+}
+
+run_command() {
+  local command=$1 text
+  command_count=$((command_count + 1))
+  log 4 Info "====== Begin Lua command #${command_count} ======"
+  case $command in
+    print\(*\))
+      text=${command#print(}
+      text=${text%)}
+      text=${text#[\"\']}
+      text=${text%[\"\']}
+      printf '%s\n' "$text"
+      ;;
+    version\(\))
+      log 4 Info "${GAME_NAME} ${GAME_VERSION}"
+      ;;
+    *\(*)
+      text="attempt to call a nil value (global '${command%%(*}')"
+      log 4 Error "In Lua command: [string \"${command}\"]:1: ${text}"
+      log 4 Info "====== End Lua command #${command_count}: failure ======"
+      return
+      ;;
+    *)
+      log 4 Info "Evaluated: ${command}"
+      log 4 Debug "${#command} characters, no result"
+      ;;
+  esac
+  log 4 Info "====== End Lua command #${command_count}: success ======"
+}
+
+# Waits the given number of microseconds while answering commands; ends the game when input closes.
+pause() {
+  local until=$(( $(now_us) + $1 )) left timeout line
+  while :; do
+    left=$(( until - $(now_us) ))
+    (( left > 0 )) || return 0
+    printf -v timeout '%d.%06d' $(( left / 1000000 )) $(( left % 1000000 ))
+    if IFS= read -r -t "$timeout" line; then
+      line=${line%$'\r'}
+      [[ -n ${line//[[:space:]]/} ]] && run_command "$line"
+    elif (( $? <= 128 )); then
+      line=${line%$'\r'}
+      [[ -n ${line//[[:space:]]/} ]] && run_command "$line"
+      printf 'Input closed.\n'
+      shutdown
+    fi
+  done
+}
+
+colour() { # code text
+  printf '%s[%sm%s%s[0m' "$ESC" "$1" "$2" "$ESC"
+}
+
+say() { printf '%s\n' "$1"; pause 300000; }
+say_log() { log "$1" "$2" "$3"; pause 300000; }
+
+say "${GAME_NAME} ${GAME_VERSION}"
+say "A sample game for Arvex Hub. Type a command in the console, e.g. print(\"hello\") or version()."
+say_log 1 Debug "Reading settings.ini"
+say_log 1 Info "Renderer ready"
+say_log 2 Info "Colours: $(colour 31 red) $(colour 32 green) $(colour 33 yellow) $(colour 34 blue)"
+say_log 2 Info "More colours: $(colour 35 magenta) $(colour 36 cyan) $(colour 37 white) $(colour 30 black)"
+say_log 2 Info "Bright: $(colour 91 red) $(colour 92 green) $(colour 93 yellow) $(colour 94 blue)"
+say_log 2 Info "More bright: $(colour 95 magenta) $(colour 96 cyan) $(colour 97 white) $(colour 90 grey)"
+say_log 3 Info "Fullscreen: yes"
+say_log 1 Warning "Texture pack 'hd' not found, using 'standard'"
+for level in 1 2 3 4 5 6; do
+  say_log 1 Info "Loading level ${level}"
+  say "Level ${level}: ${ESC}[33m$(( level * 3 ))${ESC}[0m stars to find"
+  say_log 1 Debug "Frame time $(( 14 + level )) ms"
+  say_log 2 Info "Score ${ESC}[32m$(( level * 1250 ))${ESC}[0m"
+  if (( level == 3 )); then
+    say_log 1 Error "In Lua command: [string \"spawn_boss()\"]:1: attempt to call a nil value"
+  fi
+  say "Checkpoint reached."
+done
+say_log 1 Warning "Battery low: saving the game"
+say "Saved to save.dat"
+say_log 1 Fatal "The demo has no more levels"
+say "Thanks for playing ${GAME_NAME}!"
+)bash";
+
+QString versionText(const SampleGame& game, const QString& version) {
+  return version.isEmpty() ? game.version : version;
+}
+
+} // namespace
+
+QByteArray launcherScript(const SampleGame& game, const QString& version) {
+  auto text = QString::fromUtf8(scriptTemplate);
+  text.replace(QStringLiteral("@FULLNAME@"), game.fullName);
+  text.replace(QStringLiteral("@VERSION@"), versionText(game, version));
+  return text.toUtf8();
+}
+
+QByteArray gameReadme(const SampleGame& game, const QString& version) {
+  const auto text =
+      QStringLiteral("%1 %2\n\nBy %3, published by %4. Released %5.\n\n"
+                     "A sample game for Arvex Hub: launcher.command prints a short demo "
+                     "and answers commands such as print(\"hello\") and version().\n")
+          .arg(game.fullName, versionText(game, version), game.developer, game.publisher, game.launchDate);
+  return text.toUtf8();
+}
+
+} // namespace arvexhub::sample
