@@ -52,10 +52,8 @@ void MainWindow::setupUi() {
 QWidget* MainWindow::makeGamesTab() {
   // A plain grid of the game library until its card view arrives.
   auto* view = new QListView(tabWidget_);
-  view->setViewMode(QListView::IconMode);
-  view->setIconSize(QSize(200, 102));
-  view->setGridSize(QSize(216, 140));
-  view->setResizeMode(QListView::Adjust);
+  view->setIconSize(QSize(100, 51));
+  view->setSpacing(4);
   view->setUniformItemSizes(true);
   view->setEditTriggers(QAbstractItemView::NoEditTriggers);
   view->setModel(controller_->model()->proxyModel());
