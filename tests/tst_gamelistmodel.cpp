@@ -495,9 +495,13 @@ void TestGameListModel::removeGameDeletesOnlyInsideTheLibrary() {
 }
 
 void TestGameListModel::downloadInstallsGame() {
-  server_->setResponse(QStringLiteral("/alpha.zip"), answer(200, TestArchive::game("new")));
-  serveCatalogue({entry(QStringLiteral("Alpha"), QStringLiteral("2.1"),
-                        server_->url(QStringLiteral("/alpha.zip")).toString())});
+  const auto archive = TestArchive::game("new");
+  server_->setResponse(QStringLiteral("/alpha.zip"), answer(200, archive));
+  auto alpha = entry(QStringLiteral("Alpha"), QStringLiteral("2.1"), server_->url(QStringLiteral("/alpha.zip")).toString());
+  // The checksum is verified when the catalogue gives one (in upper case here).
+  alpha.insert(QStringLiteral("sha256"),
+               QString::fromLatin1(QCryptographicHash::hash(archive, QCryptographicHash::Sha256).toHex().toUpper()));
+  serveCatalogue({alpha});
   const auto model = makeModel();
   QSignalSpy done(model.get(), &GameListModel::gameDownloadFinished);
   model->downloadAndInstallGame(QStringLiteral("Alpha"), model->gameDataByName(QStringLiteral("Alpha")).url);
@@ -556,7 +560,10 @@ void TestGameListModel::failedDownloadLeavesNothing_data() {
                                       {QStringLiteral("../../escaped.txt"), "gotcha", 0100644}});
   QTest::newRow("not found") << answer(404, "no") << QString()
                              << QStringLiteral("^Download network error:");
-  QTest::newRow("connection dropped") << dropped << QString() << QStringLiteral("^Download network error:");
+  // Qt sometimes retries a dropped request by itself and reports the short second answer as a
+  // success; the length check catches that.
+  QTest::newRow("connection dropped") << dropped << QString()
+                                      << QStringLiteral("^(Download network error:|Download ended early)");
   QTest::newRow("server stalls") << stalled << QString() << QStringLiteral("^Download network error:");
   QTest::newRow("not a zip") << answer(200, QByteArray(4096, 'z')) << QString()
                              << QStringLiteral("^Failed to extract");

@@ -3,6 +3,7 @@
 #include "library/ArchiveExtractor.h"
 #include "library/ItemNames.h"
 #include "library/NetworkPolicy.h"
+#include "library/Sha256.h"
 #include "library/StagedInstall.h"
 
 #include <QDir>
@@ -35,6 +36,9 @@ const InstallRequest& ItemDownload::request() const {
 bool ItemDownload::start() {
   if (!openTemporaryFile()) {
     return false;
+  }
+  if (!request_.sha256.isEmpty()) {
+    hash_ = std::make_unique<Sha256>(); // only when there is something to check
   }
   reply_ = NetworkPolicy::get(manager_, request_.url);
   if (!reply_) {
@@ -83,8 +87,9 @@ void ItemDownload::onReadyRead() {
     return;
   }
   const auto data = reply_->readAll();
-  if (!request_.sha256.isEmpty()) {
-    hash_.addData(data); // costly on large archives: only when there is something to check
+  bytesReceived_ += data.size();
+  if (hash_) {
+    hash_->addData(data);
   }
   if (file_->write(data) != data.size()) {
     qWarning() << "Failed to write the download of" << request_.itemName << ":" << file_->errorString();
@@ -102,6 +107,12 @@ void ItemDownload::onFinished() {
   }
   if (reply_->error() != QNetworkReply::NoError) {
     qWarning() << "Download network error:" << reply_->errorString();
+    return fail();
+  }
+  // Qt may quietly retry a request whose connection died and call a short answer a success.
+  const auto declared = reply_->header(QNetworkRequest::ContentLengthHeader);
+  if (declared.isValid() && declared.toLongLong() != bytesReceived_) {
+    qWarning() << "Download ended early:" << bytesReceived_ << "of" << declared.toLongLong() << "bytes";
     return fail();
   }
   if (!file_->flush() || !verifyChecksum() || !beginExtraction()) {
@@ -149,7 +160,7 @@ bool ItemDownload::verifyChecksum() {
   if (request_.sha256.isEmpty()) {
     return true;
   }
-  const auto actual = hash_.result().toHex();
+  const auto actual = hash_->hexResult();
   if (actual.compare(request_.sha256.toLatin1().toLower()) != 0) {
     qWarning() << "Checksum mismatch for the download of" << request_.itemName;
     return false;

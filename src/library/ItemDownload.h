@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QCryptographicHash>
 #include <QHash>
 #include <QObject>
 #include <QPointer>
@@ -15,6 +14,7 @@ class QTemporaryFile;
 namespace arvexhub::launcher {
 
 class ArchiveExtractor;
+class Sha256;
 class StagedInstall;
 
 /// What an item's download must install, and how.
@@ -69,7 +69,8 @@ private:
   std::unique_ptr<QTemporaryFile> file_;
   std::unique_ptr<StagedInstall> staged_;
   std::unique_ptr<ArchiveExtractor> archive_;
-  QCryptographicHash hash_{QCryptographicHash::Sha256};
+  std::unique_ptr<Sha256> hash_;
+  qint64 bytesReceived_{0};
   bool done_{false};
 };
 

@@ -9,7 +9,6 @@
 #include <QHash>
 #include <QJsonObject>
 #include <QList>
-#include <QMap>
 #include <QtDebug>
 
 namespace arvexhub::launcher {
@@ -53,8 +52,9 @@ public:
     return rows_;
   }
 
-  /// The last catalogue read, by exact name.
-  const QMap<QString, Record>& catalogue() const {
+  /// The last catalogue read, by exact name. Rows it adds follow the catalogue's own order;
+  /// the views sort them anyway.
+  const QHash<QString, Record>& catalogue() const {
     return catalogue_;
   }
 
@@ -160,9 +160,11 @@ protected:
 
   QList<QPair<QString, QString>> mergeCatalogue(const QList<QJsonObject>& entries) override {
     catalogue_.clear();
+    catalogue_.reserve(entries.size());
+    QStringList order; // names in the order the catalogue first lists them
     QHash<QString, QString> pictureUrls;
     for (const auto& entry : entries) {
-      const auto record = Traits::fromCatalogue(entry);
+      auto record = Traits::fromCatalogue(entry);
       if (record.name.isEmpty()) {
         continue;
       }
@@ -170,23 +172,26 @@ protected:
         qWarning() << "Skipping catalogue entry with an unsafe name:" << record.name;
         continue;
       }
-      catalogue_.insert(record.name, record);
-      pictureUrls.insert(record.name, entry.value(QLatin1String("thumbnail")).toString());
-    }
-    for (auto it = catalogue_.cbegin(); it != catalogue_.cend(); ++it) {
-      const int row = rowByName(it.key());
-      if (row >= 0) {
-        Traits::mergeInto(rows_[row], it.value());
-      } else {
-        appendRow(Traits::catalogueOnly(it.value()));
+      const auto name = record.name;
+      if (!catalogue_.contains(name)) {
+        order.append(name);
       }
+      pictureUrls.insert(name, entry.value(QLatin1String("thumbnail")).toString());
+      catalogue_.insert(name, std::move(record)); // a later entry of the same name replaces it
+    }
+    QList<QPair<QString, QString>> pictures;
+    pictures.reserve(order.size());
+    for (const auto& name : order) {
+      const auto& entry = catalogue_[name];
+      const int row = rowByName(name);
+      if (row >= 0) {
+        Traits::mergeInto(rows_[row], entry);
+      } else {
+        appendRow(Traits::catalogueOnly(entry));
+      }
+      pictures.append({name, pictureUrls.value(name)});
     }
     restoreBusyRows();
-    QList<QPair<QString, QString>> pictures;
-    pictures.reserve(pictureUrls.size());
-    for (auto it = pictureUrls.cbegin(); it != pictureUrls.cend(); ++it) {
-      pictures.append({it.key(), it.value()});
-    }
     return pictures;
   }
 
@@ -256,7 +261,13 @@ private:
   /// Look-ups find the first row of a name or path.
   void indexRow(int row) {
     const auto& record = rows_[row];
-    names_.insert(record.name.toCaseFolded(), qMin(row, names_.value(record.name.toCaseFolded(), row)));
+    const auto key = record.name.toCaseFolded();
+    const auto found = names_.find(key);
+    if (found == names_.end()) {
+      names_.insert(key, row);
+    } else {
+      *found = qMin(*found, row);
+    }
     if (!record.path.isEmpty()) {
       paths_.insert(record.path, qMin(row, paths_.value(record.path, row)));
     }
@@ -264,6 +275,9 @@ private:
 
   /// A merge rebuilds rows from the catalogue; downloads still running keep their rows busy.
   void restoreBusyRows() {
+    if (!hasDownloads()) {
+      return;
+    }
     for (auto& record : rows_) {
       if (isDownloading(record.name) && !record.isBusy) {
         record.isBusy = true;
@@ -274,7 +288,7 @@ private:
 
   QHash<QString, int> names_; ///< case-folded name -> first row with it
   QHash<QString, int> paths_; ///< installed path -> first row with it
-  QMap<QString, Record> catalogue_;
+  QHash<QString, Record> catalogue_;
 };
 
 } // namespace arvexhub::launcher

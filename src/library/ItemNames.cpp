@@ -12,7 +12,8 @@ bool isSafe(const QString& name) {
   if (name.isEmpty() || name == QStringLiteral(".") || name == QStringLiteral("..")) {
     return false;
   }
-  if (name.toUtf8().size() > maxNameBytes) {
+  // A UTF-16 unit takes at most 3 bytes in UTF-8: short names need no conversion to measure.
+  if (name.size() * 3 > maxNameBytes && name.toUtf8().size() > maxNameBytes) {
     return false;
   }
   for (const QChar c : name) {

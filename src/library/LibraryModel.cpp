@@ -69,6 +69,10 @@ QNetworkAccessManager* LibraryModel::networkManager() const {
   return network_;
 }
 
+bool LibraryModel::hasDownloads() const {
+  return !downloads_.isEmpty();
+}
+
 bool LibraryModel::isDownloading(const QString& name) const {
   return downloads_.contains(name.toCaseFolded());
 }
@@ -216,17 +220,20 @@ void LibraryModel::onCatalogueReply(QNetworkReply* reply, quint64 generation) {
     emit updateCheckFinished();
     return;
   }
+  // One listing of the cache instead of a file look-up per entry.
+  const auto cachedList = QDir(thumbnailFolder_).entryList({QStringLiteral("*.png")}, QDir::Files);
+  const QSet<QString> cached(cachedList.cbegin(), cachedList.cend());
   for (const auto& [name, url] : pictures) {
-    loadPicture(name, url, generation);
+    loadPicture(name, url, generation, cached.contains(name + QStringLiteral(".png")));
   }
 }
 
-void LibraryModel::loadPicture(const QString& name, const QString& url, quint64 generation) {
+void LibraryModel::loadPicture(const QString& name, const QString& url, quint64 generation, bool cached) {
   if (!wantsPicture(name)) {
     return pictureDone(generation);
   }
   const auto cacheFile = thumbnailFolder_ + name + QStringLiteral(".png");
-  if (QFileInfo(cacheFile).isFile()) {
+  if (cached) {
     // A cached picture is never fetched again; deleting the file makes the next merge fetch it.
     applyPicture(name, QImage(cacheFile), cacheFile);
     return pictureDone(generation);

@@ -33,6 +33,7 @@ public:
   QString thumbnailFolder() const;
   QSortFilterProxyModel* proxyModel() const;
   QNetworkAccessManager* networkManager() const;
+  bool hasDownloads() const;
   /// Whether a download of that item runs.
   bool isDownloading(const QString& name) const;
 
@@ -95,7 +96,7 @@ private:
   QSet<QString> folderNamesOnDisk() const;
   QString mainFileIn(const QString& folder) const;
   void onCatalogueReply(QNetworkReply* reply, quint64 generation);
-  void loadPicture(const QString& name, const QString& url, quint64 generation);
+  void loadPicture(const QString& name, const QString& url, quint64 generation, bool cached);
   void fetchQueuedPictures();
   void onPictureReply(QNetworkReply* reply, const QString& name, quint64 generation);
   void pictureDone(quint64 generation);
