@@ -4,6 +4,7 @@
 #include "widgets/BottomWidget.h"
 
 #include <style/Style.h>
+#include <style/ThemeFollower.h>
 #include <style/StyleUtils.h>
 #include <style/widgets/Label.h>
 #include <style/widgets/StatusBadgeWidget.h>
@@ -65,7 +66,8 @@ MessageBox::MessageBox(QWidget* parent)
     setWindowFlag(hint, false);
   }
   setupUi();
-  followStyle();
+  applyTextPalette();
+  new style::ThemeFollower(this, [this] { applyTextPalette(); });
 }
 
 MessageBox::~MessageBox() = default;
@@ -105,15 +107,11 @@ void MessageBox::setupUi() {
   outer->addWidget(bottom);
 }
 
-void MessageBox::followStyle() {
-  auto* style = style::Style::of(this);
-  if (!style) {
-    return;
-  }
-  text_->setPalette(style->paletteForTextRole(style::TextRole::Caption));
-  connect(style, &style::Style::themeChanged, this, [this, style] {
+
+void MessageBox::applyTextPalette() {
+  if (auto* style = style::Style::of(this)) {
     text_->setPalette(style->paletteForTextRole(style::TextRole::Caption));
-  });
+  }
 }
 
 MessageBox::Type MessageBox::type() const {

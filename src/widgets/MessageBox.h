@@ -74,7 +74,7 @@ protected:
 
 private:
   void setupUi();
-  void followStyle();
+  void applyTextPalette();
   QPushButton* makeButton(Button button);
 
   Type type_{NoType};

@@ -5,6 +5,7 @@
 
 #include <style/Icons16.h>
 #include <style/Style.h>
+#include <style/ThemeFollower.h>
 
 #include <QDesktopServices>
 #include <QEvent>
@@ -44,7 +45,12 @@ AboutDialog::AboutDialog(QWidget* parent)
   layout->addWidget(makeBody());
   layout->addWidget(makeBand());
   setFixedWidth(dialogWidth);
-  followStyle();
+  new ThemeFollower(this, [this] {
+    for (auto* button : links_->findChildren<QPushButton*>(QString(), Qt::FindDirectChildrenOnly)) {
+      button->setIcon(externalLinkIcon(this));
+    }
+    update();
+  });
 }
 
 AboutDialog::~AboutDialog() = default;
@@ -171,25 +177,6 @@ void AboutDialog::paintEvent(QPaintEvent* event) {
   painter.fillRect(QRect(band.left(), band.top(), band.width(), theme.borderWidth), theme.borderColor);
 }
 
-void AboutDialog::followStyle() {
-  disconnect(themeConnection_);
-  auto* style = Style::of(this);
-  if (!style) {
-    return;
-  }
-  themeConnection_ = connect(style, &Style::themeChanged, this, [this] {
-    for (auto* button : links_->findChildren<QPushButton*>(QString(), Qt::FindDirectChildrenOnly)) {
-      button->setIcon(externalLinkIcon(this));
-    }
-    update();
-  });
-}
 
-void AboutDialog::changeEvent(QEvent* event) {
-  if (event->type() == QEvent::StyleChange) {
-    followStyle();
-  }
-  QDialog::changeEvent(event);
-}
 
 } // namespace arvexhub::style

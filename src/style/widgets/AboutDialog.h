@@ -32,7 +32,6 @@ public:
 
 protected:
   void paintEvent(QPaintEvent* event) override;
-  void changeEvent(QEvent* event) override;
 
 private:
   QWidget* makeBody();
@@ -40,7 +39,6 @@ private:
   static void setLabelText(Label* label, const QString& text);
   QPushButton* makeLinkButton(const QString& text, const QUrl& url);
   void updateLinksVisibility();
-  void followStyle();
 
   IconWidget* icon_{nullptr};
   Label* name_{nullptr};
@@ -52,7 +50,6 @@ private:
   QHBoxLayout* linksLayout_{nullptr};
   QPushButton* websiteButton_{nullptr};
   QWidget* band_{nullptr};
-  QMetaObject::Connection themeConnection_;
 };
 
 } // namespace arvexhub::style

@@ -1,6 +1,7 @@
 #include "Label.h"
 
 #include <style/Style.h>
+#include <style/ThemeFollower.h>
 
 #include <QEvent>
 
@@ -42,7 +43,7 @@ Label::Label(const QString& text, TextRole role, QWidget* parent)
   setTextFormat(Qt::PlainText);
   setText(text);
   applyRole();
-  followStyle();
+  new ThemeFollower(this, [this] { applyRole(); });
 }
 
 Label::~Label() = default;
@@ -70,19 +71,6 @@ void Label::applyRole() {
   }
 }
 
-void Label::followStyle() {
-  disconnect(themeConnection_);
-  if (auto* style = Style::of(this)) {
-    themeConnection_ = connect(style, &Style::themeChanged, this, &Label::applyRole);
-  }
-}
 
-void Label::changeEvent(QEvent* event) {
-  if (event->type() == QEvent::StyleChange) {
-    followStyle();
-    applyRole();
-  }
-  QLabel::changeEvent(event);
-}
 
 } // namespace arvexhub::style

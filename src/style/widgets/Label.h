@@ -22,14 +22,11 @@ public:
   void setRole(TextRole role);
 
 protected:
-  void changeEvent(QEvent* event) override;
 
 private:
-  void followStyle();
   void applyRole();
 
   TextRole role_{TextRole::Default};
-  QMetaObject::Connection themeConnection_;
 };
 
 } // namespace arvexhub::style

@@ -1,6 +1,7 @@
 #include "LoadingSpinner.h"
 
 #include <style/Style.h>
+#include <style/ThemeFollower.h>
 
 #include <QEvent>
 #include <QPainter>
@@ -23,7 +24,7 @@ LoadingSpinner::LoadingSpinner(QWidget* parent)
   rotation_.setDuration(turnDuration);
   rotation_.setLoopCount(-1);
   connect(&rotation_, &QVariantAnimation::valueChanged, this, [this] { update(); });
-  followStyle();
+  new ThemeFollower(this, [this] { update(); });
 }
 
 LoadingSpinner::~LoadingSpinner() = default;
@@ -87,18 +88,6 @@ void LoadingSpinner::hideEvent(QHideEvent* event) {
   updateAnimation();
 }
 
-void LoadingSpinner::followStyle() {
-  disconnect(themeConnection_);
-  if (auto* style = Style::of(this)) {
-    themeConnection_ = connect(style, &Style::themeChanged, this, [this] { update(); });
-  }
-}
 
-void LoadingSpinner::changeEvent(QEvent* event) {
-  if (event->type() == QEvent::StyleChange) {
-    followStyle();
-  }
-  QWidget::changeEvent(event);
-}
 
 } // namespace arvexhub::style

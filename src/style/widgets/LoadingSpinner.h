@@ -24,15 +24,12 @@ protected:
   void paintEvent(QPaintEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
-  void changeEvent(QEvent* event) override;
 
 private:
-  void followStyle();
   void updateAnimation();
 
   bool spinning_{false};
   QVariantAnimation rotation_;
-  QMetaObject::Connection themeConnection_;
 };
 
 } // namespace arvexhub::style

@@ -2,6 +2,7 @@
 
 #include <style/Icons16.h>
 #include <style/Style.h>
+#include <style/ThemeFollower.h>
 #include <style/StyleUtils.h>
 
 #include <QEvent>
@@ -48,7 +49,7 @@ StatusBadgeWidget::StatusBadgeWidget(StatusBadge badge, QWidget* parent)
     : QWidget(parent)
     , badge_(badge) {
   setFixedSize(sizeHint());
-  followStyle();
+  new ThemeFollower(this, [this] { update(); });
 }
 
 StatusBadgeWidget::~StatusBadgeWidget() = default;
@@ -106,18 +107,6 @@ void StatusBadgeWidget::paintEvent(QPaintEvent*) {
   painter.drawPixmap(iconRect, getColorizedPixmap(pixmap, foreground), QRectF(pixmap.rect()));
 }
 
-void StatusBadgeWidget::followStyle() {
-  disconnect(themeConnection_);
-  if (auto* style = Style::of(this)) {
-    themeConnection_ = connect(style, &Style::themeChanged, this, [this] { update(); });
-  }
-}
 
-void StatusBadgeWidget::changeEvent(QEvent* event) {
-  if (event->type() == QEvent::StyleChange) {
-    followStyle();
-  }
-  QWidget::changeEvent(event);
-}
 
 } // namespace arvexhub::style

@@ -32,14 +32,11 @@ public:
 
 protected:
   void paintEvent(QPaintEvent* event) override;
-  void changeEvent(QEvent* event) override;
 
 private:
-  void followStyle();
 
   StatusBadge badge_{StatusBadge::Info};
   StatusBadgeSize badgeSize_{StatusBadgeSize::Medium};
-  QMetaObject::Connection themeConnection_;
 };
 
 } // namespace arvexhub::style

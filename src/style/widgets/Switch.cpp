@@ -1,6 +1,7 @@
 #include "Switch.h"
 
 #include <style/Style.h>
+#include <style/ThemeFollower.h>
 
 #include <QEvent>
 #include <QPainter>
@@ -69,7 +70,10 @@ Switch::Switch(const QString& text, QWidget* parent)
   knobAnimation_.setEndValue(0.);
   connect(&knobAnimation_, &QVariantAnimation::valueChanged, this, [this] { update(); });
   connect(this, &QAbstractButton::toggled, this, &Switch::animateKnob);
-  followStyle();
+  new ThemeFollower(this, [this] {
+    updateGeometry();
+    update();
+  });
 }
 
 Switch::~Switch() = default;
@@ -92,22 +96,7 @@ QSize Switch::minimumSizeHint() const {
   return {trackWidth + 2 * margin, trackHeight + 2 * margin};
 }
 
-void Switch::followStyle() {
-  disconnect(themeConnection_);
-  if (auto* style = Style::of(this)) {
-    themeConnection_ = connect(style, &Style::themeChanged, this, [this] {
-      updateGeometry();
-      update();
-    });
-  }
-}
 
-void Switch::changeEvent(QEvent* event) {
-  if (event->type() == QEvent::StyleChange) {
-    followStyle();
-  }
-  QAbstractButton::changeEvent(event);
-}
 
 void Switch::animateKnob(bool checked) {
   const auto target = checked ? 1. : 0.;

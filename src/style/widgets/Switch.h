@@ -20,10 +20,8 @@ public:
 
 protected:
   void paintEvent(QPaintEvent* event) override;
-  void changeEvent(QEvent* event) override;
 
 private:
-  void followStyle();
   void animateKnob(bool checked);
   /// 0 with the knob on the off side, 1 on the on side; in between while it slides.
   qreal knobProgress() const;
@@ -33,7 +31,6 @@ private:
   void drawLabel(QPainter& painter, const QRect& track) const;
 
   QVariantAnimation knobAnimation_;
-  QMetaObject::Connection themeConnection_;
 };
 
 } // namespace arvexhub::style
