@@ -67,6 +67,7 @@ private slots:
 
   void scanFindsInstalledGames_data();
   void scanFindsInstalledGames();
+  void ownPictureFillsInAfterTheRows();
   void localVersion_data();
   void localVersion();
   void mergeDecidesUpdates_data();
@@ -214,6 +215,18 @@ void TestGameListModel::scanFindsInstalledGames() {
   QVERIFY(QDir(home_->filePath(QStringLiteral(".arvexhub/thumbnails/games"))).exists());
   QVERIFY(!QFileInfo::exists(gamesFolder() + QStringLiteral("/.staging-Alpha-x1")));
   QCOMPARE(temporaryLeftOvers(), QStringList{QStringLiteral("unrelated.part")});
+}
+
+void TestGameListModel::ownPictureFillsInAfterTheRows() {
+  installGame(QStringLiteral("Alpha"), "1", true);
+  installGame(QStringLiteral("Beta"), "1", false);
+  serveCatalogue({});
+  auto model = std::make_unique<GameListModel>();
+  QCOMPARE(model->rowCount(), 2); // the rows are there before any picture is decoded
+  QSignalSpy changed(model.get(), &QAbstractItemModel::dataChanged);
+  QTRY_VERIFY(!model->gameDataByName(QStringLiteral("Alpha")).icon.isNull());
+  QVERIFY(model->gameDataByName(QStringLiteral("Beta")).icon.isNull());
+  QVERIFY(!changed.isEmpty());
 }
 
 void TestGameListModel::localVersion_data() {

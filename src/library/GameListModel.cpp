@@ -20,15 +20,17 @@ QString text(const QJsonObject& entry, const char* key) {
 
 } // namespace
 
-GameData RecordTraits<GameData>::fromDisk(const QString& startScript, PictureFit fit) {
+GameData RecordTraits<GameData>::fromDisk(const QString& startScript) {
   const QFileInfo script(startScript);
   GameData game;
   game.path = startScript;
   game.name = script.dir().dirName();
-  game.icon =
-      Pictures::load(script.absolutePath() + QLatin1Char('/') + game.name + QStringLiteral(".png"), fit);
   game.downloadProgress = 1.0;
   return game;
+}
+
+QString RecordTraits<GameData>::pictureFile(const GameData& game) {
+  return QFileInfo(game.path).absolutePath() + QLatin1Char('/') + game.name + QStringLiteral(".png");
 }
 
 GameData RecordTraits<GameData>::fromCatalogue(const QJsonObject& entry) {
@@ -89,7 +91,9 @@ void GameListModel::addGameFolder(const QString& folder) {
 void GameListModel::addGame(const QString& commandFilePath) {
   if (rowByPath(commandFilePath) < 0) {
     const WatcherSilence silence(this);
-    appendRow(Traits::fromDisk(commandFilePath, kind().pictureFit));
+    auto game = Traits::fromDisk(commandFilePath);
+    game.icon = Pictures::load(Traits::pictureFile(game), kind().pictureFit);
+    appendRow(game);
   }
 }
 

@@ -16,7 +16,8 @@ struct RecordTraits<GameData> {
   static bool isInstalled(const GameData& game) {
     return !game.path.isEmpty();
   }
-  static GameData fromDisk(const QString& startScript, PictureFit fit);
+  static GameData fromDisk(const QString& startScript);
+  static QString pictureFile(const GameData& game);
   static GameData fromCatalogue(const QJsonObject& entry);
   static void mergeInto(GameData& row, const GameData& entry);
   static GameData catalogueOnly(const GameData& entry);

@@ -17,7 +17,8 @@ namespace arvexhub::launcher {
 ///
 ///   static QPixmap& picture(Record&);  and  static const QPixmap& picture(const Record&);
 ///   static bool isInstalled(const Record&);
-///   static Record fromDisk(const QString& installedPath, PictureFit fit);
+///   static Record fromDisk(const QString& installedPath);           // without its picture
+///   static QString pictureFile(const Record&);                      // the item's own picture
 ///   static Record fromCatalogue(const QJsonObject& entry);
 ///   static void mergeInto(Record& row, const Record& entry);        // an existing row
 ///   static Record catalogueOnly(const Record& entry);               // a row appended by the merge
@@ -196,9 +197,10 @@ protected:
   }
 
   void addInstalledItem(const QString& path) override {
-    const auto record = Traits::fromDisk(path, kind().pictureFit);
+    const auto record = Traits::fromDisk(path);
     if (acceptsInstalled(record)) {
       appendRow(record);
+      queueLocalPicture(record.name, Traits::pictureFile(record));
     }
   }
 
@@ -209,7 +211,10 @@ protected:
 
   bool wantsPicture(const QString& name) const override {
     const int row = rowByName(name);
-    return row < 0 || !Traits::isInstalled(rows_[row]) || Traits::picture(rows_[row]).isNull();
+    if (row < 0 || !Traits::isInstalled(rows_[row])) {
+      return true;
+    }
+    return Traits::picture(rows_[row]).isNull() && !isLocalPicturePending(name);
   }
 
   void setPicture(const QString& name, const QPixmap& picture, const QString& file) override {

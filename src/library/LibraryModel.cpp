@@ -7,6 +7,7 @@
 #include "library/StagedInstall.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileSystemWatcher>
 #include <QImage>
@@ -16,6 +17,7 @@
 #include <QNetworkReply>
 #include <QSortFilterProxyModel>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QtDebug>
 
 namespace arvexhub::launcher {
@@ -135,9 +137,9 @@ QString LibraryModel::mainFileIn(const QString& folder) const {
   if (kind_.mainFilePattern.isEmpty()) {
     return folder;
   }
-  const auto files =
-      QDir(folder).entryInfoList({kind_.mainFilePattern}, QDir::Files | QDir::Readable, QDir::NoSort);
-  return files.isEmpty() ? QString() : files.first().absoluteFilePath();
+  // The first match is enough: no list of the folder is built.
+  QDirIterator files(folder, {kind_.mainFilePattern}, QDir::Files | QDir::Readable);
+  return files.hasNext() ? files.next() : QString();
 }
 
 QSet<QString> LibraryModel::folderNamesOnDisk() const {
@@ -160,6 +162,8 @@ void LibraryModel::rescan(const QString& path) {
   qDebug() << "Directory changed, rescanning:" << path;
   ++generation_; // replies of the last fetch no longer apply
   pictureQueue_.clear();
+  localPictures_.clear();
+  localPicturesPending_.clear();
   const int countBefore = rowCount();
   beginResetModel();
   clearItems();
@@ -295,6 +299,33 @@ void LibraryModel::applyPicture(const QString& name, const QImage& image, const 
 void LibraryModel::pictureDone(quint64 generation) {
   if (generation == generation_ && --pendingPictures_ == 0) {
     emit updateCheckFinished();
+  }
+}
+
+void LibraryModel::queueLocalPicture(const QString& name, const QString& file) {
+  if (localPictures_.isEmpty()) {
+    QTimer::singleShot(0, this, &LibraryModel::loadLocalPictures);
+  }
+  localPictures_.append({name, file});
+  localPicturesPending_.insert(name.toCaseFolded());
+}
+
+bool LibraryModel::isLocalPicturePending(const QString& name) const {
+  return localPicturesPending_.contains(name.toCaseFolded());
+}
+
+void LibraryModel::loadLocalPictures() {
+  constexpr int picturesPerTurn = 16;
+  for (int i = 0; i < picturesPerTurn && !localPictures_.isEmpty(); ++i) {
+    const auto [name, file] = localPictures_.takeFirst();
+    localPicturesPending_.remove(name.toCaseFolded());
+    const auto picture = Pictures::load(file, kind_.pictureFit);
+    if (!picture.isNull()) {
+      setPicture(name, picture, file);
+    }
+  }
+  if (!localPictures_.isEmpty()) {
+    QTimer::singleShot(0, this, &LibraryModel::loadLocalPictures);
   }
 }
 

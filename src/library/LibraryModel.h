@@ -63,6 +63,11 @@ protected:
   /// Starts a download and installation; false when one already runs for the name or it
   /// cannot start. The watcher stays silent until it ends.
   bool startDownload(const InstallRequest& request);
+  /// An installed item's own picture, read a few at a time after the rows are shown: decoding
+  /// thousands of pictures at once would hold up the window.
+  void queueLocalPicture(const QString& name, const QString& file);
+  bool isLocalPicturePending(const QString& name) const;
+
   /// Deletes an item's folder (a direct child of the library folder only, links never followed).
   bool removeItemFolder(const QString& folderPath);
 
@@ -98,6 +103,7 @@ private:
   void onCatalogueReply(QNetworkReply* reply, quint64 generation);
   void loadPicture(const QString& name, const QString& url, quint64 generation, bool cached);
   void fetchQueuedPictures();
+  void loadLocalPictures();
   void onPictureReply(QNetworkReply* reply, const QString& name, quint64 generation);
   void pictureDone(quint64 generation);
   void applyPicture(const QString& name, const QImage& image, const QString& file);
@@ -117,6 +123,8 @@ private:
   };
   QList<PictureRequest> pictureQueue_;
   int picturesInFlight_{0};
+  QList<QPair<QString, QString>> localPictures_; ///< name, file
+  QSet<QString> localPicturesPending_;           ///< case-folded names
   int silence_{0};
   bool bulkLoading_{false};
   QHash<QString, ItemDownload*> downloads_; ///< by case-folded name
