@@ -40,6 +40,7 @@ public:
   /// bytes (at least one entry) until it reports Finished or Failed.
   bool beginExtraction(const QString& folder);
   Progress extractSome(qint64 byteBudget);
+  /// Bytes written so far, plus one for each entry (so that a step over empty entries counts).
   qint64 bytesExtracted() const;
 
   QString errorString() const;
