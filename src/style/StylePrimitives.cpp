@@ -8,6 +8,21 @@
 
 namespace arvexhub::style {
 
+const QColor& pick(MouseState state, const QColor& normal, const QColor& hovered, const QColor& pressed,
+                   const QColor& disabled) {
+  switch (state) {
+  case MouseState::Hovered:
+    return hovered;
+  case MouseState::Pressed:
+    return pressed;
+  case MouseState::Disabled:
+    return disabled;
+  case MouseState::Normal:
+    break;
+  }
+  return normal;
+}
+
 MouseState mouseState(const QStyleOption* option) {
   const auto state = option->state;
   if (!state.testFlag(QStyle::State_Enabled)) {
@@ -30,20 +45,6 @@ bool hasKeyboardFocus(const QStyleOption* option) {
 
 namespace {
 
-const QColor& pick(MouseState state, const QColor& normal, const QColor& hovered, const QColor& pressed,
-                   const QColor& disabled) {
-  switch (state) {
-  case MouseState::Hovered:
-    return hovered;
-  case MouseState::Pressed:
-    return pressed;
-  case MouseState::Disabled:
-    return disabled;
-  case MouseState::Normal:
-    break;
-  }
-  return normal;
-}
 
 } // namespace
 

@@ -21,6 +21,9 @@ enum class MouseState {
 };
 
 MouseState mouseState(const QStyleOption* option);
+/// One of four colours, by state.
+const QColor& pick(MouseState state, const QColor& normal, const QColor& hovered, const QColor& pressed,
+                   const QColor& disabled);
 /// Focus the user moved with the keyboard: the only focus that gets a ring.
 bool hasKeyboardFocus(const QStyleOption* option);
 

@@ -1,6 +1,7 @@
 #include "Switch.h"
 
 #include <style/Style.h>
+#include <style/StylePrimitives.h>
 #include <style/ThemeFollower.h>
 
 #include <QEvent>
@@ -26,32 +27,14 @@ QColor mix(const QColor& from, const QColor& to, qreal progress) {
                           lerp(a.alphaF(), b.alphaF()));
 }
 
-enum class Look { Normal, Hovered, Pressed, Disabled };
-
-/// One of four colours picked by the interaction state.
-const QColor& pick(Look look, const QColor& normal, const QColor& hovered, const QColor& pressed,
-                   const QColor& disabled) {
-  switch (look) {
-  case Look::Hovered:
-    return hovered;
-  case Look::Pressed:
-    return pressed;
-  case Look::Disabled:
-    return disabled;
-  case Look::Normal:
-    break;
-  }
-  return normal;
-}
-
-Look lookOf(const QAbstractButton& button) {
+MouseState stateOf(const QAbstractButton& button) {
   if (!button.isEnabled()) {
-    return Look::Disabled;
+    return MouseState::Disabled;
   }
   if (button.isDown()) {
-    return Look::Pressed;
+    return MouseState::Pressed;
   }
-  return button.underMouse() ? Look::Hovered : Look::Normal;
+  return button.underMouse() ? MouseState::Hovered : MouseState::Normal;
 }
 
 } // namespace
@@ -144,7 +127,7 @@ void Switch::paintEvent(QPaintEvent*) {
 
 void Switch::drawTrack(QPainter& painter, const QRectF& track) const {
   const auto& theme = Style::themeOf(this);
-  const auto look = lookOf(*this);
+  const auto look = stateOf(*this);
   const auto progress = knobProgress();
   const auto& off = pick(look, theme.neutralColor, theme.neutralColorHovered, theme.neutralColorPressed,
                          theme.neutralColorDisabled);
@@ -171,7 +154,7 @@ void Switch::drawTrack(QPainter& painter, const QRectF& track) const {
 
 void Switch::drawKnob(QPainter& painter, const QRectF& track) const {
   const auto& theme = Style::themeOf(this);
-  const auto look = lookOf(*this);
+  const auto look = stateOf(*this);
   const auto progress = knobProgress();
   const auto& off = pick(look, theme.secondaryColor, theme.secondaryColorHovered, theme.secondaryColorPressed,
                          theme.secondaryColorDisabled);
