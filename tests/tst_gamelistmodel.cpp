@@ -185,6 +185,12 @@ void TestGameListModel::scanFindsInstalledGames_data() {
       << QStringList{QStringLiteral("loose.command")} << QStringList();
   QTest::newRow("script deeper is no game")
       << QStringList{QStringLiteral("Alpha/bin/launcher.command")} << QStringList();
+  QTest::newRow("hidden script is no game") << QStringList{QStringLiteral("Alpha/.launcher.command")}
+                                            << QStringList();
+  QTest::newRow("suffix in capitals") << QStringList{QStringLiteral("Alpha/Start.COMMAND")}
+                                      << QStringList{QStringLiteral("Alpha")};
+  QTest::newRow("folder named like a script") << QStringList{QStringLiteral("Alpha/x.command/readme")}
+                                              << QStringList();
   QTest::newRow("hidden folder ignored")
       << QStringList{QStringLiteral(".hidden/launcher.command"), QStringLiteral("Beta/launcher.command")}
       << QStringList{QStringLiteral("Beta")};

@@ -21,16 +21,17 @@ QString text(const QJsonObject& entry, const char* key) {
 } // namespace
 
 GameData RecordTraits<GameData>::fromDisk(const QString& startScript) {
-  const QFileInfo script(startScript);
+  // Plain string work: this runs once per installed game at every scan.
+  const auto folder = QStringView(startScript).left(startScript.lastIndexOf(QLatin1Char('/')));
   GameData game;
   game.path = startScript;
-  game.name = script.dir().dirName();
+  game.name = folder.mid(folder.lastIndexOf(QLatin1Char('/')) + 1).toString();
   game.downloadProgress = 1.0;
   return game;
 }
 
 QString RecordTraits<GameData>::pictureFile(const GameData& game) {
-  return QFileInfo(game.path).absolutePath() + QLatin1Char('/') + game.name + QStringLiteral(".png");
+  return game.path.left(game.path.lastIndexOf(QLatin1Char('/')) + 1) + game.name + QStringLiteral(".png");
 }
 
 GameData RecordTraits<GameData>::fromCatalogue(const QJsonObject& entry) {
