@@ -267,7 +267,7 @@ void LibraryModel::onCatalogueReply(QNetworkReply* reply, quint64 generation) {
 }
 
 void LibraryModel::loadPicture(const QString& name, const QString& url, quint64 generation, bool cached) {
-  if (!wantsPicture(name)) {
+  if ((!cached && url.isEmpty()) || !wantsPicture(name)) {
     return pictureDone(generation);
   }
   const auto cacheFile = thumbnailFolder_ + name + QStringLiteral(".png");
