@@ -28,15 +28,16 @@ namespace arvexhub::launcher {
 
 LibraryModel::WatcherSilence::WatcherSilence(LibraryModel* model)
     : model_(model) {
-  if (model_->silence_++ == 0) {
-    model_->watcher_->blockSignals(true);
-  }
+  model_->silenceWatcher(+1);
 }
 
 LibraryModel::WatcherSilence::~WatcherSilence() {
-  if (--model_->silence_ == 0) {
-    model_->watcher_->blockSignals(false);
-  }
+  model_->silenceWatcher(-1);
+}
+
+void LibraryModel::silenceWatcher(int change) {
+  silence_ += change;
+  watcher_->blockSignals(silence_ > 0);
 }
 
 LibraryModel::LibraryModel(LibraryKind kind, QObject* parent)
@@ -375,9 +376,7 @@ bool LibraryModel::startDownload(const InstallRequest& request) {
     return false;
   }
   downloads_.insert(key, download);
-  if (silence_++ == 0) {
-    watcher_->blockSignals(true);
-  }
+  silenceWatcher(+1); // until the download has ended
   const auto name = request.itemName;
   connect(download, &ItemDownload::progressChanged, this,
           [this, name](double fraction) { onDownloadProgress(name, fraction); });
@@ -386,9 +385,7 @@ bool LibraryModel::startDownload(const InstallRequest& request) {
             downloads_.remove(key);
             download->deleteLater();
             onDownloadFinished(name, success, path);
-            if (--silence_ == 0) {
-              watcher_->blockSignals(false);
-            }
+            silenceWatcher(-1);
           });
   return true;
 }

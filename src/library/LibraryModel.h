@@ -96,6 +96,8 @@ protected:
   virtual void onDownloadFinished(const QString& name, bool success, const QString& installedPath) = 0;
 
 private:
+  /// Counts writers of our own; the watcher speaks only while there are none.
+  void silenceWatcher(int change);
   void rescan(const QString& path);
   /// Names of the item folders on disk, as a scan would find them.
   QSet<QString> folderNamesOnDisk() const;
