@@ -59,6 +59,22 @@
         <source>Reset to factory defaults.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>The game process failed to start.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The game process crashed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The game process timed out.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>An unknown error occurred to the game process.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>

@@ -59,6 +59,22 @@
         <source>Reset to factory defaults.</source>
         <translation>Rétablir les réglages d’usine.</translation>
     </message>
+    <message>
+        <source>The game process failed to start.</source>
+        <translation>Le processus du jeu n’a pas pu démarrer.</translation>
+    </message>
+    <message>
+        <source>The game process crashed.</source>
+        <translation>Le processus du jeu s’est arrêté brutalement.</translation>
+    </message>
+    <message>
+        <source>The game process timed out.</source>
+        <translation>Le processus du jeu a dépassé le délai imparti.</translation>
+    </message>
+    <message>
+        <source>An unknown error occurred to the game process.</source>
+        <translation>Une erreur inconnue est survenue dans le processus du jeu.</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>

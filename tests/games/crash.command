@@ -1,0 +1,3 @@
+#!/bin/bash
+echo "about to crash"
+kill -KILL $$

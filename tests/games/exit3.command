@@ -1,0 +1,3 @@
+#!/bin/bash
+echo "leaving with code 3"
+exit 3

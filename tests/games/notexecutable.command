@@ -1,0 +1,2 @@
+#!/bin/bash
+echo "never runs: this file has no executable bit"
