@@ -75,6 +75,50 @@
         <source>An unknown error occurred to the game process.</source>
         <translation>Une erreur inconnue est survenue dans le processus du jeu.</translation>
     </message>
+    <message>
+        <source>Save To File…</source>
+        <translation>Enregistrer dans un fichier…</translation>
+    </message>
+    <message>
+        <source>Playing:</source>
+        <translation>En cours :</translation>
+    </message>
+    <message>
+        <source>Clear console</source>
+        <translation>Effacer la console</translation>
+    </message>
+    <message>
+        <source>Close console</source>
+        <translation>Fermer la console</translation>
+    </message>
+    <message>
+        <source>No game playing</source>
+        <translation>Aucun jeu en cours</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Copier</translation>
+    </message>
+    <message>
+        <source>Select All</source>
+        <translation>Tout sélectionner</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>Effacer</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Fermer</translation>
+    </message>
+    <message>
+        <source>The console log could not be saved</source>
+        <translation>Le journal de la console n’a pas pu être enregistré</translation>
+    </message>
+    <message>
+        <source>The file &quot;%1&quot; could not be written: %2</source>
+        <translation>Le fichier « %1 » n’a pas pu être écrit : %2</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>

@@ -4,6 +4,7 @@
 #include "app/Languages.h"
 #include "app/Preferences.h"
 #include "library/GameListModel.h"
+#include "runner/GameRunner.h"
 #include "widgets/PreferencesWindow.h"
 
 #include <style/Style.h>
@@ -23,7 +24,8 @@ const QString translationsFolder = QStringLiteral(":/i18n/");
 Controller::Controller(QObject* parent)
   : QObject(parent)
   , preferences_(new Preferences(this))
-  , gameModel_(new GameListModel(this)) {
+  , gameModel_(new GameListModel(this))
+  , runner_(new GameRunner(this, this)) {
   setupThemeManager();
   loadLanguages();
 }
@@ -36,6 +38,10 @@ Preferences* Controller::preferences() const {
 
 GameListModel* Controller::model() const {
   return gameModel_;
+}
+
+GameRunner* Controller::runner() const {
+  return runner_;
 }
 
 style::ThemeManager* Controller::themeManager() const {

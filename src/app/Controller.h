@@ -12,6 +12,7 @@ class ThemeManager;
 namespace arvexhub::launcher {
 
 class GameListModel;
+class GameRunner;
 class Preferences;
 
 /// The application's central object: owns the preferences, the theme manager and the
@@ -26,6 +27,7 @@ public:
 
   Preferences* preferences() const;
   GameListModel* model() const;
+  GameRunner* runner() const;
   style::ThemeManager* themeManager() const;
   QStringList languages() const;
 
@@ -44,6 +46,7 @@ private:
 
   Preferences* preferences_{nullptr};
   GameListModel* gameModel_{nullptr};
+  GameRunner* runner_{nullptr};
   style::ThemeManager* themeManager_{nullptr};
   QStringList languages_;
   QTranslator* translator_{nullptr};

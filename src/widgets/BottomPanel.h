@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+
+class QLabel;
+class QMenu;
+class QPoint;
+class QPushButton;
+
+namespace arvexhub::style {
+class IconWidget;
+}
+
+namespace arvexhub::launcher {
+
+class Console;
+class Controller;
+
+/// The strip under the main window's content that shows the running game's output: a header
+/// (which game plays, clear and close buttons) above the console, a context menu on the log
+/// and saving the log to a text file.
+class BottomPanel final : public QWidget {
+  Q_OBJECT
+
+public:
+  /// Asks for the file to save the log to, given the suggested one; empty means cancelled.
+  using SaveFileNameProvider = std::function<QString(const QString& suggested)>;
+
+  BottomPanel(Controller* controller, QWidget* parent = nullptr);
+  ~BottomPanel() override;
+  Q_DISABLE_COPY_MOVE(BottomPanel)
+
+  Console* console() const;
+
+  /// Replaces the save dialog (a native file dialog by default).
+  void setSaveFileNameProvider(SaveFileNameProvider provider);
+
+  /// The log view's context menu, parented to the log view and not shown yet.
+  QMenu* createContextMenu();
+
+  /// Asks for a file and writes the log to it as plain text. The file is replaced only once
+  /// the whole log is written; a failure leaves it as it was and tells the user why.
+  void saveConsoleContentToFile();
+
+  /// The absolute path of a folder, or of the folder holding a file; empty when the path
+  /// names nothing that exists.
+  static QString getDirectoryFromPath(const QString& path);
+
+private:
+  void updateHeader();
+  void applyTextPalette();
+  void showContextMenu(const QPoint& position);
+  void closePanel();
+  QString suggestedFileName() const;
+  void showSaveError(const QString& filePath, const QString& reason);
+
+  QPointer<Controller> controller_;
+  Console* console_{nullptr};
+  QPushButton* clearButton_{nullptr};
+  style::IconWidget* statusIcon_{nullptr};
+  QLabel* playingLabel_{nullptr};
+  QLabel* gameLabel_{nullptr};
+  SaveFileNameProvider saveFileNameProvider_;
+};
+
+} // namespace arvexhub::launcher
