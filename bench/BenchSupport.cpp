@@ -1,5 +1,7 @@
 #include "BenchSupport.h"
 
+#include <TestHttpServer.h>
+
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
@@ -199,6 +201,15 @@ int intArgument(int argc, char** argv, int index, int fallback) {
   bool ok = false;
   const int value = QString::fromLocal8Bit(argv[index]).toInt(&ok);
   return ok && value > 0 ? value : fallback;
+}
+
+bool serveCatalogue(arvexhub::test::TestHttpServer& server) {
+  if (!server.listen()) {
+    say(QStringLiteral("cannot listen on 127.0.0.1"));
+    return false;
+  }
+  qputenv("ARVEXHUB_CATALOGUE_URL", server.url(QString()).toString().toUtf8());
+  return true;
 }
 
 } // namespace arvexhub::bench

@@ -1,5 +1,9 @@
 #pragma once
 
+namespace arvexhub::test {
+class TestHttpServer;
+}
+
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -59,5 +63,9 @@ qint64 folderBytes(const QString& path, int* files = nullptr);
 
 /// A positive integer argument, or `fallback` when it is missing or not one.
 int intArgument(int argc, char** argv, int index, int fallback);
+
+/// Listens on 127.0.0.1 and points the program's catalogue at the server; false, with a
+/// message, when it cannot listen.
+bool serveCatalogue(arvexhub::test::TestHttpServer& server);
 
 } // namespace arvexhub::bench

@@ -127,11 +127,9 @@ int main(int argc, char** argv) {
   const int runs = intArgument(argc, argv, 3, 3);
 
   TestHttpServer server;
-  if (!server.listen()) {
-    say(QStringLiteral("cannot listen on 127.0.0.1"));
+  if (!serveCatalogue(server)) {
     return 1;
   }
-  qputenv("ARVEXHUB_CATALOGUE_URL", server.url(QString()).toString().toUtf8());
 
   // Half of the installed games are in the catalogue (an older version), half are not.
   const QString gamesFolder = arvexhub::launcher::LibraryPaths::libraryFolder(QStringLiteral("games"));

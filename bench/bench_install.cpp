@@ -312,11 +312,9 @@ int main(int argc, char** argv) {
   const int runs = intArgument(argc, argv, 2, 2);
 
   TestHttpServer server;
-  if (!server.listen()) {
-    say(QStringLiteral("cannot listen on 127.0.0.1"));
+  if (!serveCatalogue(server)) {
     return 1;
   }
-  qputenv("ARVEXHUB_CATALOGUE_URL", server.url(QString()).toString().toUtf8());
 
   const QString archivePath = archive(megabytes);
   if (archivePath.isEmpty()) {

@@ -116,11 +116,9 @@ int main(int argc, char** argv) {
   const int games = intArgument(argc, argv, 1, 2000);
 
   TestHttpServer server;
-  if (!server.listen()) {
-    say(QStringLiteral("cannot listen on 127.0.0.1"));
+  if (!serveCatalogue(server)) {
     return 1;
   }
-  qputenv("ARVEXHUB_CATALOGUE_URL", server.url(QString()).toString().toUtf8());
 
   // A few distinct pictures; each game asks for one under its own query, as distinct URLs would.
   qint64 servedBytes = 0;
