@@ -39,6 +39,9 @@ BenchEnvironment::BenchEnvironment() {
 }
 
 bool BenchEnvironment::isValid() const {
+  if (!dir_.isValid()) {
+    say(QStringLiteral("cannot create a temporary folder"));
+  }
   return dir_.isValid();
 }
 

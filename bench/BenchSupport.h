@@ -22,6 +22,7 @@ public:
   BenchEnvironment();
   Q_DISABLE_COPY_MOVE(BenchEnvironment)
 
+  /// Whether the private folders exist; says so when they could not be made.
   bool isValid() const;
   QString home() const;
   QString temporaryFolder() const;

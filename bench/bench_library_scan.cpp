@@ -59,7 +59,6 @@ int main(int argc, char** argv) {
   BenchEnvironment environment;
   QApplication app(argc, argv);
   if (!environment.isValid()) {
-    say(QStringLiteral("cannot create a temporary folder"));
     return 1;
   }
   const int games = intArgument(argc, argv, 1, 10000);
