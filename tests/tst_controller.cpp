@@ -1,17 +1,25 @@
 #include <app/Controller.h>
 #include <app/Preferences.h>
+#include <library/GameListModel.h>
+#include <runner/GameRunner.h>
+#include <widgets/MessageBox.h>
 
 #include <style/Style.h>
 #include <style/ThemeManager.h>
 
 #include <QApplication>
+#include <QMimeData>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QtTest>
 
 #include <memory>
 
 using arvexhub::launcher::Controller;
+using arvexhub::launcher::GameRunner;
+using arvexhub::launcher::MessageBox;
 using arvexhub::launcher::Preferences;
+using State = GameRunner::State;
 using arvexhub::style::Theme;
 
 namespace {
@@ -19,6 +27,32 @@ namespace {
 QColor windowColorOf(const QString& themeFile) {
   const auto theme = Theme::fromJsonPath(QStringLiteral(":/arvexhub/launcher/resources/themes/") + themeFile);
   return theme ? theme->backgroundColorMain2 : QColor();
+}
+
+QString gamePath(const QString& name) {
+  return QDir::homePath() + QStringLiteral("/.arvexhub/games/") + name;
+}
+
+/// An installed game that runs until it is stopped; `executable` false makes it unable to start.
+QString installGame(const QString& name, bool executable = true) {
+  QDir().mkpath(gamePath(name));
+  const auto script = gamePath(name) + QStringLiteral("/launcher.command");
+  QFile file(script);
+  file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+  file.write("#!/bin/sh\nexec sleep 60\n");
+  file.setPermissions(executable ? QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+                                 : QFile::ReadOwner | QFile::WriteOwner);
+  return script;
+}
+
+QList<MessageBox*> shownMessageBoxes() {
+  QList<MessageBox*> boxes;
+  for (auto* widget : QApplication::topLevelWidgets()) {
+    if (auto* box = qobject_cast<MessageBox*>(widget); box != nullptr && box->isVisible()) {
+      boxes.append(box);
+    }
+  }
+  return boxes;
 }
 
 QSettings store() {
@@ -42,6 +76,14 @@ private slots:
   void languagesAndStartupChoice_data();
   void languagesAndStartupChoice();
   void themeNames();
+  void playingAnotherGameStopsTheFirst();
+  void onlyTheLastPendingGameStarts();
+  void runnerErrorRaisesTheWindowAndShowsOneBox();
+  void removalConfirmation_data();
+  void removalConfirmation();
+  void currentGameOperationsNeedACurrentGame();
+  void mimeDataValidity_data();
+  void mimeDataValidity();
 
 private:
   std::unique_ptr<Controller> makeController();
@@ -52,6 +94,8 @@ void TestController::initTestCase() {
   QCoreApplication::setOrganizationName(QStringLiteral("Arvex Games"));
   QCoreApplication::setApplicationName(QStringLiteral("Arvex Hub"));
   QApplication::setStyle(new arvexhub::style::Style());
+  // No catalogue: the library is what the tests install.
+  qputenv("ARVEXHUB_CATALOGUE_URL", "http://127.0.0.1:1");
 }
 
 void TestController::init() {
@@ -59,9 +103,13 @@ void TestController::init() {
   settings.clear();
   settings.sync();
   QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+  QDir(QDir::homePath() + QStringLiteral("/.arvexhub")).removeRecursively();
 }
 
 void TestController::cleanup() {
+  for (auto* box : shownMessageBoxes()) {
+    box->close(); // a failed case must not leave its box to the next one
+  }
   controller_.reset();
 }
 
@@ -153,6 +201,151 @@ void TestController::themeNames() {
   QCOMPARE(controller_->themeName(QStringLiteral("Dark")), QStringLiteral("Dark"));
   QCOMPARE(controller_->themeName(QStringLiteral("Light")), QStringLiteral("Light"));
   QCOMPARE(controller_->themeName(QStringLiteral("custom")), QStringLiteral("custom"));
+}
+
+void TestController::playingAnotherGameStopsTheFirst() {
+  const auto first = installGame(QStringLiteral("First"));
+  const auto second = installGame(QStringLiteral("Second"));
+  controller_ = makeController();
+  auto* runner = controller_->runner();
+  auto* games = controller_->model();
+
+  controller_->playGame(first);
+  QTRY_COMPARE(runner->state(), State::Running);
+  QCOMPARE(games->currentPlayingGame(), first);
+  QSignalSpy started(runner, &GameRunner::gameChanged);
+  controller_->playGame(first); // already running: nothing happens
+  QCOMPARE(runner->gameFilePath(), first);
+
+  controller_->playGame(second);
+  QVERIFY(games->currentPlayingGame().isEmpty()); // the mark goes at once
+  QTRY_COMPARE(runner->gameFilePath(), second);
+  QTRY_COMPARE(runner->state(), State::Running);
+  QCOMPARE(games->currentPlayingGame(), second);
+}
+
+void TestController::onlyTheLastPendingGameStarts() {
+  const auto first = installGame(QStringLiteral("First"));
+  const auto second = installGame(QStringLiteral("Second"));
+  const auto third = installGame(QStringLiteral("Third"));
+  controller_ = makeController();
+  auto* runner = controller_->runner();
+  controller_->playGame(first);
+  QTRY_COMPARE(runner->state(), State::Running);
+  QStringList startedGames;
+  connect(runner, &GameRunner::gameChanged, this, [&] {
+    if (!runner->gameFilePath().isEmpty()) {
+      startedGames.append(runner->gameFilePath());
+    }
+  });
+
+  controller_->playGame(second);
+  controller_->playGame(third);
+  QTRY_COMPARE(runner->state(), State::Running);
+  QTest::qWait(300);
+  QCOMPARE(startedGames, QStringList{third});
+}
+
+void TestController::runnerErrorRaisesTheWindowAndShowsOneBox() {
+  const auto broken = installGame(QStringLiteral("Broken"), false);
+  controller_ = makeController();
+  QSignalSpy raised(controller_.get(), &Controller::mainWindowRaiseRequested);
+
+  controller_->playGame(broken);
+  QTRY_COMPARE(shownMessageBoxes().size(), 1);
+  QCOMPARE(raised.count(), 1);
+  auto* box = shownMessageBoxes().first();
+  QCOMPARE(box->title(), QStringLiteral("An error occurred while running the game"));
+  QCOMPARE(box->text(), QStringLiteral("The process failed to start."));
+  QTest::qWait(100);
+  QCOMPARE(shownMessageBoxes().size(), 1);
+  box->close();
+}
+
+void TestController::removalConfirmation_data() {
+  QTest::addColumn<bool>("warn");
+  QTest::addColumn<int>("answer"); // the button clicked; 0 when no box is expected
+  QTest::addColumn<bool>("keepWarning");
+  QTest::addColumn<bool>("removed");
+  QTest::addColumn<bool>("warnAfter");
+  QTest::newRow("warning off: at once") << false << 0 << true << true << false;
+  QTest::newRow("yes, keep warning") << true << int(MessageBox::Yes) << true << true << true;
+  QTest::newRow("yes, warning unchecked") << true << int(MessageBox::Yes) << false << true << false;
+  QTest::newRow("cancel") << true << int(MessageBox::Cancel) << false << false << true;
+}
+
+void TestController::removalConfirmation() {
+  QFETCH(bool, warn);
+  QFETCH(int, answer);
+  QFETCH(bool, keepWarning);
+  QFETCH(bool, removed);
+  QFETCH(bool, warnAfter);
+  installGame(QStringLiteral("Doomed"));
+  controller_ = makeController();
+  controller_->preferences()->setAppWarnBeforeGameRemoval(warn);
+
+  controller_->removeGame(gamePath(QStringLiteral("Doomed")));
+  if (answer != 0) {
+    QTRY_COMPARE(shownMessageBoxes().size(), 1);
+    auto* box = shownMessageBoxes().first();
+    QCOMPARE(box->title(), QStringLiteral("Do you want to remove this ArvexHub Game?"));
+    QVERIFY(box->checkBoxChecked());
+    box->setCheckBoxChecked(keepWarning);
+    box->getButtonWidget(static_cast<MessageBox::Button>(answer))->click();
+  }
+  QTRY_COMPARE(QFileInfo::exists(gamePath(QStringLiteral("Doomed"))), !removed);
+  QCOMPARE(controller_->model()->gameRowByName(QStringLiteral("Doomed")) < 0, removed);
+  QCOMPARE(controller_->preferences()->appWarnBeforeGameRemoval(), warnAfter);
+}
+
+void TestController::currentGameOperationsNeedACurrentGame() {
+  installGame(QStringLiteral("Kept"));
+  controller_ = makeController();
+  controller_->preferences()->setAppWarnBeforeGameRemoval(false);
+  QVERIFY(controller_->model()->currentGameName().isEmpty());
+
+  controller_->playCurrentGame();
+  controller_->removeCurrentGame();
+  controller_->removeGame(QString());
+  QTest::qWait(100);
+  QCOMPARE(controller_->runner()->state(), State::Stopped);
+  QVERIFY(QFileInfo::exists(gamePath(QStringLiteral("Kept"))));
+  QVERIFY(QFileInfo::exists(gamePath(QString())));
+  QVERIFY(shownMessageBoxes().isEmpty());
+}
+
+void TestController::mimeDataValidity_data() {
+  QTest::addColumn<QStringList>("urls");
+  QTest::addColumn<bool>("valid");
+  const auto game = gamePath(QStringLiteral("Valid"));
+  const auto script = game + QStringLiteral("/launcher.command");
+  const auto shell = game + QStringLiteral("/other.sh");
+  const auto web = QStringLiteral("https://arvexgames.example/game.command");
+  QTest::newRow("folder") << QStringList{game} << true;
+  QTest::newRow("start script") << QStringList{script} << true;
+  QTest::newRow("other ending") << QStringList{shell} << false;
+  QTest::newRow("missing script") << QStringList{game + QStringLiteral("/gone.command")} << false;
+  QTest::newRow("web address") << QStringList{web} << false;
+  QTest::newRow("web, then folder") << QStringList{web, game} << true;
+  QTest::newRow("nothing") << QStringList{} << false;
+}
+
+void TestController::mimeDataValidity() {
+  QFETCH(QStringList, urls);
+  QFETCH(bool, valid);
+  installGame(QStringLiteral("Valid"));
+  QFile shell(gamePath(QStringLiteral("Valid")) + QStringLiteral("/other.sh"));
+  shell.open(QIODevice::WriteOnly);
+  shell.close();
+  controller_ = makeController();
+  QMimeData data;
+  QList<QUrl> list;
+  for (const auto& url : urls) {
+    list.append(url.startsWith(QLatin1Char('/')) ? QUrl::fromLocalFile(url) : QUrl(url));
+  }
+  data.setUrls(list);
+  QCOMPARE(controller_->isMimeDataValid(&data), valid);
+  QVERIFY(!controller_->isMimeDataValid(nullptr));
 }
 
 QTEST_MAIN(TestController)

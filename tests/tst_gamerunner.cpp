@@ -48,9 +48,7 @@ struct Recorder {
     QObject::connect(&runner, &GameRunner::gameChanged,
                      [this, &runner] { paths.append(runner.gameFilePath()); });
     QObject::connect(&runner, &GameRunner::errorRaised, [this](Error error) {
-      if (error != Error::ProcessWriteError) { // a keep-alive newline may race the game's exit
-        errors.append(error);
-      }
+      errors.append(error);
     });
   }
   Batches batches;

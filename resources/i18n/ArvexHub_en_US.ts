@@ -4,14 +4,6 @@
 <context>
     <name>ArvexHubLauncher</name>
     <message>
-        <source>Dark</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Light</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>%1 Preferences</source>
         <translation type="unfinished"></translation>
     </message>
@@ -117,6 +109,250 @@
     </message>
     <message>
         <source>The file &quot;%1&quot; could not be written: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The folder could not be copied: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The folder holds no start file.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The start file cannot be made executable.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The files could not be put in place: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The download address %1 is not allowed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No temporary file can be written: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>There is not enough free disk space.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The download could not be written to disk: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The connection was lost before the download was complete.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The download is damaged: it does not match the catalogue&apos;s checksum.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The archive cannot be installed: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The archive holds no start file.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Drop Files Here</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Accepts folders and ArvexHub Games</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Checking for updates…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No Update Available</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Update Available</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>You have %1, %2 is available.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Failed to check for updates. Error code: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Could not install &quot;%1&quot;: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unknown error.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The process failed to start.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The process crashed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The process had a write error.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The process had a read error.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The process no longer responds.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Dark</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Light</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Do you want to remove this ArvexHub Game?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>It is not a game folder (a start script at its top level), or it is already in the library or being added.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Do you want to replace this ArvexHub Game?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A game named %1 is already installed. Its saves are kept.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Your Arvex games, movies, e-books and music in one place: download, install, update and play them.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Source Code</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>© 2026 Arvex Games. All rights reserved.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>An error occurred while running the game</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The item will be removed from disk, not from your account.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show this message next time</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No Arvex games added yet.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Update Game</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Download</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Stop Game</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Play Game</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show Game Information</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No movies added yet.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No ebooks added yet.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No albums added yet.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Search…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Preferences…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>View</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Switch Theme</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show/Hide Information</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>About…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show/Hide Game Information</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show/Hide Movie Information</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Remove Game</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -4,14 +4,6 @@
 <context>
     <name>ArvexHubLauncher</name>
     <message>
-        <source>Dark</source>
-        <translation>Sombre</translation>
-    </message>
-    <message>
-        <source>Light</source>
-        <translation>Clair</translation>
-    </message>
-    <message>
         <source>%1 Preferences</source>
         <translation>Préférences de %1</translation>
     </message>
@@ -118,6 +110,250 @@
     <message>
         <source>The file &quot;%1&quot; could not be written: %2</source>
         <translation>Le fichier « %1 » n’a pas pu être écrit : %2</translation>
+    </message>
+    <message>
+        <source>The folder could not be copied: %1</source>
+        <translation>Le dossier n’a pas pu être copié : %1</translation>
+    </message>
+    <message>
+        <source>The folder holds no start file.</source>
+        <translation>Le dossier ne contient aucun fichier de démarrage.</translation>
+    </message>
+    <message>
+        <source>The start file cannot be made executable.</source>
+        <translation>Le fichier de démarrage ne peut pas être rendu exécutable.</translation>
+    </message>
+    <message>
+        <source>The files could not be put in place: %1</source>
+        <translation>Les fichiers n’ont pas pu être mis en place : %1</translation>
+    </message>
+    <message>
+        <source>The download address %1 is not allowed.</source>
+        <translation>L’adresse de téléchargement %1 n’est pas autorisée.</translation>
+    </message>
+    <message>
+        <source>No temporary file can be written: %1</source>
+        <translation>Aucun fichier temporaire ne peut être écrit : %1</translation>
+    </message>
+    <message>
+        <source>There is not enough free disk space.</source>
+        <translation>L’espace disque libre est insuffisant.</translation>
+    </message>
+    <message>
+        <source>The download could not be written to disk: %1</source>
+        <translation>Le téléchargement n’a pas pu être écrit sur le disque : %1</translation>
+    </message>
+    <message>
+        <source>The connection was lost before the download was complete.</source>
+        <translation>La connexion a été perdue avant la fin du téléchargement.</translation>
+    </message>
+    <message>
+        <source>The download is damaged: it does not match the catalogue&apos;s checksum.</source>
+        <translation>Le téléchargement est endommagé : il ne correspond pas à la somme de contrôle du catalogue.</translation>
+    </message>
+    <message>
+        <source>The archive cannot be installed: %1</source>
+        <translation>L’archive ne peut pas être installée : %1</translation>
+    </message>
+    <message>
+        <source>The archive holds no start file.</source>
+        <translation>L’archive ne contient aucun fichier de démarrage.</translation>
+    </message>
+    <message>
+        <source>Drop Files Here</source>
+        <translation>Déposez les fichiers ici</translation>
+    </message>
+    <message>
+        <source>Accepts folders and ArvexHub Games</source>
+        <translation>Accepte les dossiers et les jeux ArvexHub</translation>
+    </message>
+    <message>
+        <source>Checking for updates…</source>
+        <translation>Recherche de mises à jour…</translation>
+    </message>
+    <message>
+        <source>No Update Available</source>
+        <translation>Aucune mise à jour disponible</translation>
+    </message>
+    <message>
+        <source>Update Available</source>
+        <translation>Mise à jour disponible</translation>
+    </message>
+    <message>
+        <source>You have %1, %2 is available.</source>
+        <translation>Vous avez %1, %2 est disponible.</translation>
+    </message>
+    <message>
+        <source>Failed to check for updates. Error code: %1</source>
+        <translation>Impossible de rechercher les mises à jour. Code d’erreur : %1</translation>
+    </message>
+    <message>
+        <source>Could not install &quot;%1&quot;: %2</source>
+        <translation>Impossible d’installer « %1 » : %2</translation>
+    </message>
+    <message>
+        <source>Unknown error.</source>
+        <translation>Erreur inconnue.</translation>
+    </message>
+    <message>
+        <source>The process failed to start.</source>
+        <translation>Le processus n’a pas pu démarrer.</translation>
+    </message>
+    <message>
+        <source>The process crashed.</source>
+        <translation>Le processus s’est arrêté brutalement.</translation>
+    </message>
+    <message>
+        <source>The process had a write error.</source>
+        <translation>Le processus a rencontré une erreur d’écriture.</translation>
+    </message>
+    <message>
+        <source>The process had a read error.</source>
+        <translation>Le processus a rencontré une erreur de lecture.</translation>
+    </message>
+    <message>
+        <source>The process no longer responds.</source>
+        <translation>Le processus ne répond plus.</translation>
+    </message>
+    <message>
+        <source>Dark</source>
+        <translation>Sombre</translation>
+    </message>
+    <message>
+        <source>Light</source>
+        <translation>Clair</translation>
+    </message>
+    <message>
+        <source>Do you want to remove this ArvexHub Game?</source>
+        <translation>Voulez-vous supprimer ce jeu ArvexHub ?</translation>
+    </message>
+    <message>
+        <source>It is not a game folder (a start script at its top level), or it is already in the library or being added.</source>
+        <translation>Ce n’est pas un dossier de jeu (un script de démarrage à sa racine), ou il est déjà dans la bibliothèque ou en cours d’ajout.</translation>
+    </message>
+    <message>
+        <source>Do you want to replace this ArvexHub Game?</source>
+        <translation>Voulez-vous remplacer ce jeu ArvexHub ?</translation>
+    </message>
+    <message>
+        <source>A game named %1 is already installed. Its saves are kept.</source>
+        <translation>Un jeu nommé %1 est déjà installé. Ses sauvegardes sont conservées.</translation>
+    </message>
+    <message>
+        <source>Your Arvex games, movies, e-books and music in one place: download, install, update and play them.</source>
+        <translation>Vos jeux, films, livres numériques et musiques Arvex réunis : téléchargez-les, installez-les, mettez-les à jour et profitez-en.</translation>
+    </message>
+    <message>
+        <source>Source Code</source>
+        <translation>Code source</translation>
+    </message>
+    <message>
+        <source>© 2026 Arvex Games. All rights reserved.</source>
+        <translation>© 2026 Arvex Games. Tous droits réservés.</translation>
+    </message>
+    <message>
+        <source>An error occurred while running the game</source>
+        <translation>Une erreur s’est produite pendant l’exécution du jeu</translation>
+    </message>
+    <message>
+        <source>The item will be removed from disk, not from your account.</source>
+        <translation>L’élément sera supprimé du disque, pas de votre compte.</translation>
+    </message>
+    <message>
+        <source>Show this message next time</source>
+        <translation>Afficher ce message la prochaine fois</translation>
+    </message>
+    <message>
+        <source>No Arvex games added yet.</source>
+        <translation>Aucun jeu Arvex ajouté pour le moment.</translation>
+    </message>
+    <message>
+        <source>Update Game</source>
+        <translation>Mettre à jour le jeu</translation>
+    </message>
+    <message>
+        <source>Download</source>
+        <translation>Télécharger</translation>
+    </message>
+    <message>
+        <source>Stop Game</source>
+        <translation>Arrêter le jeu</translation>
+    </message>
+    <message>
+        <source>Play Game</source>
+        <translation>Jouer</translation>
+    </message>
+    <message>
+        <source>Show Game Information</source>
+        <translation>Afficher les informations du jeu</translation>
+    </message>
+    <message>
+        <source>No movies added yet.</source>
+        <translation>Aucun film ajouté pour le moment.</translation>
+    </message>
+    <message>
+        <source>No ebooks added yet.</source>
+        <translation>Aucun livre numérique ajouté pour le moment.</translation>
+    </message>
+    <message>
+        <source>No albums added yet.</source>
+        <translation>Aucun album ajouté pour le moment.</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Fichier</translation>
+    </message>
+    <message>
+        <source>Search…</source>
+        <translation>Rechercher…</translation>
+    </message>
+    <message>
+        <source>Preferences…</source>
+        <translation>Préférences…</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>Quitter</translation>
+    </message>
+    <message>
+        <source>View</source>
+        <translation>Affichage</translation>
+    </message>
+    <message>
+        <source>Switch Theme</source>
+        <translation>Changer de thème</translation>
+    </message>
+    <message>
+        <source>Show/Hide Information</source>
+        <translation>Afficher/masquer les informations</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>Aide</translation>
+    </message>
+    <message>
+        <source>About…</source>
+        <translation>À propos…</translation>
+    </message>
+    <message>
+        <source>Show/Hide Game Information</source>
+        <translation>Afficher/masquer les informations du jeu</translation>
+    </message>
+    <message>
+        <source>Show/Hide Movie Information</source>
+        <translation>Afficher/masquer les informations du film</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Arrêter</translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <translation>Jouer</translation>
+    </message>
+    <message>
+        <source>Remove Game</source>
+        <translation>Supprimer le jeu</translation>
     </message>
 </context>
 <context>

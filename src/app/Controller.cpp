@@ -1,33 +1,76 @@
 #include "app/Controller.h"
 
+#include "app/BasicUpdater.h"
 #include "app/Common.h"
 #include "app/Languages.h"
+#include "app/MakeIcon.h"
 #include "app/Preferences.h"
 #include "library/GameListModel.h"
+#include "library/NetworkPolicy.h"
 #include "runner/GameRunner.h"
+#include "widgets/MessageBox.h"
 #include "widgets/PreferencesWindow.h"
 
 #include <style/Style.h>
 #include <style/ThemeManager.h>
+#include <style/widgets/AboutDialog.h>
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QLocale>
+#include <QMimeData>
+#include <QTimer>
 #include <QTranslator>
+#include <QUrl>
 
 namespace arvexhub::launcher {
 namespace {
 const QString translationsFolder = QStringLiteral(":/i18n/");
+const QString startScriptName = QStringLiteral("launcher.command");
+
+// The maker's pages. The contact page has no address yet: opening it does nothing.
+const QUrl websiteUrl(QStringLiteral("https://arvexgames.example"));
+const QUrl sourceCodeUrl(QStringLiteral("https://arvexgames.example/arvexhub/source"));
+const QUrl contactUrl;
+
+/// The error box says what went wrong in the runner's own words.
+QString runnerErrorText(GameRunner::ErrorCode code) {
+  switch (code) {
+  case GameRunner::ErrorCode::UnknownError:
+    return QCoreApplication::translate("ArvexHubLauncher", "Unknown error.");
+  case GameRunner::ErrorCode::ProcessFailedToStart:
+    return QCoreApplication::translate("ArvexHubLauncher", "The process failed to start.");
+  case GameRunner::ErrorCode::ProcessCrashed:
+    return QCoreApplication::translate("ArvexHubLauncher", "The process crashed.");
+  case GameRunner::ErrorCode::ProcessWriteError:
+    return QCoreApplication::translate("ArvexHubLauncher", "The process had a write error.");
+  case GameRunner::ErrorCode::ProcessReadError:
+    return QCoreApplication::translate("ArvexHubLauncher", "The process had a read error.");
+  case GameRunner::ErrorCode::ProcessTimedOut:
+    return QCoreApplication::translate("ArvexHubLauncher", "The process no longer responds.");
+  default:
+    return {};
+  }
+}
+
+bool isStartScript(const QString& path) {
+  return path.endsWith(QStringLiteral(".command"));
+}
 } // namespace
 
 Controller::Controller(QObject* parent)
-  : QObject(parent)
-  , preferences_(new Preferences(this))
-  , gameModel_(new GameListModel(this))
-  , runner_(new GameRunner(this, this)) {
+    : QObject(parent)
+    , preferences_(new Preferences(this))
+    , gameModel_(new GameListModel(this))
+    , runner_(new GameRunner(this, this))
+    , updater_(new BasicUpdater(this)) {
   setupThemeManager();
   loadLanguages();
+  setupRunner();
+  connect(gameModel_, &LibraryModel::downloadFailed, this, &Controller::downloadFailed);
 }
 
 Controller::~Controller() = default;
@@ -42,6 +85,10 @@ GameListModel* Controller::model() const {
 
 GameRunner* Controller::runner() const {
   return runner_;
+}
+
+BasicUpdater* Controller::updater() const {
+  return updater_;
 }
 
 style::ThemeManager* Controller::themeManager() const {
@@ -63,13 +110,158 @@ QString Controller::themeName(const QString& id) const {
 }
 
 void Controller::playGame(const QString& path) {
-  Q_UNUSED(path) // games arrive with the game library and runner
+  if (runner_->state() != GameRunner::State::Stopped) {
+    if (runner_->gameFilePath() == path) {
+      return;
+    }
+    // The new game starts once the running one has really ended.
+    pendingGame_ = path;
+    runner_->stop();
+    gameModel_->setCurrentPlayingGame({});
+    return;
+  }
+  pendingGame_.clear();
+  startRunner(path);
+}
+
+void Controller::stopGame() {
+  runner_->stop();
+  gameModel_->setCurrentPlayingGame({});
+}
+
+void Controller::playStopGame() {
+  if (runner_->state() != GameRunner::State::Stopped) {
+    stopGame();
+  } else {
+    playCurrentGame();
+  }
+}
+
+void Controller::playCurrentGame() {
+  const auto name = gameModel_->currentGameName();
+  if (name.isEmpty()) {
+    return; // no path is built from an empty name
+  }
+  playGame(gamesFolder() + name + QLatin1Char('/') + startScriptName);
+}
+
+void Controller::removeGame(const QString& path) {
+  if (path.isEmpty()) {
+    return;
+  }
+  const auto folder = QDir(path).absolutePath();
+  confirmRemoval(QCoreApplication::translate("ArvexHubLauncher", "Do you want to remove this ArvexHub Game?"),
+                 [this, folder] { gameModel_->removeGame(folder); });
+}
+
+void Controller::removeCurrentGame() {
+  const auto name = gameModel_->currentGameName();
+  if (name.isEmpty()) {
+    return; // never the games folder itself
+  }
+  removeGame(gamesFolder() + name);
+}
+
+void Controller::loadGames() {
+  // The models load themselves when they are made.
+}
+
+void Controller::openGameFolder(const QString& path) {
+  if (!path.isEmpty()) {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteDir().absolutePath()));
+  }
+}
+
+void Controller::openDroppedPath(const QString& path) {
+  const QFileInfo info(path);
+  if (info.isDir()) {
+    importGameFolder(info.absoluteFilePath());
+  } else if (info.isFile() && isStartScript(path)) {
+    playGame(info.absoluteFilePath());
+  }
+}
+
+void Controller::importGameFolder(const QString& folder) {
+  const auto name = QFileInfo(folder).fileName();
+  const auto import = [this, folder, name] {
+    if (!gameModel_->importFolder(folder)) {
+      emit downloadFailed(name, QCoreApplication::translate(
+                                    "ArvexHubLauncher",
+                                    "It is not a game folder (a start script at its top level), or it is "
+                                    "already in the library or being added."));
+    }
+  };
+  if (gameModel_->gameDataByName(name).path.isEmpty()) {
+    import();
+    return;
+  }
+  auto* box = new MessageBox(QApplication::activeWindow());
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->setType(MessageBox::Warning);
+  box->setTitle(
+      QCoreApplication::translate("ArvexHubLauncher", "Do you want to replace this ArvexHub Game?"));
+  box->setText(QCoreApplication::translate("ArvexHubLauncher",
+                                           "A game named %1 is already installed. Its saves are kept.")
+                   .arg(name));
+  box->setButtons(MessageBox::Yes | MessageBox::Cancel);
+  connect(box, &QDialog::finished, this, [import](int result) {
+    if (MessageBox::buttonResult(result) == MessageBox::Yes) {
+      import();
+    }
+  });
+  box->show();
 }
 
 void Controller::openPreferencesDialog() {
   auto* window = new PreferencesWindow(this, QApplication::activeWindow());
   window->setAttribute(Qt::WA_DeleteOnClose);
   window->show();
+}
+
+void Controller::openAboutDialog() {
+  auto* dialog = new style::AboutDialog(QApplication::activeWindow());
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  dialog->setIcon(QGuiApplication::windowIcon());
+  dialog->setApplicationName(QGuiApplication::applicationDisplayName());
+  dialog->setVersion(QCoreApplication::applicationVersion());
+  dialog->setDescription(QCoreApplication::translate(
+      "ArvexHubLauncher", "Your Arvex games, movies, e-books and music in one place: download, install, "
+                          "update and play them."));
+  dialog->setWebsiteUrl(websiteUrl);
+  dialog->addSocialMediaLink(QCoreApplication::translate("ArvexHubLauncher", "Source Code"), sourceCodeUrl);
+  dialog->setCopyright(
+      QCoreApplication::translate("ArvexHubLauncher", "© 2026 Arvex Games. All rights reserved."));
+  dialog->show();
+}
+
+void Controller::checkForUpdates() {
+  updater_->checkForUpdates(NetworkPolicy::releaseFeedUrl().toString());
+}
+
+void Controller::openContactPage() {
+  if (contactUrl.isValid()) {
+    QDesktopServices::openUrl(contactUrl);
+  }
+}
+
+void Controller::openSourceCodePage() {
+  QDesktopServices::openUrl(sourceCodeUrl);
+}
+
+bool Controller::isMimeDataValid(const QMimeData* mimeData) const {
+  if (mimeData == nullptr || !mimeData->hasUrls()) {
+    return false;
+  }
+  for (const auto& url : mimeData->urls()) {
+    if (!url.isLocalFile()) {
+      continue;
+    }
+    const QFileInfo info(url.toLocalFile());
+    if (info.isDir() || (info.isFile() && isStartScript(info.filePath()))) {
+      return true;
+    }
+  }
+  return false;
 }
 
 void Controller::setupThemeManager() {
@@ -89,7 +281,7 @@ void Controller::setupThemeManager() {
 void Controller::loadLanguages() {
   languages_ = languages::availableLanguages(translationsFolder);
   const auto language =
-    languages::chooseStartupLanguage(languages_, preferences_->appLanguage(), QLocale().name());
+      languages::chooseStartupLanguage(languages_, preferences_->appLanguage(), QLocale().name());
   preferences_->setAppLanguage(language);
 
   translator_ = new QTranslator(this);
@@ -97,6 +289,84 @@ void Controller::loadLanguages() {
   if (translator_->load(QLocale(language), fileName, QStringLiteral("_"), translationsFolder)) {
     QCoreApplication::installTranslator(translator_);
   }
+}
+
+void Controller::setupRunner() {
+  connect(runner_, &GameRunner::stateChanged, this, &Controller::onRunnerStateChanged);
+  const auto applyLaunchOptions = [this] {
+    runner_->setSuspendWhenUnfocused(preferences_->gameSuspendWhenUnfocused());
+    runner_->setAudioEnabled(preferences_->gameEnableAudio());
+    runner_->setFullScreen(preferences_->gameFullScreen());
+    runner_->setForceSoftwareRendering(preferences_->gameForceSoftwareRendering());
+  };
+  applyLaunchOptions();
+  for (const auto signal :
+       {&Preferences::gameSuspendWhenUnfocusedChanged, &Preferences::gameEnableAudioChanged,
+        &Preferences::gameFullScreenChanged, &Preferences::gameForceSoftwareRenderingChanged}) {
+    connect(preferences_, signal, this, applyLaunchOptions);
+  }
+  connect(runner_, &GameRunner::errorRaised, this, &Controller::onRunnerError);
+}
+
+void Controller::startRunner(const QString& path) {
+  gameModel_->setCurrentPlayingGame(gameModel_->gameRowByPath(path) >= 0 ? path : QString());
+  if (QFile::exists(path) && isStartScript(path)) {
+    runner_->start(path);
+  }
+}
+
+void Controller::onRunnerStateChanged() {
+  if (runner_->state() != GameRunner::State::Stopped) {
+    return;
+  }
+  if (pendingGame_.isEmpty()) {
+    gameModel_->setCurrentPlayingGame({});
+    return;
+  }
+  const auto path = std::exchange(pendingGame_, QString());
+  gameModel_->setCurrentPlayingGame(path);
+  QTimer::singleShot(0, this, [this, path] { startRunner(path); });
+}
+
+void Controller::onRunnerError(GameRunner::ErrorCode code) {
+  emit mainWindowRaiseRequested();
+  QTimer::singleShot(0, this, [code] {
+    auto* box = new MessageBox(QApplication::activeWindow());
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setType(MessageBox::Error);
+    box->setButtons(MessageBox::Ok);
+    box->setTitle(
+        QCoreApplication::translate("ArvexHubLauncher", "An error occurred while running the game"));
+    box->setText(runnerErrorText(code));
+    box->show();
+  });
+}
+
+void Controller::confirmRemoval(const QString& title, const std::function<void()>& remove) {
+  if (!preferences_->appWarnBeforeGameRemoval()) {
+    remove();
+    return;
+  }
+  auto* box = new MessageBox(QApplication::activeWindow());
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->setType(MessageBox::Warning);
+  box->setTitle(title);
+  box->setText(QCoreApplication::translate("ArvexHubLauncher",
+                                           "The item will be removed from disk, not from your account."));
+  box->setButtons(MessageBox::Yes | MessageBox::Cancel);
+  box->setButtonIcon(MessageBox::Yes, makeIcon(style::icons::Icons16::Action_Trash));
+  box->setCheckBox(QCoreApplication::translate("ArvexHubLauncher", "Show this message next time"), true);
+  connect(box, &QDialog::finished, this, [this, box, remove](int result) {
+    if (MessageBox::buttonResult(result) == MessageBox::Yes) {
+      preferences_->setAppWarnBeforeGameRemoval(box->checkBoxChecked());
+      remove();
+    }
+  });
+  box->show();
+}
+
+QString Controller::gamesFolder() const {
+  return QDir::homePath() + QStringLiteral("/.arvexhub/games/");
 }
 
 } // namespace arvexhub::launcher

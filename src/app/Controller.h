@@ -1,8 +1,15 @@
 #pragma once
 
 #include <QObject>
-#include <QStringList>
+#include <QUrl>
 
+#include "runner/GameRunner.h"
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class QMimeData;
 class QTranslator;
 
 namespace arvexhub::style {
@@ -11,12 +18,13 @@ class ThemeManager;
 
 namespace arvexhub::launcher {
 
+class BasicUpdater;
 class GameListModel;
-class GameRunner;
 class Preferences;
 
-/// The application's central object: owns the preferences, the theme manager and the
-/// translator, and carries out the commands that span several of them.
+/// The application's central object: owns the preferences, the library models, the game
+/// runner, the update checker, the theme manager and the translator, and carries out the
+/// commands that span several of them. Views call its operations and follow its signals.
 class Controller final : public QObject {
   Q_OBJECT
 
@@ -28,28 +36,71 @@ public:
   Preferences* preferences() const;
   GameListModel* model() const;
   GameRunner* runner() const;
+  BasicUpdater* updater() const;
   style::ThemeManager* themeManager() const;
   QStringList languages() const;
 
+  /// Starts the game's start script; while another game runs, that one is stopped first and
+  /// this one starts once it has ended.
+  void playGame(const QString& path);
+  void stopGame();
+  void playStopGame();
+  void playCurrentGame();
+  /// Removes the game folder, after a confirmation unless the user turned it off.
+  void removeGame(const QString& path);
+  void removeCurrentGame();
+  void loadGames();
+  void openGameFolder(const QString& path);
+  /// Something the user dropped on the window: a start script starts, a game folder is copied
+  /// into the games library (after asking before replacing a game of the same name).
+  void openDroppedPath(const QString& path);
+  void importGameFolder(const QString& folder);
+
+  void openPreferencesDialog();
+  void openAboutDialog();
+  /// Asks the release feed whether a newer version of the application exists.
+  void checkForUpdates();
+  void openContactPage();
+  void openSourceCodePage();
+
   /// The translated name of a theme id; other ids are returned as they are.
   QString themeName(const QString& id) const;
-
-  void playGame(const QString& path);
-  void openPreferencesDialog();
+  /// Whether a drag carries something the window can take: a folder or a start script.
+  bool isMimeDataValid(const QMimeData* mimeData) const;
 
 signals:
+  void focusOnListViewRequested(Qt::FocusReason reason);
+  void focusOnSearchFieldRequested(Qt::FocusReason reason);
   void mainWindowRaiseRequested();
+  void clearPlaylistRequested();
+  void playFirstInPlaylistRequested();
+  void addToPlaylistRequested(const QUrl& url, const QString& name);
+  void playAlbumRequested(const QUrl& url, const QString& name);
+  void playMovieRequested(const QUrl& url);
+  void stopMovieRequested();
+  void currentAlbumArtChanged(const QString& imagePath);
+  void readEbookRequested(const QUrl& url, const QString& name);
+  /// A download or installation failed; `reason` is a sentence for the user.
+  void downloadFailed(const QString& itemName, const QString& reason);
 
 private:
   void setupThemeManager();
   void loadLanguages();
+  void setupRunner();
+  void startRunner(const QString& path);
+  void onRunnerStateChanged();
+  void onRunnerError(GameRunner::ErrorCode code);
+  void confirmRemoval(const QString& title, const std::function<void()>& remove);
+  QString gamesFolder() const;
 
   Preferences* preferences_{nullptr};
   GameListModel* gameModel_{nullptr};
   GameRunner* runner_{nullptr};
+  BasicUpdater* updater_{nullptr};
   style::ThemeManager* themeManager_{nullptr};
   QStringList languages_;
   QTranslator* translator_{nullptr};
+  QString pendingGame_;
 };
 
 } // namespace arvexhub::launcher

@@ -126,9 +126,10 @@ bool copyLinkAt(int fromFd, int toFd, const QByteArray& name) {
   return ::symlinkat(target.constData(), toFd, name.constData()) == 0;
 }
 
-bool carryOverAt(int fromFd, int toFd, QString* error);
+bool carryOverAt(int fromFd, int toFd, Sharing sharing, QString* error);
 
-bool carryFolderAt(int fromFd, int toFd, const QByteArray& name, const struct stat& st, QString* error) {
+bool carryFolderAt(int fromFd, int toFd, const QByteArray& name, const struct stat& st, Sharing sharing,
+                   QString* error) {
   if (::mkdirat(toFd, name.constData(), S_IRWXU) != 0) {
     return failWith(error, describe(name));
   }
@@ -137,17 +138,18 @@ bool carryFolderAt(int fromFd, int toFd, const QByteArray& name, const struct st
   if (!from.isValid() || !to.isValid()) {
     return failWith(error, describe(name));
   }
-  return carryOverAt(from.get(), to.get(), error) &&
+  return carryOverAt(from.get(), to.get(), sharing, error) &&
          (::fchmod(to.get(), st.st_mode & 07777) == 0 || failWith(error, describe(name)));
 }
 
 /// Brings one entry `to` lacks.
-bool carryEntryAt(int fromFd, int toFd, const QByteArray& name, const struct stat& st, QString* error) {
+bool carryEntryAt(int fromFd, int toFd, const QByteArray& name, const struct stat& st, Sharing sharing,
+                  QString* error) {
   if (S_ISDIR(st.st_mode)) {
-    return carryFolderAt(fromFd, toFd, name, st, error);
+    return carryFolderAt(fromFd, toFd, name, st, sharing, error);
   }
   // Without AT_SYMLINK_FOLLOW a link to a symbolic link links the symbolic link itself.
-  if (::linkat(fromFd, name.constData(), toFd, name.constData(), 0) == 0) {
+  if (sharing == Sharing::HardLinks && ::linkat(fromFd, name.constData(), toFd, name.constData(), 0) == 0) {
     return true;
   }
   if (S_ISREG(st.st_mode)) {
@@ -160,7 +162,7 @@ bool carryEntryAt(int fromFd, int toFd, const QByteArray& name, const struct sta
   return true;
 }
 
-bool carryOverAt(int fromFd, int toFd, QString* error) {
+bool carryOverAt(int fromFd, int toFd, Sharing sharing, QString* error) {
   QList<QByteArray> names;
   if (!listFolder(fromFd, &names)) {
     return failWith(error, QStringLiteral("cannot list a folder: ") + qt_error_string(errno));
@@ -175,7 +177,7 @@ bool carryOverAt(int fromFd, int toFd, QString* error) {
       if (errno != ENOENT) {
         return failWith(error, describe(name));
       }
-      if (!carryEntryAt(fromFd, toFd, name, from, error)) {
+      if (!carryEntryAt(fromFd, toFd, name, from, sharing, error)) {
         return false;
       }
       continue;
@@ -186,7 +188,7 @@ bool carryOverAt(int fromFd, int toFd, QString* error) {
       if (!fromChild.isValid() || !toChild.isValid()) {
         return failWith(error, describe(name));
       }
-      if (!carryOverAt(fromChild.get(), toChild.get(), error)) {
+      if (!carryOverAt(fromChild.get(), toChild.get(), sharing, error)) {
         return false;
       }
     } else if (S_ISDIR(from.st_mode) != S_ISDIR(to.st_mode)) {
@@ -236,14 +238,14 @@ bool removeTree(const QString& path) {
   return parentFd.isValid() && removeTreeAt(parentFd.get(), name);
 }
 
-bool carryOver(const QString& from, const QString& to, QString* error) {
+bool carryOver(const QString& from, const QString& to, QString* error, Sharing sharing) {
   const Fd fromFd(
       ::open(QFile::encodeName(from).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
   const Fd toFd(::open(QFile::encodeName(to).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
   if (!fromFd.isValid() || !toFd.isValid()) {
     return failWith(error, QStringLiteral("cannot open %1 or %2: %3").arg(from, to, qt_error_string(errno)));
   }
-  return carryOverAt(fromFd.get(), toFd.get(), error);
+  return carryOverAt(fromFd.get(), toFd.get(), sharing, error);
 }
 
 } // namespace arvexhub::launcher::filetree

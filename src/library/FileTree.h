@@ -17,6 +17,10 @@ bool removeTreeAt(int folderFd, const QByteArray& name);
 /// Brings into `to` every entry of `from` that `to` lacks, descending into folders both have; files
 /// are hard-linked when possible, else copied, symbolic links are recreated as links. `from` is only
 /// read. Entries `to` already has are kept as they are.
-bool carryOver(const QString& from, const QString& to, QString* error);
+enum class Sharing {
+  HardLinks, ///< files are hard-linked when possible (within the library: nothing writes them in place)
+  Copies,    ///< files are always copied (from outside the library: the two trees stay independent)
+};
+bool carryOver(const QString& from, const QString& to, QString* error, Sharing sharing = Sharing::HardLinks);
 
 } // namespace arvexhub::launcher::filetree

@@ -12,7 +12,7 @@ namespace arvexhub::launcher {
 namespace {
 
 const LibraryKind gamesKind{QStringLiteral("games"), QStringLiteral("/games.json"),
-                            QStringLiteral("gamelist"), QStringLiteral("*.command"), PictureFit::Fill};
+                            QStringLiteral("gamelist"), QStringLiteral("*.command"), PictureFit::Fill, true};
 
 QString text(const QJsonObject& entry, const char* key) {
   return entry.value(QLatin1String(key)).toString();
@@ -205,7 +205,6 @@ void GameListModel::downloadAndInstallGame(const QString& gameName, const QUrl& 
   }
   const auto entry = catalogue().value(rows_[row].name, catalogue().value(gameName));
   InstallRequest request;
-  request.mainFileExecutable = true;
   request.sha256 = entry.sha256;
   request.extraFiles.insert(QStringLiteral("VERSION"), entry.version.toUtf8());
   downloadRow(row, downloadUrl, request);

@@ -6,6 +6,7 @@
 #include "library/Sha256.h"
 #include "library/StagedInstall.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QNetworkReply>
 #include <QStandardPaths>
@@ -33,6 +34,10 @@ const InstallRequest& ItemDownload::request() const {
   return request_;
 }
 
+QString ItemDownload::errorString() const {
+  return errorString_;
+}
+
 bool ItemDownload::start() {
   if (!openTemporaryFile()) {
     return false;
@@ -42,6 +47,8 @@ bool ItemDownload::start() {
   }
   reply_ = NetworkPolicy::get(manager_, request_.url);
   if (!reply_) {
+    errorString_ = QCoreApplication::translate("ArvexHubLauncher", "The download address %1 is not allowed.")
+                       .arg(request_.url.toDisplayString());
     return false;
   }
   reply_->setReadBufferSize(NetworkPolicy::streamedReadBufferSize);
@@ -64,6 +71,8 @@ bool ItemDownload::openTemporaryFile() {
                                            QStringLiteral("-XXXXXX.part"));
   if (!file_->open()) {
     qWarning() << "Failed to open temporary file for writing:" << file_->fileTemplate();
+    errorString_ = QCoreApplication::translate("ArvexHubLauncher", "No temporary file can be written: %1")
+                       .arg(file_->errorString());
     return false;
   }
   return true;
@@ -78,7 +87,7 @@ void ItemDownload::onMetaDataChanged() {
   if (available >= 0 && declared.toLongLong() > available) {
     qWarning() << "Not enough free disk space for the download of" << request_.itemName << ":"
                << declared.toLongLong() << "bytes";
-    fail();
+    fail(QCoreApplication::translate("ArvexHubLauncher", "There is not enough free disk space."));
   }
 }
 
@@ -93,7 +102,8 @@ void ItemDownload::onReadyRead() {
   }
   if (file_->write(data) != data.size()) {
     qWarning() << "Failed to write the download of" << request_.itemName << ":" << file_->errorString();
-    fail();
+    fail(QCoreApplication::translate("ArvexHubLauncher", "The download could not be written to disk: %1")
+             .arg(file_->errorString()));
   }
 }
 
@@ -107,16 +117,27 @@ void ItemDownload::onFinished() {
   }
   if (reply_->error() != QNetworkReply::NoError) {
     qWarning() << "Download network error:" << reply_->errorString();
-    return fail();
+    return fail(reply_->errorString());
   }
   // Qt may quietly retry a request whose connection died and call a short answer a success.
   const auto declared = reply_->header(QNetworkRequest::ContentLengthHeader);
   if (declared.isValid() && declared.toLongLong() != bytesReceived_) {
     qWarning() << "Download ended early:" << bytesReceived_ << "of" << declared.toLongLong() << "bytes";
-    return fail();
+    return fail(QCoreApplication::translate("ArvexHubLauncher",
+                                            "The connection was lost before the download was complete."));
   }
-  if (!file_->flush() || !verifyChecksum() || !beginExtraction()) {
-    return fail();
+  if (!file_->flush()) {
+    return fail(
+        QCoreApplication::translate("ArvexHubLauncher", "The download could not be written to disk: %1")
+            .arg(file_->errorString()));
+  }
+  if (!verifyChecksum()) {
+    return fail(QCoreApplication::translate(
+        "ArvexHubLauncher", "The download is damaged: it does not match the catalogue's checksum."));
+  }
+  if (!beginExtraction()) {
+    return fail(QCoreApplication::translate("ArvexHubLauncher", "The archive cannot be installed: %1")
+                    .arg(archive_->errorString()));
   }
   QTimer::singleShot(0, this, &ItemDownload::extractStep);
 }
@@ -142,13 +163,14 @@ void ItemDownload::extractStep() {
   case ArchiveExtractor::Progress::Failed:
     qWarning() << "Failed to extract" << file_->fileName() << "to" << staged_->itemPath() << ":"
                << archive_->errorString();
-    return fail();
+    return fail(QCoreApplication::translate("ArvexHubLauncher", "The archive cannot be installed: %1")
+                    .arg(archive_->errorString()));
   case ArchiveExtractor::Progress::Finished:
     break;
   }
   const auto installed = install();
   if (installed.isEmpty()) {
-    return fail();
+    return fail(errorString_);
   }
   done_ = true;
   file_.reset();
@@ -172,14 +194,19 @@ QString ItemDownload::install() {
   const auto mainFile = findMainFile(staged_->stagingPath());
   if (!request_.mainFilePattern.isEmpty() && mainFile.isEmpty()) {
     qWarning() << "No" << request_.mainFilePattern << "file found after extraction in" << staged_->itemPath();
+    errorString_ = QCoreApplication::translate("ArvexHubLauncher", "The archive holds no start file.");
     return {};
   }
   if (request_.mainFileExecutable && !ArchiveExtractor::makeExecutable(mainFile)) {
     qWarning() << "Cannot make the start script executable:" << mainFile;
+    errorString_ =
+        QCoreApplication::translate("ArvexHubLauncher", "The start file cannot be made executable.");
     return {};
   }
   if (!writeExtraFiles(staged_->stagingPath()) || !staged_->commit()) {
     qWarning() << "Failed to install" << request_.itemName << ":" << staged_->errorString();
+    errorString_ = QCoreApplication::translate("ArvexHubLauncher", "The files could not be put in place: %1")
+                       .arg(staged_->errorString());
     return {};
   }
   const QDir item(staged_->itemPath());
@@ -205,11 +232,12 @@ bool ItemDownload::writeExtraFiles(const QString& folder) const {
   return true;
 }
 
-void ItemDownload::fail() {
+void ItemDownload::fail(const QString& reason) {
   if (done_) {
     return;
   }
   done_ = true;
+  errorString_ = reason;
   if (reply_) {
     reply_->disconnect(this);
     reply_->abort();

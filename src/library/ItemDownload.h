@@ -43,6 +43,8 @@ public:
   /// Starts the transfer; false (and `finished` is never sent) when it cannot even begin.
   bool start();
   const InstallRequest& request() const;
+  /// Why the last download failed, in a sentence for the user.
+  QString errorString() const;
 
 signals:
   /// Only when the server declared the size.
@@ -61,7 +63,7 @@ private:
   QString install();
   QString findMainFile(const QString& folder) const;
   bool writeExtraFiles(const QString& folder) const;
-  void fail();
+  void fail(const QString& reason);
 
   QNetworkAccessManager* manager_;
   InstallRequest request_;
@@ -72,6 +74,7 @@ private:
   std::unique_ptr<Sha256> hash_;
   qint64 bytesReceived_{0};
   bool done_{false};
+  QString errorString_;
 };
 
 } // namespace arvexhub::launcher

@@ -111,6 +111,7 @@ protected:
     request.url = url;
     request.libraryFolder = libraryFolder();
     request.mainFilePattern = kind().mainFilePattern;
+    request.mainFileExecutable = kind().mainFileExecutable;
     if (!ItemNames::isSafe(record.name) || isDownloading(record.name)) {
       qWarning() << "Refusing to download" << record.name;
       return;

@@ -18,6 +18,7 @@ struct LibraryKind {
   QString logWord;         ///< "gamelist", in log messages
   QString mainFilePattern; ///< "*.command"; empty when the item is its folder
   PictureFit pictureFit{PictureFit::Fill};
+  bool mainFileExecutable{false}; ///< the main file is a program (a game's start script)
 };
 
 /// The size of the cards pictures are shown on.

@@ -1,11 +1,14 @@
 #include "library/LibraryModel.h"
 
+#include "library/FolderImport.h"
 #include "library/ItemDownload.h"
+#include "library/ItemNames.h"
 #include "library/LibraryPaths.h"
 #include "library/NetworkPolicy.h"
 #include "library/Pictures.h"
 #include "library/StagedInstall.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -15,8 +18,10 @@
 #include <QJsonDocument>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QPointer>
 #include <QSortFilterProxyModel>
 #include <QStandardPaths>
+#include <QThreadPool>
 #include <QTimer>
 #include <QtDebug>
 
@@ -81,14 +86,55 @@ bool LibraryModel::hasDownloads() const {
 }
 
 bool LibraryModel::isDownloading(const QString& name) const {
-  return downloads_.contains(name.toCaseFolded());
+  const auto key = name.toCaseFolded();
+  return downloads_.contains(key) || imports_.contains(key);
+}
+
+bool LibraryModel::importFolder(const QString& source) {
+  const QFileInfo folder(source);
+  const auto name = folder.fileName();
+  const auto library = QDir(libraryFolder_).canonicalPath();
+  const auto canonical = folder.canonicalFilePath();
+  if (!folder.isDir() || !ItemNames::isSafe(name) || mainFileIn(canonical).isEmpty() ||
+      canonical == library || canonical.startsWith(library + QLatin1Char('/')) || isDownloading(name)) {
+    qWarning() << "Refusing to import the folder" << source;
+    return false;
+  }
+  const FolderImport import{canonical, libraryFolder_, name, kind_.mainFilePattern, kind_.mainFileExecutable};
+  imports_.insert(name.toCaseFolded());
+  silenceWatcher(+1); // until the copy has ended
+  QPointer<LibraryModel> model(this);
+  QThreadPool::globalInstance()->start([model, import] {
+    QString error;
+    const auto installed = import.run(&error);
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [model, name = import.itemName, installed, error] {
+          if (model) {
+            model->onImportFinished(name, installed, error);
+          }
+        },
+        Qt::QueuedConnection);
+  });
+  return true;
+}
+
+void LibraryModel::onImportFinished(const QString& name, const QString& installedPath, const QString& error) {
+  imports_.remove(name.toCaseFolded());
+  silenceWatcher(-1);
+  if (installedPath.isEmpty()) {
+    emit downloadFailed(name, error);
+    return;
+  }
+  addInstalledItem(installedPath); // a new item gets its row; an existing row stays
+  onDownloadFinished(name, true, installedPath);
 }
 
 namespace {
 
 /// The first readable regular file (or link to one) of a folder whose name ends with the
-/// suffix, ignoring case as name filters do; hidden files are passed over. A plain directory read: QDir's filters compile a
-/// pattern per folder, which made scanning thousands of games several times slower.
+/// suffix, ignoring case as name filters do; hidden files are passed over. A plain directory read: QDir's
+/// filters compile a pattern per folder, which made scanning thousands of games several times slower.
 QString firstReadableFileEndingWith(const QString& folder, const QString& suffix) {
   const auto path = QFile::encodeName(folder);
   DIR* dir = ::opendir(path.constData());
@@ -104,7 +150,8 @@ QString firstReadableFileEndingWith(const QString& folder, const QString& suffix
     }
     const auto file = path + '/' + entry->d_name;
     struct stat info {};
-    if (::stat(file.constData(), &info) == 0 && S_ISREG(info.st_mode) && ::access(file.constData(), R_OK) == 0) {
+    if (::stat(file.constData(), &info) == 0 && S_ISREG(info.st_mode) &&
+        ::access(file.constData(), R_OK) == 0) {
       found = folder + QLatin1Char('/') + name;
       break;
     }
@@ -372,6 +419,7 @@ bool LibraryModel::startDownload(const InstallRequest& request) {
   }
   auto* download = new ItemDownload(network_, request, this);
   if (!download->start()) {
+    emit downloadFailed(request.itemName, download->errorString());
     delete download;
     return false;
   }
@@ -386,6 +434,9 @@ bool LibraryModel::startDownload(const InstallRequest& request) {
             download->deleteLater();
             onDownloadFinished(name, success, path);
             silenceWatcher(-1);
+            if (!success) {
+              emit downloadFailed(name, download->errorString());
+            }
           });
   return true;
 }

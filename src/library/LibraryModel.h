@@ -34,8 +34,12 @@ public:
   QSortFilterProxyModel* proxyModel() const;
   QNetworkAccessManager* networkManager() const;
   bool hasDownloads() const;
-  /// Whether a download of that item runs.
+  /// Whether a download or an import of that item runs.
   bool isDownloading(const QString& name) const;
+  /// Copies an item folder from elsewhere into the library, named after the folder, off the main
+  /// thread; false when it cannot start (an unsafe name, no main file, a folder of the library
+  /// itself, a download of that name running). The end is reported like a download's.
+  bool importFolder(const QString& source);
 
 public slots:
   /// Fetches the kind's catalogue and merges it into the rows.
@@ -45,6 +49,8 @@ signals:
   void rowCountChanged();
   /// The catalogue is merged and every picture of it has been dealt with.
   void updateCheckFinished();
+  /// A download or installation of the item failed; `reason` is a sentence for the user.
+  void downloadFailed(const QString& name, const QString& reason);
 
 protected:
   LibraryModel(LibraryKind kind, QObject* parent);
@@ -103,6 +109,7 @@ private:
   QSet<QString> folderNamesOnDisk() const;
   QString mainFileIn(const QString& folder) const;
   void onCatalogueReply(QNetworkReply* reply, quint64 generation);
+  void onImportFinished(const QString& name, const QString& installedPath, const QString& error);
   void loadPicture(const QString& name, const QString& url, quint64 generation, bool cached);
   void fetchQueuedPictures();
   void loadLocalPictures();
@@ -130,6 +137,7 @@ private:
   int silence_{0};
   bool bulkLoading_{false};
   QHash<QString, ItemDownload*> downloads_; ///< by case-folded name
+  QSet<QString> imports_;                   ///< case-folded names of the folders being copied in
 };
 
 } // namespace arvexhub::launcher

@@ -22,6 +22,7 @@ namespace {
 
 constexpr int newlineIntervalMs = 100;
 constexpr int destructionWaitMs = 1000;
+constexpr int writeErrorSettleMs = 250;
 
 QString flag(bool value) {
   return value ? QStringLiteral("1") : QStringLiteral("0");
@@ -227,7 +228,13 @@ void GameRunner::onErrorOccurred(QProcess::ProcessError error) {
     emit errorRaised(ErrorCode::ProcessReadError);
     break;
   case QProcess::WriteError:
-    emit errorRaised(ErrorCode::ProcessWriteError);
+    // The keep-alive newline races a game that is ending: its closed input is no error to show.
+    // Only a game still running a moment later has really stopped taking input.
+    QTimer::singleShot(writeErrorSettleMs, this, [this] {
+      if (state() == State::Running) {
+        emit errorRaised(ErrorCode::ProcessWriteError);
+      }
+    });
     break;
   case QProcess::UnknownError:
     emit errorRaised(ErrorCode::UnknownError);

@@ -1,32 +1,85 @@
 #include "widgets/MainWindow.h"
 
 #include "app/Controller.h"
+#include "app/Preferences.h"
 #include "library/GameListModel.h"
+#include "runner/GameRunner.h"
+#include "widgets/BottomPanel.h"
+#include "widgets/CustomSplitter.h"
+#include "widgets/DropArea.h"
+#include "widgets/EmptyStateHint.h"
+#include "widgets/GameListView.h"
+#include "widgets/GamePropertiesPanel.h"
+#include "widgets/MenuBar.h"
+#include "widgets/StatusBar.h"
+#include "widgets/ToolBar.h"
 
 #include <style/StyleUtils.h>
+#include <style/widgets/Expander.h>
 
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDragEnterEvent>
 #include <QFile>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QListView>
-#include <QSortFilterProxyModel>
+#include <QMimeData>
+#include <QShortcut>
+#include <QStringListModel>
 #include <QSysInfo>
+#include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <array>
 
 namespace arvexhub::launcher {
+namespace {
+constexpr int checkForUpdatesDelayMs = 1000;
+constexpr int consoleInitialHeight = 100;
+
+QVBoxLayout* makePageLayout(QWidget* page) {
+  auto* layout = new QVBoxLayout(page);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  return layout;
+}
+
+/// Stands in for a library whose items the program cannot show yet: its empty-state hint.
+class EmptyLibraryView final : public QListView {
+public:
+  EmptyLibraryView(QString hint, QWidget* parent)
+      : QListView(parent)
+      , hint_(std::move(hint)) {
+    setModel(new QStringListModel(this));
+  }
+
+protected:
+  void paintEvent(QPaintEvent* event) override {
+    QListView::paintEvent(event);
+    paintEmptyStateHint(this, hint_);
+  }
+
+private:
+  QString hint_;
+};
+} // namespace
 
 MainWindow::MainWindow(Controller* controller, QWidget* parent)
-  : QWidget(parent)
-  , controller_(controller) {
+    : QWidget(parent)
+    , controller_(controller) {
   ensurePolished();
   setMinimumSize(900, 700);
   style::centerWidget(this);
   setWindowTitle(QGuiApplication::applicationDisplayName());
   setupUi();
-  connect(controller_, &Controller::mainWindowRaiseRequested, this, &QWidget::raise);
+  restoreGeometry(controller_->preferences()->windowGeometry());
+  connectController();
+  QTimer::singleShot(checkForUpdatesDelayMs, controller_, &Controller::checkForUpdates);
+  QTimer::singleShot(0, controller_, &Controller::loadGames);
+  setAcceptDrops(true);
 }
 
 MainWindow::~MainWindow() = default;
@@ -35,36 +88,258 @@ QTabWidget* MainWindow::tabWidget() const {
   return tabWidget_;
 }
 
+ToolBar* MainWindow::toolBar() const {
+  return toolBar_;
+}
+
+MenuBar* MainWindow::menuBar() const {
+  return menuBar_;
+}
+
+StatusBar* MainWindow::statusBar() const {
+  return statusBar_;
+}
+
+GameListView* MainWindow::gameListView() const {
+  return gameListView_;
+}
+
+style::Expander* MainWindow::gamesExpander() const {
+  return gamesExpander_;
+}
+
+GamePropertiesPanel* MainWindow::gamePropertiesPanel() const {
+  return gamePropertiesPanel_;
+}
+
+CustomSplitter* MainWindow::splitter() const {
+  return splitter_;
+}
+
+BottomPanel* MainWindow::consolePanel() const {
+  return consolePanel_;
+}
+
+DropArea* MainWindow::dropArea() const {
+  return dropArea_;
+}
+
 void MainWindow::setupUi() {
-  auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->setSpacing(0);
+  menuBar_ = new MenuBar(controller_, this);
+  auto* layout = makePageLayout(this);
+  toolBar_ = new ToolBar(controller_, this);
   tabWidget_ = new QTabWidget(this);
   tabWidget_->setDocumentMode(true);
   // Tab labels are names of places, not translated.
-  tabWidget_->addTab(makeGamesTab(), QStringLiteral("Games"));
-  for (const auto* title : {"Movies", "Ebooks", "Music", "Media Player", "Ebook Reader"}) {
-    tabWidget_->addTab(new QWidget(tabWidget_), QString::fromLatin1(title));
-  }
+  tabWidget_->addTab(createGamesTab(), QStringLiteral("Games"));
+  tabWidget_->addTab(
+      createEmptyLibraryTab(QCoreApplication::translate("ArvexHubLauncher", "No movies added yet.")),
+      QStringLiteral("Movies"));
+  tabWidget_->addTab(
+      createEmptyLibraryTab(QCoreApplication::translate("ArvexHubLauncher", "No ebooks added yet.")),
+      QStringLiteral("Ebooks"));
+  tabWidget_->addTab(
+      createEmptyLibraryTab(QCoreApplication::translate("ArvexHubLauncher", "No albums added yet.")),
+      QStringLiteral("Music"));
+  tabWidget_->addTab(new QWidget(tabWidget_), QStringLiteral("Media Player"));
+  tabWidget_->addTab(new QWidget(tabWidget_), QStringLiteral("Ebook Reader"));
+  statusBar_ = new StatusBar(controller_, this);
+
+  layout->setMenuBar(menuBar_);
+  layout->addWidget(toolBar_);
   layout->addWidget(tabWidget_);
+  layout->addWidget(statusBar_);
+
+  auto* close = new QShortcut(QKeySequence::Close, this);
+  close->setContext(Qt::WindowShortcut);
+  connect(close, &QShortcut::activated, this, &QWidget::close);
+
+  dropArea_ = new DropArea(this);
+
+  connect(tabWidget_, &QTabWidget::currentChanged, toolBar_, &ToolBar::onActiveTabChanged);
+  connect(tabWidget_, &QTabWidget::currentChanged, this, &MainWindow::updatePropertiesPanelVisibility);
+  connect(controller_->preferences(), &Preferences::appPropertiesPanelVisibleChanged, this,
+          &MainWindow::updatePropertiesPanelVisibility);
+  QTimer::singleShot(0, this, [this] {
+    updatePropertiesPanelVisibility();
+    toolBar_->onActiveTabChanged(tabWidget_->currentIndex());
+  });
 }
 
-QWidget* MainWindow::makeGamesTab() {
-  // A plain grid of the game library until its card view arrives.
-  auto* view = new QListView(tabWidget_);
-  view->setIconSize(QSize(100, 51));
-  view->setSpacing(4);
-  view->setUniformItemSizes(true);
-  view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  view->setModel(controller_->model()->proxyModel());
-  connect(view, &QListView::activated, this, [this](const QModelIndex& index) {
-    auto* games = controller_->model();
-    const auto& game = games->gameDataByName(index.data().toString());
-    if (game.updateAvailable && !game.isBusy) {
-      games->downloadAndInstallGame(game.name, game.url);
+void MainWindow::connectController() {
+  connect(controller_, &Controller::focusOnListViewRequested, this, [this](Qt::FocusReason reason) {
+    QWidget* view = nullptr;
+    if (tabWidget_->currentIndex() == GamesTab) {
+      view = gameListView_;
+    }
+    if (view != nullptr && view->isVisible()) {
+      view->setFocus(reason);
     }
   });
-  return view;
+  connect(controller_, &Controller::mainWindowRaiseRequested, this, &QWidget::raise);
+}
+
+QWidget* MainWindow::createGamesTab() {
+  auto* page = new QWidget;
+  makePageLayout(page);
+  gameListView_ = new GameListView(controller_, page);
+  gamePropertiesPanel_ = new GamePropertiesPanel(controller_->model(), page);
+  auto* row = makeLibraryRow(gameListView_, gamePropertiesPanel_, &gamesExpander_, GamesTab);
+  setupConsoleSplitter(row, page);
+  return page;
+}
+
+QWidget* MainWindow::createEmptyLibraryTab(const QString& hint) {
+  auto* page = new QWidget;
+  makePageLayout(page)->addWidget(new EmptyLibraryView(hint, page));
+  return page;
+}
+
+QWidget* MainWindow::makeLibraryRow(QWidget* view, QWidget* panel, style::Expander** expander, int tab) {
+  auto* row = new QWidget;
+  auto* rowLayout = new QHBoxLayout(row);
+  rowLayout->setSpacing(0);
+  rowLayout->setContentsMargins(0, 0, 0, 0);
+  rowLayout->addWidget(view);
+
+  *expander = new style::Expander(row);
+  (*expander)->setOrientation(Qt::Horizontal);
+  (*expander)->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+  auto* content = new QWidget(*expander);
+  content->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+  auto* contentLayout = new QHBoxLayout(content);
+  contentLayout->setContentsMargins(0, 0, 0, 0);
+  contentLayout->setSpacing(0);
+  contentLayout->addWidget(style::makeVerticalLine(content));
+  contentLayout->addWidget(panel);
+  (*expander)->setContent(content);
+  rowLayout->addWidget(*expander);
+
+  auto* shown = *expander;
+  connect(shown, &style::Expander::expandedChanged, this, [this, shown, tab] {
+    if (tabWidget_->currentIndex() == tab) {
+      controller_->preferences()->setAppPropertiesPanelVisible(shown->expanded());
+    }
+  });
+  return row;
+}
+
+void MainWindow::setupConsoleSplitter(QWidget* gamesRow, QWidget* page) {
+  auto* preferences = controller_->preferences();
+  splitter_ = new CustomSplitter(page);
+  splitter_->setOrientation(Qt::Vertical);
+  splitter_->setHandleWidth(1);
+  splitter_->addWidget(gamesRow);
+  consolePanel_ = new BottomPanel(controller_, splitter_);
+  splitter_->addWidget(consolePanel_);
+  splitter_->setCollapsible(0, false);
+  splitter_->setStretchFactor(0, 1);
+  // The stored state gives the console its height; the preference says whether it is open (the
+  // state may be older when the program did not end normally).
+  splitter_->restoreState(preferences->windowSplitterState());
+  if ((splitter_->sizes().value(1) > 0) != preferences->appConsoleVisible()) {
+    onConsolePreferenceChanged();
+  }
+  page->layout()->addWidget(splitter_);
+
+  connect(splitter_, &CustomSplitter::handleMouseReleased, this, &MainWindow::onSplitterHandleReleased);
+  connect(preferences, &Preferences::appConsoleVisibleChanged, this, &MainWindow::onConsolePreferenceChanged);
+  // A game that starts opens the console, so its first lines are seen.
+  connect(controller_->runner(), &GameRunner::stateChanged, this, [this, preferences] {
+    if (controller_->runner()->state() == GameRunner::State::Starting) {
+      preferences->setAppConsoleVisible(true);
+    }
+  });
+}
+
+void MainWindow::onSplitterHandleReleased() {
+  auto* preferences = controller_->preferences();
+  if (splitter_->count() > 1) {
+    preferences->setAppConsoleVisible(splitter_->sizes().value(1) != 0);
+  }
+  preferences->setWindowSplitterState(splitter_->saveState());
+}
+
+void MainWindow::onConsolePreferenceChanged() {
+  const int consoleHeight = controller_->preferences()->appConsoleVisible() ? consoleInitialHeight : 0;
+  splitter_->setSizes({splitter_->sizes().value(0), consoleHeight});
+}
+
+void MainWindow::updatePropertiesPanelVisibility() {
+  const bool visible = controller_->preferences()->appPropertiesPanelVisible();
+  const int index = tabWidget_->currentIndex();
+  menuBar_->onActiveTabChanged(index);
+  const QSignalBlocker blocker(gamesExpander_);
+  gamesExpander_->setExpanded(index == GamesTab && visible);
+}
+
+bool MainWindow::isMediaTabCurrent() const {
+  const int index = tabWidget_->currentIndex();
+  return index == MediaPlayerTab || index == EbookReaderTab;
+}
+
+void MainWindow::handleFullscreenRequest() {
+  if (isMediaTabCurrent()) {
+    setWindowState(windowState() ^ Qt::WindowFullScreen);
+  }
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() != QEvent::WindowStateChange) {
+    return;
+  }
+  const bool showBars = !isFullScreen() || !isMediaTabCurrent();
+  menuBar_->setVisible(showBars);
+  toolBar_->setVisible(showBars);
+  statusBar_->setVisible(showBars);
+  tabWidget_->tabBar()->setVisible(showBars);
+  emit fullscreenChanged(isFullScreen());
+}
+
+void MainWindow::storeGeometry() {
+  auto* preferences = controller_->preferences();
+  preferences->setWindowGeometry(saveGeometry());
+  if (splitter_ != nullptr) {
+    preferences->setWindowSplitterState(splitter_->saveState());
+  }
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  storeGeometry();
+  dropArea_->setGeometry(0, 0, width(), height());
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  storeGeometry();
+  QWidget::closeEvent(event);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (controller_->isMimeDataValid(event->mimeData())) {
+    event->acceptProposedAction();
+    dropArea_->raise();
+    dropArea_->animateVisibility(true);
+  }
+}
+
+void MainWindow::dragLeaveEvent(QDragLeaveEvent* event) {
+  QWidget::dragLeaveEvent(event);
+  dropArea_->animateVisibility(false);
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+  dropArea_->animateVisibility(false);
+  if (!controller_->isMimeDataValid(event->mimeData())) {
+    return;
+  }
+  event->acceptProposedAction();
+  for (const auto& url : event->mimeData()->urls()) {
+    if (url.isLocalFile()) {
+      controller_->openDroppedPath(url.toLocalFile());
+    }
+  }
 }
 
 void MainWindow::setAppIcon() {
@@ -76,7 +351,7 @@ void MainWindow::setAppIcon() {
   QIcon icon;
   for (const int size : sizes) {
     const auto path =
-      QStringLiteral(":/arvexhub/launcher/resources/app_icon/arvexhub_launcher_icon_%1.png").arg(size);
+        QStringLiteral(":/arvexhub/launcher/resources/app_icon/arvexhub_launcher_icon_%1.png").arg(size);
     if (!QFile::exists(path)) {
       continue;
     }

@@ -4,16 +4,30 @@
 
 class QTabWidget;
 
+namespace arvexhub::style {
+class Expander;
+}
+
 namespace arvexhub::launcher {
 
+class BottomPanel;
 class Controller;
+class CustomSplitter;
+class DropArea;
+class GameListView;
+class GamePropertiesPanel;
+class MenuBar;
+class StatusBar;
+class ToolBar;
 
-/// The program's only top-level window: a tab per library kind, the media player and the
-/// e-book reader.
+/// The program's only top-level window: the bars, a tab per library kind, the media player and
+/// the e-book reader. Remembers its geometry and the games splitter in the preferences.
 class MainWindow final : public QWidget {
   Q_OBJECT
 
 public:
+  enum Tab { GamesTab = 0, MoviesTab, EbooksTab, MusicTab, MediaPlayerTab, EbookReaderTab };
+
   explicit MainWindow(Controller* controller, QWidget* parent = nullptr);
   ~MainWindow() override;
   Q_DISABLE_COPY_MOVE(MainWindow)
@@ -22,13 +36,54 @@ public:
   static void setAppIcon();
 
   QTabWidget* tabWidget() const;
+  ToolBar* toolBar() const;
+  MenuBar* menuBar() const;
+  StatusBar* statusBar() const;
+  GameListView* gameListView() const;
+  style::Expander* gamesExpander() const;
+  GamePropertiesPanel* gamePropertiesPanel() const;
+  CustomSplitter* splitter() const;
+  BottomPanel* consolePanel() const;
+  DropArea* dropArea() const;
+
+signals:
+  void fullscreenChanged(bool isFullscreen);
+
+public slots:
+  void handleFullscreenRequest();
+  void updatePropertiesPanelVisibility();
+
+protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragLeaveEvent(QDragLeaveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
 private:
   void setupUi();
-  QWidget* makeGamesTab();
+  void connectController();
+  QWidget* createGamesTab();
+  QWidget* createEmptyLibraryTab(const QString& hint);
+  QWidget* makeLibraryRow(QWidget* view, QWidget* panel, style::Expander** expander, int tab);
+  void setupConsoleSplitter(QWidget* gamesRow, QWidget* page);
+  void onSplitterHandleReleased();
+  void onConsolePreferenceChanged();
+  void storeGeometry();
+  bool isMediaTabCurrent() const;
 
   Controller* controller_;
+  MenuBar* menuBar_{nullptr};
+  ToolBar* toolBar_{nullptr};
+  StatusBar* statusBar_{nullptr};
   QTabWidget* tabWidget_{nullptr};
+  DropArea* dropArea_{nullptr};
+  CustomSplitter* splitter_{nullptr};
+  GameListView* gameListView_{nullptr};
+  style::Expander* gamesExpander_{nullptr};
+  GamePropertiesPanel* gamePropertiesPanel_{nullptr};
+  BottomPanel* consolePanel_{nullptr};
 };
 
 } // namespace arvexhub::launcher

@@ -52,12 +52,17 @@ QJsonObject catalogueEntry(const SampleGame& game) {
   };
 }
 
+/// The newest release as the update check reads it: its tag and, under "_links", the address of
+/// its page, which here is the feed itself so that opening it shows something.
 QByteArray releaseFeed() {
+  const QJsonObject links{
+      {QStringLiteral("self"), CatalogueWriter::serverPlaceholder() + QStringLiteral("/releases.json")},
+  };
   const QJsonObject feed{
-      {QStringLiteral("version"), QStringLiteral("1.1.0")},
-      {QStringLiteral("url"),
-       CatalogueWriter::serverPlaceholder() + QStringLiteral("/downloads/arvexhub-1.1.0.tar.gz")},
-      {QStringLiteral("notes"), QStringLiteral("Sample release")},
+      {QStringLiteral("tag_name"), QStringLiteral("v1.1.0")},
+      {QStringLiteral("name"), QStringLiteral("Arvex Hub 1.1.0")},
+      {QStringLiteral("body"), QStringLiteral("Sample release")},
+      {QStringLiteral("_links"), links},
   };
   return QJsonDocument(feed).toJson();
 }

@@ -1,40 +1,117 @@
-// Starts the real application, waits until the library has settled, writes a picture of the
-// main window and ends. For the README and for looking at the window without a display.
-//   window-shot <file.png> [--theme Dark|Light] [--tab N] [--delay ms]
+// Starts the real application, waits until the library has settled, puts the window in the state
+// asked for, writes a picture of it and ends. For the README and for looking at the window
+// without a display.
+//   window-shot <file.png> [--theme Dark|Light] [--language fr_FR] [--tab N] [--delay ms]
+//               [--select Game] [--play Game] [--download Game]
 #include <app/Application.h>
 #include <app/Controller.h>
 #include <app/Preferences.h>
 #include <app/Startup.h>
+#include <library/GameListModel.h>
+#include <runner/GameRunner.h>
 #include <widgets/MainWindow.h>
 
 #include <QCommandLineParser>
+#include <QDir>
+#include <QSettings>
 #include <QTabWidget>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTimer>
 
 using namespace arvexhub::launcher;
 
+namespace {
+
+/// Answers one download with part of a large body and then keeps the connection open, so a
+/// card stays at the same point of its download while the picture is taken.
+class StalledDownload final : public QTcpServer {
+public:
+  StalledDownload() {
+    listen(QHostAddress::LocalHost);
+    connect(this, &QTcpServer::newConnection, this, [this] {
+      auto* socket = nextPendingConnection();
+      connect(socket, &QTcpSocket::readyRead, socket, [socket] {
+        constexpr int total = 1000000;
+        socket->write("HTTP/1.1 200 OK\r\nContent-Type: application/zip\r\nContent-Length: " +
+                      QByteArray::number(total) + "\r\n\r\n");
+        socket->write(QByteArray(total * 42 / 100, '\0'));
+      });
+    });
+  }
+
+  QUrl url() const {
+    return QUrl(QStringLiteral("http://127.0.0.1:%1/game.zip").arg(serverPort()));
+  }
+};
+
+void stageWindow(Controller* controller, const QCommandLineParser& parser, StalledDownload& server) {
+  auto* games = controller->model();
+  const auto select = parser.value(QStringLiteral("select"));
+  if (!select.isEmpty()) {
+    controller->preferences()->setAppPropertiesPanelVisible(true);
+    games->setCurrentGameName(select);
+  }
+  const auto play = parser.value(QStringLiteral("play"));
+  if (!play.isEmpty()) {
+    // The picture shows the game as it is installed, without the offer of its update.
+    controller->runner()->setUpdateQuestion([] { return false; });
+    controller->playGame(games->gameDataByName(play).path);
+  }
+  const auto download = parser.value(QStringLiteral("download"));
+  if (!download.isEmpty()) {
+    games->downloadAndInstallGame(download, server.url());
+  }
+}
+
+} // namespace
+
 int main(int argc, char* argv[]) {
   configureQApplication();
-  Application app(argc, argv);
   QCommandLineParser parser;
   parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("Where to write the PNG."));
-  const QCommandLineOption theme(QStringLiteral("theme"), QStringLiteral("Theme id."), QStringLiteral("id"));
-  const QCommandLineOption tab(QStringLiteral("tab"), QStringLiteral("Tab to show."), QStringLiteral("index"), QStringLiteral("0"));
-  const QCommandLineOption delay(QStringLiteral("delay"), QStringLiteral("Wait before the picture (ms)."),
-                                 QStringLiteral("ms"), QStringLiteral("2500"));
-  parser.addOptions({theme, tab, delay});
-  parser.process(app);
+  parser.addOptions({
+      {QStringLiteral("theme"), QStringLiteral("Theme id."), QStringLiteral("id")},
+      {QStringLiteral("language"), QStringLiteral("Language, e.g. fr_FR."), QStringLiteral("locale")},
+      {QStringLiteral("tab"), QStringLiteral("Tab to show."), QStringLiteral("index"), QStringLiteral("0")},
+      {QStringLiteral("delay"), QStringLiteral("Wait before the picture (ms)."), QStringLiteral("ms"),
+       QStringLiteral("2500")},
+      {QStringLiteral("select"), QStringLiteral("Game to select, with its properties."), QStringLiteral("name")},
+      {QStringLiteral("play"), QStringLiteral("Installed game to start."), QStringLiteral("name")},
+      {QStringLiteral("download"), QStringLiteral("Game whose download is shown running."), QStringLiteral("name")},
+  });
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i) {
+    arguments.append(QString::fromLocal8Bit(argv[i]));
+  }
+  parser.parse(arguments);
+  if (parser.isSet(QStringLiteral("language"))) {
+    // The language is read when the controller is made, so it is stored first.
+    Preferences preferences;
+    preferences.setAppLanguage(parser.value(QStringLiteral("language")));
+  }
+  // The picture is taken with the program's own arguments only.
+  int appArgc = 1;
+  Application app(appArgc, argv);
   if (parser.positionalArguments().isEmpty()) {
     parser.showHelp(2);
   }
-  if (parser.isSet(theme)) {
-    app.controller()->preferences()->setAppTheme(parser.value(theme));
+  auto* controller = app.controller();
+  if (parser.isSet(QStringLiteral("theme"))) {
+    controller->preferences()->setAppTheme(parser.value(QStringLiteral("theme")));
   }
+  StalledDownload server;
   auto* window = app.mainWindow();
-  window->resize(1200, 760);
-  window->tabWidget()->setCurrentIndex(parser.value(tab).toInt());
-  QTimer::singleShot(parser.value(delay).toInt(), window, [window, file = parser.positionalArguments().first()] {
+  window->resize(1280, 800);
+  window->tabWidget()->setCurrentIndex(parser.value(QStringLiteral("tab")).toInt());
+  const int delay = parser.value(QStringLiteral("delay")).toInt();
+  // The catalogue's games are rows once it is merged; a picture without a catalogue waits for nothing.
+  QObject::connect(controller->model(), &LibraryModel::updateCheckFinished, window,
+                   [controller, &parser, &server] { stageWindow(controller, parser, server); },
+                   Qt::SingleShotConnection);
+  QTimer::singleShot(delay, window, [window, file = parser.positionalArguments().first()] {
     window->grab().save(file);
+
     QApplication::quit();
   });
   return QApplication::exec();

@@ -1,0 +1,323 @@
+#include "CardPainter.h"
+
+#include <style/Style.h>
+#include <style/StyleUtils.h>
+
+#include <QCache>
+#include <QCoreApplication>
+#include <QHashFunctions>
+#include <QImage>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QPainterPath>
+#include <QStyleOptionViewItem>
+
+#include <algorithm>
+
+namespace arvexhub::launcher {
+namespace {
+
+/// Enough for a few screens of cards: a 1920×1080 page at pixel ratio 2 shows about 80 cards of
+/// 400×204 pixels, 26 MB in one state, 52 MB if every card needed both.
+constexpr qint64 cacheLimit = 96 * 1024 * 1024;
+
+/// One card face: the row's picture fitted to a card of that size and ratio, rounded, in colour
+/// or grey, over the card's rounded background.
+struct FaceKey {
+  qint64 source{0};
+  QSize pixels; ///< the card in device pixels
+  PictureFit fit{PictureFit::Fill};
+  bool clip{false};
+  qreal dpr{1.0};
+  qreal radius{0.0}; ///< in device pixels
+  QRgb background{0};
+  bool grey{false};
+
+  friend bool operator==(const FaceKey& a, const FaceKey& b) {
+    return a.source == b.source && a.pixels == b.pixels && a.fit == b.fit && a.clip == b.clip &&
+           a.dpr == b.dpr && a.radius == b.radius && a.background == b.background && a.grey == b.grey;
+  }
+};
+
+size_t qHash(const FaceKey& key, size_t seed = 0) {
+  return qHashMulti(seed, key.source, key.pixels.width(), key.pixels.height(), int(key.fit), key.clip,
+                    key.dpr, key.radius, key.background, key.grey);
+}
+
+/// Drawing the background and then the picture is the same as drawing them composed once
+/// (source-over is associative), so a repaint is one copy of pixels per card.
+struct Face {
+  QPixmap pixmap;
+  QPoint origin; ///< of the face from the card's top-left, in device pixels
+};
+
+using FaceCache = QCache<FaceKey, Face>;
+
+FaceCache& faceCache() {
+  static FaceCache cache(cacheLimit);
+  static const bool clearedOnExit = [] {
+    // Pixmaps are released while the application still exists, not by static destruction.
+    qAddPostRoutine([] { faceCache().clear(); });
+    return true;
+  }();
+  Q_UNUSED(clearedOnExit)
+  return cache;
+}
+
+Face lookUp(const FaceKey& key) {
+  const auto* cached = faceCache().object(key);
+  return cached ? *cached : Face();
+}
+
+Face remember(const FaceKey& key, const Face& face) {
+  const auto& pixmap = face.pixmap;
+  const qint64 bytes = qint64(pixmap.width()) * pixmap.height() * std::max(1, pixmap.depth() / 8);
+  faceCache().insert(key, new Face(face), bytes); // a face above the limit is dropped
+  return face;
+}
+
+/// The picture as the card shows it, in device pixels: filling the card and cropped to its
+/// centre, or scaled to the card's height; with rounded corners.
+QPixmap rounded(const QPixmap& source, const FaceKey& key) {
+  QPixmap picture;
+  if (key.fit == PictureFit::Height) {
+    picture = source.scaledToHeight(key.pixels.height(), Qt::SmoothTransformation);
+  } else {
+    const auto scaled = source.scaled(key.pixels, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
+    picture =
+        scaled.copy((scaled.width() - key.pixels.width()) / 2, (scaled.height() - key.pixels.height()) / 2,
+                    key.pixels.width(), key.pixels.height());
+  }
+  picture.setDevicePixelRatio(1.0);
+  return style::makeRoundedPixmap(picture, key.radius);
+}
+
+/// The qGray weighting on straight (not premultiplied) colours, alpha kept.
+QPixmap greyed(const QPixmap& colour) {
+  auto image = colour.toImage().convertToFormat(QImage::Format_ARGB32);
+  for (int y = 0; y < image.height(); ++y) {
+    auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+    for (int x = 0; x < image.width(); ++x) {
+      const QRgb pixel = line[x];
+      const int grey = (11 * qRed(pixel) + 16 * qGreen(pixel) + 5 * qBlue(pixel)) / 32;
+      line[x] = qRgba(grey, grey, grey, qAlpha(pixel));
+    }
+  }
+  return QPixmap::fromImage(std::move(image));
+}
+
+/// The card's rounded background with the picture over it: centred for pictures scaled to the
+/// height (spilling over the card unless the kind clips to it), at the corner otherwise.
+Face composed(const FaceKey& key, const QPixmap& picture) {
+  const QRect card(QPoint(0, 0), key.pixels);
+  const QPointF offset = key.fit == PictureFit::Height
+                             ? QPointF(card.width() - picture.width(), card.height() - picture.height()) * 0.5
+                             : QPointF(0, 0);
+  const QRect bounds = key.clip ? card : card.united(QRectF(offset, picture.size()).toAlignedRect());
+  QImage image(bounds.size(), QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  {
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.translate(-bounds.topLeft());
+    QPainterPath outline;
+    outline.addRoundedRect(QRectF(card), key.radius, key.radius);
+    painter.fillPath(outline, QColor::fromRgba(key.background));
+    if (key.clip) {
+      painter.setClipPath(outline);
+    }
+    painter.drawPixmap(offset, picture);
+  }
+  Face face{QPixmap::fromImage(std::move(image)), bounds.topLeft()};
+  face.pixmap.setDevicePixelRatio(key.dpr);
+  return face;
+}
+
+Face colourFace(const QPixmap& source, FaceKey key) {
+  key.grey = false;
+  if (auto cached = lookUp(key); !cached.pixmap.isNull()) {
+    return cached;
+  }
+  return remember(key, composed(key, rounded(source, key)));
+}
+
+Face greyFace(const QPixmap& source, FaceKey key) {
+  key.grey = true;
+  if (auto cached = lookUp(key); !cached.pixmap.isNull()) {
+    return cached;
+  }
+  return remember(key, composed(key, greyed(rounded(source, key))));
+}
+
+/// The ratio of the pixels being painted: in a window the backing store's, which is the widget's,
+/// and when a card is rendered into an image of another ratio, that image's.
+qreal targetPixelRatio(const QPainter* painter) {
+  const auto* engine = painter->paintEngine();
+  const QPaintDevice* device = engine && engine->paintDevice() ? engine->paintDevice() : painter->device();
+  return device ? device->devicePixelRatio() : 1.0;
+}
+
+/// A download's progress made safe to draw: unknown, negative or past the end stays on the card.
+double clampedProgress(double progress) {
+  return progress > 0.0 ? std::min(progress, 1.0) : 0.0;
+}
+
+void drawBadge(QPainter* painter, const QRectF& badge, const QString& text, const style::Theme& theme) {
+  const qreal radius = theme.borderRadius / 1.5;
+  painter->setPen(Qt::NoPen);
+  painter->setBrush(theme.primaryColor);
+  painter->drawRoundedRect(badge, radius, radius);
+  painter->setPen(theme.primaryColorForeground);
+  painter->drawText(badge, Qt::AlignCenter, text);
+}
+
+} // namespace
+
+struct CardPainter::Faces {
+  Face colour;
+  Face grey;
+};
+
+CardPainter::CardPainter(const CardStyle& style)
+    : style_(style) {}
+
+qint64 CardPainter::cacheBytes() {
+  return faceCache().totalCost();
+}
+
+qint64 CardPainter::cacheLimitBytes() {
+  return cacheLimit;
+}
+
+void CardPainter::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                        const CardContent& content) const {
+  const auto& theme = style::Style::themeOf(option.widget);
+  const QRectF card(option.rect);
+  const qreal radius = theme.borderRadius;
+  painter->save();
+  painter->setRenderHint(QPainter::Antialiasing);
+  painter->setFont(option.font);
+  if (!drawFaces(painter, option.rect, content, theme)) {
+    painter->setPen(Qt::NoPen);
+    painter->setBrush(theme.backgroundColorMain2);
+    painter->drawRoundedRect(card, radius, radius);
+  }
+  if (style_.clipToCard) {
+    // The face is already cut to the card; what follows is kept inside it too.
+    QPainterPath outline;
+    outline.addRoundedRect(card, radius, radius);
+    painter->setClipPath(outline, Qt::ReplaceClip);
+  }
+  if (option.state & (QStyle::State_MouseOver | QStyle::State_Sunken)) {
+    painter->setPen(Qt::NoPen);
+    painter->setBrush(QColor(255, 255, 255, option.state & QStyle::State_Sunken ? 64 : 32));
+    painter->drawRoundedRect(card, radius, radius);
+  }
+  if (showsProgress(content)) {
+    drawPercentBadge(painter, option, clampedProgress(content.progress), theme);
+  } else if (content.active && !content.busy && style_.stateBadgeText) {
+    drawStateBadge(painter, option, theme);
+  }
+  if (option.state & QStyle::State_Selected) {
+    drawSelection(painter, option, theme);
+  }
+  painter->restore();
+}
+
+bool CardPainter::showsProgress(const CardContent& content) const {
+  return content.busy && (!style_.splitNeedsProgress || content.progress >= 0.0);
+}
+
+CardPainter::Faces CardPainter::prepareFaces(const QRect& rect, qreal dpr, const CardContent& content,
+                                             const style::Theme& theme) const {
+  FaceKey key;
+  key.source = content.picture.cacheKey();
+  key.pixels =
+      QSize(qRound(rect.width() * dpr),
+            style_.fit == PictureFit::Height ? int(rect.height() * dpr) : qRound(rect.height() * dpr));
+  key.fit = style_.fit;
+  key.clip = style_.clipToCard;
+  key.dpr = dpr;
+  key.radius = dpr * theme.borderRadius;
+  key.background = theme.backgroundColorMain2.rgba();
+  if (content.picture.isNull() || key.pixels.isEmpty()) {
+    return {};
+  }
+  const bool split = showsProgress(content);
+  Faces faces;
+  if (split || content.installed) {
+    faces.colour = colourFace(content.picture, key);
+  }
+  if (split || !content.installed) {
+    faces.grey = greyFace(content.picture, key);
+  }
+  return faces;
+}
+
+bool CardPainter::drawFaces(QPainter* painter, const QRect& rect, const CardContent& content,
+                            const style::Theme& theme) const {
+  const qreal dpr = targetPixelRatio(painter);
+  const auto faces = prepareFaces(rect, dpr, content, theme);
+  const auto& shown = faces.colour.pixmap.isNull() ? faces.grey : faces.colour;
+  if (shown.pixmap.isNull()) {
+    return false;
+  }
+  const QPointF topLeft = QPointF(rect.topLeft()) + QPointF(shown.origin) / dpr;
+  if (!showsProgress(content)) {
+    painter->drawPixmap(topLeft, shown.pixmap);
+    return true;
+  }
+  // The picture fills with colour from the bottom up as the download advances.
+  const int width = shown.pixmap.width();
+  const int height = shown.pixmap.height();
+  const int colourHeight = int(height * clampedProgress(content.progress));
+  const int greyHeight = height - colourHeight;
+  if (greyHeight > 0) {
+    painter->drawPixmap(QRectF(topLeft, QSizeF(width / dpr, greyHeight / dpr)), faces.grey.pixmap,
+                        QRectF(0, 0, width, greyHeight));
+  }
+  if (colourHeight > 0) {
+    painter->drawPixmap(
+        QRectF(topLeft + QPointF(0, greyHeight / dpr), QSizeF(width / dpr, colourHeight / dpr)),
+        faces.colour.pixmap, QRectF(0, greyHeight, width, colourHeight));
+  }
+  return true;
+}
+
+void CardPainter::drawPercentBadge(QPainter* painter, const QStyleOptionViewItem& option, double progress,
+                                   const style::Theme& theme) const {
+  const QString text = QString::number(progress * 100.0, 'f', style_.percentDecimals) + QLatin1Char('%');
+  const QRect bounds = option.fontMetrics.boundingRect(text);
+  const int tw = bounds.width();
+  const int th = bounds.height();
+  const QRect& rect = option.rect;
+  const QRectF badge = style_.percentBadge == PercentBadgeShape::TextHeight
+                           ? QRectF(rect.right() - tw - 16, rect.bottom() - th - 8, tw + 16, th + 8)
+                           : QRectF(QRect(QPoint(rect.right() - tw - 16, rect.bottom() - 16),
+                                          QPoint(rect.right() - 1, rect.bottom() + th - 9))
+                                        .intersected(rect));
+  drawBadge(painter, badge, text, theme);
+}
+
+void CardPainter::drawStateBadge(QPainter* painter, const QStyleOptionViewItem& option,
+                                 const style::Theme& theme) const {
+  const QString text = QCoreApplication::translate("ArvexHubLauncher", style_.stateBadgeText);
+  const QRect bounds = option.fontMetrics.boundingRect(text);
+  drawBadge(painter,
+            QRectF(option.rect.x() + 9, option.rect.y() + 9, bounds.width() + 16, bounds.height() + 8), text,
+            theme);
+}
+
+void CardPainter::drawSelection(QPainter* painter, const QStyleOptionViewItem& option,
+                                const style::Theme& theme) const {
+  const bool focused = option.state & QStyle::State_HasFocus;
+  const qreal width = theme.borderWidth + (focused ? theme.focusBorderWidth : 0);
+  painter->setPen(QPen(focused ? theme.primaryColorHovered : theme.primaryColor, width, Qt::SolidLine,
+                       style_.selectionCap, style_.selectionJoin));
+  painter->setBrush(Qt::NoBrush);
+  const qreal half = width / 2.0;
+  const qreal radius = std::max(0.0, theme.borderRadius - half);
+  painter->drawRoundedRect(QRectF(option.rect).adjusted(half, half, -half, -half), radius, radius);
+}
+
+} // namespace arvexhub::launcher

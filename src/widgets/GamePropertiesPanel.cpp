@@ -1,0 +1,58 @@
+#include "widgets/GamePropertiesPanel.h"
+
+#include "library/GameListModel.h"
+
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace arvexhub::launcher {
+
+GamePropertiesPanel::GamePropertiesPanel(GameListModel* model, QWidget* parent)
+    : PropertiesPanel(QStringLiteral("gameThumbnail"), parent)
+    , model_(model) {
+  setupUi();
+  updateUi(model_->currentGameName());
+  connect(model_, &GameListModel::currentGameChanged, this, &GamePropertiesPanel::updateUi);
+}
+
+GamePropertiesPanel::~GamePropertiesPanel() = default;
+
+void GamePropertiesPanel::setupUi() {
+  setObjectName(QStringLiteral("GamePropertiesPanel"));
+  // Names and versions come from the catalogue: shown as text, never as markup.
+  fullName_ = addLabel(QStringLiteral("gameFullName"), Qt::PlainText);
+  details_ = addLabel(QStringLiteral("gameDetails"), Qt::RichText);
+  version_ = addLabel(QStringLiteral("gameVersion"), Qt::PlainText);
+  contentLayout()->addStretch();
+}
+
+void GamePropertiesPanel::clearLabels() {
+  setPicture({});
+  fullName_->clear();
+  details_->clear();
+  version_->clear();
+}
+
+void GamePropertiesPanel::updateUi(const QString& name) {
+  if (name.isEmpty()) {
+    clearLabels();
+    setEnabled(false);
+    return;
+  }
+  const GameData& game = model_->gameDataByName(name);
+  setEnabled(!game.name.isEmpty());
+  if (game.name.isEmpty()) {
+    clearLabels();
+    scrollToTop();
+    return;
+  }
+  setPicture(game.icon);
+  fullName_->setText(game.fullName);
+  details_->setText(detailLines({{QStringLiteral("<b>Developer:</b> %1"), game.developer},
+                                 {QStringLiteral("<b>Publisher:</b> %1"), game.publisher},
+                                 {QStringLiteral("<b>Released:</b> %1"), game.launchDate}}));
+  version_->setText(QStringLiteral("Version: %1").arg(game.version));
+  scrollToTop();
+}
+
+} // namespace arvexhub::launcher

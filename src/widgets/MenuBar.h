@@ -1,0 +1,40 @@
+#pragma once
+
+#include <style/Icons16.h>
+
+#include <QMenuBar>
+#include <QPointer>
+
+class QActionGroup;
+
+namespace arvexhub::launcher {
+
+class Controller;
+
+/// The File, View and Help menus.
+class MenuBar final : public QMenuBar {
+  Q_OBJECT
+
+public:
+  MenuBar(Controller* controller, QWidget* parent = nullptr);
+  ~MenuBar() override;
+  Q_DISABLE_COPY_MOVE(MenuBar)
+
+  void onActiveTabChanged(int index);
+
+  QAction* informationAction() const;
+
+private:
+  void addFileMenu();
+  void addViewMenu();
+  void addHelpMenu();
+  void addThemeMenu(QMenu* viewMenu);
+  QIcon icon(style::icons::Icons16 which) const;
+
+  QPointer<Controller> controller_;
+  QAction* informationAction_{nullptr};
+  QActionGroup* themeGroup_{nullptr};
+  bool noIcons_{false};
+};
+
+} // namespace arvexhub::launcher

@@ -1,0 +1,82 @@
+#include "widgets/PropertiesPanel.h"
+
+#include <QLabel>
+#include <QScrollBar>
+#include <QStringList>
+#include <QVBoxLayout>
+
+namespace arvexhub::launcher {
+
+PropertiesPanel::PropertiesPanel(const QString& thumbnailObjectName, QWidget* parent)
+    : QScrollArea(parent) {
+  setWidgetResizable(true);
+  setFixedWidth(300);
+  auto* content = new QWidget(this);
+  layout_ = new QVBoxLayout(content);
+  layout_->setContentsMargins(16, 16, 16, 16);
+  layout_->setSpacing(12);
+  thumbnail_ = new QLabel(content);
+  thumbnail_->setObjectName(thumbnailObjectName);
+  thumbnail_->setAlignment(Qt::AlignCenter);
+  layout_->addWidget(thumbnail_);
+  setWidget(content);
+}
+
+PropertiesPanel::~PropertiesPanel() = default;
+
+QVBoxLayout* PropertiesPanel::contentLayout() const {
+  return layout_;
+}
+
+QLabel* PropertiesPanel::thumbnail() const {
+  return thumbnail_;
+}
+
+QLabel* PropertiesPanel::addLabel(const QString& objectName, Qt::TextFormat format) {
+  auto* label = new QLabel(widget());
+  label->setObjectName(objectName);
+  label->setTextFormat(format);
+  label->setWordWrap(true);
+  layout_->addWidget(label);
+  return label;
+}
+
+void PropertiesPanel::setPicture(const QPixmap& picture) {
+  picture_ = picture;
+  showPicture();
+}
+
+void PropertiesPanel::showPicture() {
+  if (picture_.isNull()) {
+    thumbnail_->clear();
+    return;
+  }
+  const QMargins margins = layout_->contentsMargins();
+  const int available = viewport()->width() - margins.left() - margins.right();
+  thumbnail_->setPixmap(available >= 1 ? picture_.scaledToWidth(available, Qt::SmoothTransformation)
+                                       : picture_);
+}
+
+void PropertiesPanel::resizeEvent(QResizeEvent* event) {
+  QScrollArea::resizeEvent(event);
+  // A panel filled while hidden had no width yet: its picture is fitted once it has one.
+  if (!picture_.isNull()) {
+    showPicture();
+  }
+}
+
+void PropertiesPanel::scrollToTop() {
+  verticalScrollBar()->setValue(0);
+}
+
+QString PropertiesPanel::detailLines(std::initializer_list<std::pair<QString, QString>> patternsAndValues) {
+  QStringList lines;
+  for (const auto& [pattern, value] : patternsAndValues) {
+    if (!value.isEmpty()) {
+      lines.append(pattern.arg(value.toHtmlEscaped()));
+    }
+  }
+  return lines.join(QStringLiteral("<br>"));
+}
+
+} // namespace arvexhub::launcher
