@@ -2,16 +2,19 @@
 
 #include <TestHttpServer.h>
 
+#include <QAbstractItemModel>
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QImage>
+#include <QPixmap>
 #include <QRandomGenerator>
 #include <QTimer>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <limits>
 
@@ -180,6 +183,46 @@ bool createInstalledGame(const QString& gamesFolder, const QString& name, const 
     return false;
   }
   return png.isEmpty() || writeFile(folder + QLatin1Char('/') + name + QStringLiteral(".png"), png);
+}
+
+QStringList gameNames(int count) {
+  static const std::array<const char*, 16> firsts{"Arvex", "Arctic", "Astro",  "Dark",    "Star",   "Harvest",
+                                                  "Iron",  "Neon",   "Pixel",  "Crystal", "Shadow", "Solar",
+                                                  "Tiny",  "Wild",   "Frozen", "Lunar"};
+  static const std::array<const char*, 16> seconds{
+      "Racer",   "Quest", "Tactics", "Legends", "Garden", "Depths", "Odyssey", "Arena",
+      "Kingdom", "Drift", "Runner",  "Saga",    "Forge",  "Voyage", "Party",   "Islands"};
+  const int pairs = int(firsts.size() * seconds.size());
+  QStringList names;
+  names.reserve(count);
+  for (int index = 0; index < count; ++index) {
+    // Neighbouring games start with different words, as in a real library.
+    const int pair = index % pairs;
+    names.append(QLatin1String(firsts.at(pair % firsts.size())) +
+                 QLatin1String(seconds.at(pair / firsts.size())) +
+                 QStringLiteral("%1").arg(index / pairs + 1, 4, 10, QLatin1Char('0')));
+  }
+  return names;
+}
+
+bool createInstalledGames(const QString& gamesFolder, const QStringList& names, const QByteArray& png,
+                          int pictureEvery) {
+  for (qsizetype index = 0; index < names.size(); ++index) {
+    const bool withPicture = pictureEvery > 0 && index % pictureEvery == 0;
+    if (!createInstalledGame(gamesFolder, names.at(index), "1.0", withPicture ? png : QByteArray())) {
+      say(QStringLiteral("cannot create the games in %1").arg(gamesFolder));
+      return false;
+    }
+  }
+  return true;
+}
+
+int rowsWithPicture(const QAbstractItemModel& model) {
+  int count = 0;
+  for (int row = 0; row < model.rowCount(); ++row) {
+    count += model.index(row, 0).data(Qt::DecorationRole).value<QPixmap>().isNull() ? 0 : 1;
+  }
+  return count;
 }
 
 qint64 folderBytes(const QString& path, int* files) {

@@ -4,11 +4,14 @@ namespace arvexhub::test {
 class TestHttpServer;
 }
 
+class QAbstractItemModel;
+
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <functional>
@@ -59,6 +62,15 @@ QByteArray makePng(QSize size, quint32 seed, int noise);
 /// the <name>.png picture.
 bool createInstalledGame(const QString& gamesFolder, const QString& name, const QByteArray& version,
                          const QByteArray& png = {});
+/// `count` distinct game names made of common words and a number ("ArvexRacer0001",
+/// "HarvestSaga0042"), so a search matches some games and not others.
+QStringList gameNames(int count);
+/// Installs each named game with createInstalledGame, one in `pictureEvery` (counting from the
+/// first) with the picture; says so and returns false when one cannot be made.
+bool createInstalledGames(const QString& gamesFolder, const QStringList& names, const QByteArray& png,
+                          int pictureEvery);
+/// How many rows of `model` have a picture (a non-null pixmap as DecorationRole).
+int rowsWithPicture(const QAbstractItemModel& model);
 /// Bytes and files below a folder.
 qint64 folderBytes(const QString& path, int* files = nullptr);
 
