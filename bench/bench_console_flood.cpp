@@ -133,7 +133,9 @@ private:
 class ShownWatcher final : public QObject {
 public:
   ShownWatcher(QPlainTextEdit* view, const QElapsedTimer& clock, int lines)
-      : view_(view), clock_(clock), suffix_(lineSuffix(lines)) {
+      : view_(view)
+      , clock_(clock)
+      , suffix_(lineSuffix(lines)) {
     view->viewport()->installEventFilter(this);
     connect(view->document(), &QTextDocument::contentsChange, this, [this] {
       if (documentNs_ < 0 && view_->document()->lastBlock().text().endsWith(suffix_)) {
@@ -178,7 +180,8 @@ private:
 /// spent waiting (for the game, or for a machine busy with something else).
 qint64 processCpuNs() {
   timespec now{};
-  return clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now) == 0 ? qint64(now.tv_sec) * 1000000000 + now.tv_nsec : -1;
+  return clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now) == 0 ? qint64(now.tv_sec) * 1000000000 + now.tv_nsec
+                                                            : -1;
 }
 
 /// Figures of one measurement, passed from the measuring process as "key=value" words.
@@ -196,7 +199,7 @@ bool showAndWait(QWidget& window) {
   window.resize(windowSize);
   window.show();
   const bool exposed =
-    spinUntil([&] { return window.windowHandle() && window.windowHandle()->isExposed(); }, 10000);
+      spinUntil([&] { return window.windowHandle() && window.windowHandle()->isExposed(); }, 10000);
   settle();
   return exposed;
 }
@@ -205,7 +208,8 @@ bool showAndWait(QWidget& window) {
 bool viewHoldsTheLastLines(const QPlainTextEdit& view, int lines) {
   const QTextDocument* document = view.document();
   const int kept = std::min(lines, Console::maximumBlockCount);
-  const bool ok = document->blockCount() == kept && document->lastBlock().text().endsWith(lineSuffix(lines)) &&
+  const bool ok = document->blockCount() == kept &&
+                  document->lastBlock().text().endsWith(lineSuffix(lines)) &&
                   document->firstBlock().text().endsWith(lineSuffix(lines - kept + 1));
   if (!ok) {
     std::fprintf(stderr, "the view holds %d blocks, from \"%s\" to \"%s\"\n", document->blockCount(),
@@ -229,7 +233,8 @@ int measureConsole(const QString& script, int lines) {
   qint64 received = 0;
   qint64 receivedNs = -1;
   int batches = 0;
-  QObject::connect(&runner, &GameRunner::outputProduced, &runner, [&] { handlerStart = clock.nsecsElapsed(); });
+  QObject::connect(&runner, &GameRunner::outputProduced, &runner,
+                   [&] { handlerStart = clock.nsecsElapsed(); });
   console.set_game_runner(&runner);
   QObject::connect(&runner, &GameRunner::outputProduced, &runner, [&](const QStringList& batch) {
     const qint64 now = clock.nsecsElapsed();
@@ -239,8 +244,9 @@ int measureConsole(const QString& script, int lines) {
     ++batches;
   });
   bool stopped = false;
-  QObject::connect(&runner, &GameRunner::stateChanged, &runner,
-                   [&] { stopped = stopped || (clock.isValid() && runner.state() == GameRunner::State::Stopped); });
+  QObject::connect(&runner, &GameRunner::stateChanged, &runner, [&] {
+    stopped = stopped || (clock.isValid() && runner.state() == GameRunner::State::Stopped);
+  });
   ShownWatcher watcher(console.log_view(), clock, lines);
   Heartbeat heartbeat;
 
@@ -521,11 +527,13 @@ int main(int argc, char** argv) {
     }
     say(QStringLiteral("  run %1: Console %2 (%3 lines/s, longest stall %4, peak %5, +%6 above idle); "
                        "bare QPlainTextEdit %7 (%8 lines/s, longest stall %9, peak %10, +%11 above idle)")
-          .arg(run + 1)
-          .arg(ms(c.value(shown)), perSecond(lines, c.value(shown)), ms(c.value(QStringLiteral("stall_ms"))),
-               mb(qint64(c.value(peak))), mb(qint64(c.value(peak) - c.value(idle))))
-          .arg(ms(b.value(shown)), perSecond(lines, b.value(shown)), ms(b.value(QStringLiteral("stall_ms"))),
-               mb(qint64(b.value(peak))), mb(qint64(b.value(peak) - b.value(idle)))));
+            .arg(run + 1)
+            .arg(ms(c.value(shown)), perSecond(lines, c.value(shown)),
+                 ms(c.value(QStringLiteral("stall_ms"))), mb(qint64(c.value(peak))),
+                 mb(qint64(c.value(peak) - c.value(idle))))
+            .arg(ms(b.value(shown)), perSecond(lines, b.value(shown)),
+                 ms(b.value(QStringLiteral("stall_ms"))), mb(qint64(b.value(peak))),
+                 mb(qint64(b.value(peak) - b.value(idle)))));
     if (console.isEmpty() || c.value(shown) < console.value(shown)) {
       console = c;
     }
@@ -548,62 +556,68 @@ int main(int argc, char** argv) {
   const bool ratioMet = consoleRate >= targetRatio * bareRate;
   const bool stallMet = consoleStall <= targetStallMs;
   const bool memoryMet = toMb(qint64(consolePeakKb)) <= targetPeakMb;
-  say(QStringLiteral("console flood: %1 lines from a game through GameRunner and Console, until the %2x%3 window "
-                     "showed the last line: %4 (best of %5), %6 lines/s (target >= %7): %8")
-        .arg(lines)
-        .arg(windowSize.width())
-        .arg(windowSize.height())
-        .arg(ms(console.value(shown)))
-        .arg(runs)
-        .arg(perSecond(lines, console.value(shown)))
-        .arg(targetLinesPerSecond, 0, 'f', 0)
-        .arg(verdict(rateMet)));
+  say(QStringLiteral(
+          "console flood: %1 lines from a game through GameRunner and Console, until the %2x%3 window "
+          "showed the last line: %4 (best of %5), %6 lines/s (target >= %7): %8")
+          .arg(lines)
+          .arg(windowSize.width())
+          .arg(windowSize.height())
+          .arg(ms(console.value(shown)))
+          .arg(runs)
+          .arg(perSecond(lines, console.value(shown)))
+          .arg(targetLinesPerSecond, 0, 'f', 0)
+          .arg(verdict(rateMet)));
   say(QStringLiteral("console flood: a bare QPlainTextEdit fed by a QProcess: %1 (best of %2), %3 lines/s; "
                      "ratio %4 (target >= %5): %6")
-        .arg(ms(bare.value(shown)))
-        .arg(runs)
-        .arg(perSecond(lines, bare.value(shown)))
-        .arg(ratio(consoleRate / bareRate))
-        .arg(targetRatio, 0, 'f', 2)
-        .arg(verdict(ratioMet)));
-  say(QStringLiteral("console flood: longest event-loop stall (gap between ticks of a %1 ms timer, worst of %2): "
-                     "Console %3 (%4 gaps over %5 ms), bare %6 (%7 over) (target <= %5 ms): %8")
-        .arg(heartbeatMs)
-        .arg(runs)
-        .arg(ms(consoleStall))
-        .arg(consoleStalls)
-        .arg(targetStallMs, 0, 'f', 0)
-        .arg(ms(bareStall))
-        .arg(bareStalls)
-        .arg(verdict(stallMet)));
-  say(QStringLiteral("console flood memory: peak resident (VmHWM) of the process, the view ending with %1 blocks "
-                     "(its cap is %9): Console %2, +%3 above the idle window of %4; bare %5, +%6 above idle (target "
-                     "<= %7 MB, judged on the Console's whole peak resident): %8")
-        .arg(std::min(lines, Console::maximumBlockCount))
-        .arg(mb(qint64(consolePeakKb)), mb(qint64(consolePeakAboveIdleKb)), mb(qint64(console.value(idle))),
-             mb(qint64(barePeakKb)), mb(qint64(barePeakAboveIdleKb)))
-        .arg(targetPeakMb, 0, 'f', 0)
-        .arg(verdict(memoryMet))
-        .arg(Console::maximumBlockCount));
-  say(QStringLiteral("  where the time goes (best runs): the game alone through a pipe %1 (%2 lines/s); Console: "
-                     "last line received %3, in the document %4, painted %5; %6 in the outputProduced handlers "
-                     "(parsing, storing) over %7 batches, %8 paints, %9 of CPU in the process; %10 messages kept, resident at the end "
-                     "%11")
-        .arg(ms(generator), perSecond(lines, generator), ms(console.value(QStringLiteral("received_ms"))),
-             ms(console.value(QStringLiteral("document_ms"))), ms(console.value(shown)),
-             ms(console.value(QStringLiteral("handler_ms"))))
-        .arg(int(console.value(QStringLiteral("batches"))))
-        .arg(int(console.value(QStringLiteral("paints"))))
-        .arg(ms(console.value(QStringLiteral("cpu_ms"))))
-        .arg(qint64(console.value(QStringLiteral("messages"))))
-        .arg(mb(qint64(console.value(QStringLiteral("end_kb"))))));
-  say(QStringLiteral("  bare: last line received %1, in the document %2, painted %3; %4 reading and appending over "
-                     "%5 batches, %6 paints, %7 of CPU in the process; resident at the end %8")
-        .arg(ms(bare.value(QStringLiteral("received_ms"))), ms(bare.value(QStringLiteral("document_ms"))),
-             ms(bare.value(shown)), ms(bare.value(QStringLiteral("handler_ms"))))
-        .arg(int(bare.value(QStringLiteral("batches"))))
-        .arg(int(bare.value(QStringLiteral("paints"))))
-        .arg(ms(bare.value(QStringLiteral("cpu_ms"))))
-        .arg(mb(qint64(bare.value(QStringLiteral("end_kb"))))));
+          .arg(ms(bare.value(shown)))
+          .arg(runs)
+          .arg(perSecond(lines, bare.value(shown)))
+          .arg(ratio(consoleRate / bareRate))
+          .arg(targetRatio, 0, 'f', 2)
+          .arg(verdict(ratioMet)));
+  say(QStringLiteral(
+          "console flood: longest event-loop stall (gap between ticks of a %1 ms timer, worst of %2): "
+          "Console %3 (%4 gaps over %5 ms), bare %6 (%7 over) (target <= %5 ms): %8")
+          .arg(heartbeatMs)
+          .arg(runs)
+          .arg(ms(consoleStall))
+          .arg(consoleStalls)
+          .arg(targetStallMs, 0, 'f', 0)
+          .arg(ms(bareStall))
+          .arg(bareStalls)
+          .arg(verdict(stallMet)));
+  say(QStringLiteral(
+          "console flood memory: peak resident (VmHWM) of the process, the view ending with %1 blocks "
+          "(its cap is %9): Console %2, +%3 above the idle window of %4; bare %5, +%6 above idle (target "
+          "<= %7 MB, judged on the Console's whole peak resident): %8")
+          .arg(std::min(lines, Console::maximumBlockCount))
+          .arg(mb(qint64(consolePeakKb)), mb(qint64(consolePeakAboveIdleKb)), mb(qint64(console.value(idle))),
+               mb(qint64(barePeakKb)), mb(qint64(barePeakAboveIdleKb)))
+          .arg(targetPeakMb, 0, 'f', 0)
+          .arg(verdict(memoryMet))
+          .arg(Console::maximumBlockCount));
+  say(QStringLiteral(
+          "  where the time goes (best runs): the game alone through a pipe %1 (%2 lines/s); Console: "
+          "last line received %3, in the document %4, painted %5; %6 in the outputProduced handlers "
+          "(parsing, storing) over %7 batches, %8 paints, %9 of CPU in the process; %10 messages kept, "
+          "resident at the end "
+          "%11")
+          .arg(ms(generator), perSecond(lines, generator), ms(console.value(QStringLiteral("received_ms"))),
+               ms(console.value(QStringLiteral("document_ms"))), ms(console.value(shown)),
+               ms(console.value(QStringLiteral("handler_ms"))))
+          .arg(int(console.value(QStringLiteral("batches"))))
+          .arg(int(console.value(QStringLiteral("paints"))))
+          .arg(ms(console.value(QStringLiteral("cpu_ms"))))
+          .arg(qint64(console.value(QStringLiteral("messages"))))
+          .arg(mb(qint64(console.value(QStringLiteral("end_kb"))))));
+  say(QStringLiteral(
+          "  bare: last line received %1, in the document %2, painted %3; %4 reading and appending over "
+          "%5 batches, %6 paints, %7 of CPU in the process; resident at the end %8")
+          .arg(ms(bare.value(QStringLiteral("received_ms"))), ms(bare.value(QStringLiteral("document_ms"))),
+               ms(bare.value(shown)), ms(bare.value(QStringLiteral("handler_ms"))))
+          .arg(int(bare.value(QStringLiteral("batches"))))
+          .arg(int(bare.value(QStringLiteral("paints"))))
+          .arg(ms(bare.value(QStringLiteral("cpu_ms"))))
+          .arg(mb(qint64(bare.value(QStringLiteral("end_kb"))))));
   return rateMet && ratioMet && stallMet && memoryMet ? 0 : 2;
 }

@@ -15,6 +15,7 @@
 #include <QTextDocument>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -117,7 +118,6 @@ Console::Console(QWidget* parent)
 
   logView_->setReadOnly(true);
   logView_->setUndoRedoEnabled(false);
-  logView_->setMaximumBlockCount(maximumBlockCount);
   logView_->setLineWrapMode(QPlainTextEdit::NoWrap);
 
   updateTimer_.setSingleShot(true);
@@ -325,6 +325,12 @@ QString Console::colorize_line(const QString& message) const {
 }
 
 void Console::store(const QString& message) {
+  // Only the lines the view can hold are kept; the oldest go a batch at a time.
+  if (messages_.size() >= maximumBlockCount + maximumBlockCount / 8) {
+    const qsizetype dropped = messages_.size() - maximumBlockCount + 1;
+    messages_.remove(0, dropped);
+    lastShown_ = static_cast<int>(std::max<qsizetype>(-1, lastShown_ - dropped));
+  }
   messages_.append(message);
   scheduleUpdate();
 }
@@ -376,6 +382,16 @@ void Console::update_ui_with_new_messages() {
     }
   }
   cursor.endEditBlock();
+  // The oldest lines go in an edit of their own, the cursor placed by position: QTextDocument's
+  // own block limit moves a cursor block by block over them, which lays out every removed line.
+  QTextDocument* document = logView_->document();
+  if (const int excess = document->blockCount() - maximumBlockCount; excess > 0) {
+    QTextCursor oldest(document);
+    oldest.beginEditBlock();
+    oldest.setPosition(document->findBlockByNumber(excess).position(), QTextCursor::KeepAnchor);
+    oldest.removeSelectedText();
+    oldest.endEditBlock();
+  }
   if (atBottom) {
     bar->setValue(bar->maximum());
   }
