@@ -11,8 +11,9 @@
 namespace arvexhub::launcher {
 namespace {
 
-const LibraryKind gamesKind{QStringLiteral("games"), QStringLiteral("/games.json"),
-                            QStringLiteral("gamelist"), QStringLiteral("*.command"), PictureFit::Fill, true};
+const LibraryKind gamesKind{QStringLiteral("games"),    QStringLiteral("/games.json"),
+                            QStringLiteral("gamelist"), QStringLiteral("*.command"),
+                            PictureFit::Fill,           true};
 
 QString text(const QJsonObject& entry, const char* key) {
   return entry.value(QLatin1String(key)).toString();
@@ -203,10 +204,14 @@ void GameListModel::downloadAndInstallGame(const QString& gameName, const QUrl& 
     qWarning() << "Download failed for" << gameName << "due to invalid URL provided.";
     return failRow(row);
   }
-  const auto entry = catalogue().value(rows_[row].name, catalogue().value(gameName));
+  const auto* entry = catalogueRecord(rows_[row].name);
+  if (entry == nullptr) {
+    entry = catalogueRecord(gameName);
+  }
+  const auto version = entry != nullptr ? entry->version : QString();
   InstallRequest request;
-  request.sha256 = entry.sha256;
-  request.extraFiles.insert(QStringLiteral("VERSION"), entry.version.toUtf8());
+  request.sha256 = entry != nullptr ? entry->sha256 : QString();
+  request.extraFiles.insert(QStringLiteral("VERSION"), version.toUtf8());
   downloadRow(row, downloadUrl, request);
 }
 

@@ -13,6 +13,9 @@ struct RecordTraits<GameData> {
   static const QPixmap& picture(const GameData& game) {
     return game.icon;
   }
+  static const QString& displayText(const GameData& game) {
+    return game.name;
+  }
   static bool isInstalled(const GameData& game) {
     return !game.path.isEmpty();
   }

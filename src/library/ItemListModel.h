@@ -24,6 +24,7 @@ namespace arvexhub::launcher {
 ///   static Record catalogueOnly(const Record& entry);               // a row appended by the merge
 ///   static void markInstalled(Record& row, const QString& installedPath);
 ///   static void markFailed(Record& row);                            // after a failed download
+///   static const QString& displayText(const Record& record);        // what the display role shows
 ///   static void setPictureFile(Record& row, const QString& file);
 template <typename Record>
 struct RecordTraits;
@@ -37,6 +38,10 @@ public:
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override {
     return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+  }
+
+  const QString& displayTextAt(int row) const override {
+    return Traits::displayText(rows_[row]);
   }
 
   /// First row whose name matches, ignoring case; -1 when none.
@@ -53,10 +58,10 @@ public:
     return rows_;
   }
 
-  /// The last catalogue read, by exact name. Rows it adds follow the catalogue's own order;
-  /// the views sort them anyway.
-  const QHash<QString, Record>& catalogue() const {
-    return catalogue_;
+  /// The record the last catalogue read gives for that exact name, or null.
+  const Record* catalogueRecord(const QString& name) const {
+    const auto found = catalogueIndex_.constFind(name);
+    return found == catalogueIndex_.cend() ? nullptr : &catalogue_[*found].record;
   }
 
 protected:
@@ -71,14 +76,14 @@ protected:
     return &rows_[index.row()];
   }
 
-  void appendRow(const Record& record) {
+  void appendRow(const Record& record, const QString& foldedName = {}) {
     const auto row = static_cast<int>(rows_.size());
     const bool notify = !isBulkLoading();
     if (notify) {
       beginInsertRows({}, row, row);
     }
     rows_.append(record);
-    indexRow(row);
+    indexRow(row, foldedName);
     if (notify) {
       endInsertRows();
       emit rowCountChanged();
@@ -147,6 +152,7 @@ protected:
     names_.clear();
     paths_.clear();
     catalogue_.clear();
+    catalogueIndex_.clear();
   }
 
   QSet<QString> installedFolderNames() const override {
@@ -161,37 +167,18 @@ protected:
   }
 
   QList<QPair<QString, QString>> mergeCatalogue(const QList<QJsonObject>& entries) override {
-    catalogue_.clear();
-    catalogue_.reserve(entries.size());
-    QStringList order; // names in the order the catalogue first lists them
-    QHash<QString, QString> pictureUrls;
-    for (const auto& entry : entries) {
-      auto record = Traits::fromCatalogue(entry);
-      if (record.name.isEmpty()) {
-        continue;
-      }
-      if (!ItemNames::isSafe(record.name)) {
-        qWarning() << "Skipping catalogue entry with an unsafe name:" << record.name;
-        continue;
-      }
-      const auto name = record.name;
-      if (!catalogue_.contains(name)) {
-        order.append(name);
-      }
-      pictureUrls.insert(name, entry.value(QLatin1String("thumbnail")).toString());
-      catalogue_.insert(name, std::move(record)); // a later entry of the same name replaces it
-    }
+    readCatalogue(entries);
     QList<QPair<QString, QString>> pictures;
-    pictures.reserve(order.size());
-    for (const auto& name : order) {
-      const auto& entry = catalogue_[name];
-      const int row = rowByName(name);
+    pictures.reserve(catalogue_.size());
+    for (const auto& [entry, pictureUrl] : std::as_const(catalogue_)) {
+      const auto foldedName = entry.name.toCaseFolded();
+      const int row = names_.value(foldedName, -1);
       if (row >= 0) {
         Traits::mergeInto(rows_[row], entry);
       } else {
-        appendRow(Traits::catalogueOnly(entry));
+        appendRow(Traits::catalogueOnly(entry), foldedName);
       }
-      pictures.append({name, pictureUrls.value(name)});
+      pictures.append({entry.name, pictureUrl});
     }
     restoreBusyRows();
     return pictures;
@@ -264,10 +251,42 @@ protected:
   }
 
 private:
+  struct CatalogueEntry {
+    Record record;
+    QString pictureUrl;
+  };
+
+  /// Keeps the entries with a safe name in the order the document first lists them; a later
+  /// entry of the same name replaces the earlier one in its place.
+  void readCatalogue(const QList<QJsonObject>& entries) {
+    catalogue_.clear();
+    catalogueIndex_.clear();
+    catalogue_.reserve(entries.size());
+    catalogueIndex_.reserve(entries.size());
+    for (const auto& entry : entries) {
+      auto record = Traits::fromCatalogue(entry);
+      if (record.name.isEmpty()) {
+        continue;
+      }
+      if (!ItemNames::isSafe(record.name)) {
+        qWarning() << "Skipping catalogue entry with an unsafe name:" << record.name;
+        continue;
+      }
+      CatalogueEntry read{std::move(record), entry.value(QLatin1String("thumbnail")).toString()};
+      const auto known = catalogueIndex_.constFind(read.record.name);
+      if (known != catalogueIndex_.cend()) {
+        catalogue_[*known] = std::move(read);
+      } else {
+        catalogueIndex_.insert(read.record.name, catalogue_.size());
+        catalogue_.append(std::move(read));
+      }
+    }
+  }
+
   /// Look-ups find the first row of a name or path.
-  void indexRow(int row) {
+  void indexRow(int row, const QString& foldedName = {}) {
     const auto& record = rows_[row];
-    const auto key = record.name.toCaseFolded();
+    const auto key = foldedName.isNull() ? record.name.toCaseFolded() : foldedName;
     const auto found = names_.find(key);
     if (found == names_.end()) {
       names_.insert(key, row);
@@ -292,9 +311,10 @@ private:
     }
   }
 
-  QHash<QString, int> names_; ///< case-folded name -> first row with it
-  QHash<QString, int> paths_; ///< installed path -> first row with it
-  QHash<QString, Record> catalogue_;
+  QHash<QString, int> names_;                ///< case-folded name -> first row with it
+  QHash<QString, int> paths_;                ///< installed path -> first row with it
+  QList<CatalogueEntry> catalogue_;          ///< the last catalogue read, in document order
+  QHash<QString, qsizetype> catalogueIndex_; ///< exact name -> its place in catalogue_
 };
 
 } // namespace arvexhub::launcher

@@ -4,6 +4,7 @@
 #include "library/ItemDownload.h"
 #include "library/ItemNames.h"
 #include "library/LibraryPaths.h"
+#include "library/LibraryProxyModel.h"
 #include "library/NetworkPolicy.h"
 #include "library/Pictures.h"
 #include "library/StagedInstall.h"
@@ -51,10 +52,7 @@ LibraryModel::LibraryModel(LibraryKind kind, QObject* parent)
     , libraryFolder_(LibraryPaths::libraryFolder(kind_.folderName))
     , thumbnailFolder_(LibraryPaths::thumbnailFolder(kind_.folderName)) {
   watcher_ = new QFileSystemWatcher(this);
-  proxy_ = new QSortFilterProxyModel(this);
-  proxy_->setFilterCaseSensitivity(Qt::CaseInsensitive);
-  proxy_->setSortRole(Qt::DisplayRole);
-  proxy_->setDynamicSortFilter(true);
+  proxy_ = new LibraryProxyModel(this);
   network_ = new QNetworkAccessManager(this);
   connect(watcher_, &QFileSystemWatcher::directoryChanged, this, &LibraryModel::rescan);
 }

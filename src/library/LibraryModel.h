@@ -34,6 +34,8 @@ public:
   QSortFilterProxyModel* proxyModel() const;
   QNetworkAccessManager* networkManager() const;
   bool hasDownloads() const;
+  /// The text the display role gives for the row (the proxy sorts on it).
+  virtual const QString& displayTextAt(int row) const = 0;
   /// Whether a download or an import of that item runs.
   bool isDownloading(const QString& name) const;
   /// Copies an item folder from elsewhere into the library, named after the folder, off the main
