@@ -184,6 +184,23 @@ private slots:
     QCOMPARE(label("gameThumbnail")->pixmap().width(), availableWidth());
   }
 
+  void installedVersionFollowsTheRow() {
+    const auto script =
+        home_->createFile(QStringLiteral(".arvexhub/games/Full/launcher.command"), "#!/bin/sh\n");
+    home_->createFile(QStringLiteral(".arvexhub/games/Full/VERSION"), "1.0\n");
+    model_ = std::make_unique<GameListModel>();
+    QSignalSpy merged(model_.get(), &GameListModel::updateCheckFinished);
+    QVERIFY(merged.wait(10000));
+    makePanel();
+    model_->setCurrentGameName(QStringLiteral("Full"));
+    QCOMPARE(label("gameVersion")->text(), QStringLiteral("Version: 1.0")); // not the 1.2 on offer
+
+    // An update lands while the game is shown: the next change of its row shows it.
+    home_->createFile(QStringLiteral(".arvexhub/games/Full/VERSION"), "1.2\n");
+    model_->setCurrentPlayingGame(script);
+    QCOMPARE(label("gameVersion")->text(), QStringLiteral("Version: 1.2"));
+  }
+
   void newGameScrollsToTop() {
     makePanel();
     panel_->resize(300, 120);

@@ -2,10 +2,22 @@
 
 #include "library/GameListModel.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QVBoxLayout>
 
 namespace arvexhub::launcher {
+namespace {
+/// What the user has: an installed game's own version file, else the version the catalogue offers.
+QString shownVersion(const GameData& game) {
+  if (!game.path.isEmpty() &&
+      QFileInfo::exists(QFileInfo(game.path).dir().filePath(QStringLiteral("VERSION")))) {
+    return GameListModel::getLocalVersion(game.path);
+  }
+  return game.version;
+}
+} // namespace
 
 GamePropertiesPanel::GamePropertiesPanel(GameListModel* model, QWidget* parent)
     : PropertiesPanel(QStringLiteral("gameThumbnail"), parent)
@@ -13,6 +25,16 @@ GamePropertiesPanel::GamePropertiesPanel(GameListModel* model, QWidget* parent)
   setupUi();
   updateUi(model_->currentGameName());
   connect(model_, &GameListModel::currentGameChanged, this, &GamePropertiesPanel::updateUi);
+  // The shown game can change under the panel: its picture arrives, its download ends.
+  connect(model_, &QAbstractItemModel::dataChanged, this,
+          [this](const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles) {
+            const int row = model_->gameRowByName(model_->currentGameName());
+            const bool progressOnly = roles == QList<int>{GameRole::DownloadProgress};
+            if (row >= topLeft.row() && row <= bottomRight.row() && !progressOnly) {
+              updateUi(model_->currentGameName());
+            }
+          });
+  connect(model_, &QAbstractItemModel::modelReset, this, [this] { updateUi(model_->currentGameName()); });
 }
 
 GamePropertiesPanel::~GamePropertiesPanel() = default;
@@ -51,7 +73,7 @@ void GamePropertiesPanel::updateUi(const QString& name) {
   details_->setText(detailLines({{QStringLiteral("<b>Developer:</b> %1"), game.developer},
                                  {QStringLiteral("<b>Publisher:</b> %1"), game.publisher},
                                  {QStringLiteral("<b>Released:</b> %1"), game.launchDate}}));
-  version_->setText(QStringLiteral("Version: %1").arg(game.version));
+  version_->setText(QStringLiteral("Version: %1").arg(shownVersion(game)));
   scrollToTop();
 }
 
