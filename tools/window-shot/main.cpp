@@ -23,20 +23,39 @@ using namespace arvexhub::launcher;
 
 namespace {
 
-/// Answers one download with part of a large body and then keeps the connection open, so a
-/// card stays at the same point of its download while the picture is taken.
+/// Answers one download with part of a large body, paced like a slow connection, and then keeps
+/// the connection open, so a card stays at the same point of its download while the picture is
+/// taken.
 class StalledDownload final : public QTcpServer {
 public:
   StalledDownload() {
     listen(QHostAddress::LocalHost);
     connect(this, &QTcpServer::newConnection, this, [this] {
       auto* socket = nextPendingConnection();
-      connect(socket, &QTcpSocket::readyRead, socket, [socket] {
+      const auto answer = [socket] {
+        if (socket->property("answered").toBool()) {
+          return;
+        }
+        socket->setProperty("answered", true);
         constexpr int total = 1000000;
+        constexpr int chunk = 20000;
         socket->write("HTTP/1.1 200 OK\r\nContent-Type: application/zip\r\nContent-Length: " +
                       QByteArray::number(total) + "\r\n\r\n");
-        socket->write(QByteArray(total * 42 / 100, '\0'));
-      });
+        auto* pace = new QTimer(socket);
+        connect(pace, &QTimer::timeout, socket, [socket, pace, sent = 0]() mutable {
+          socket->write(QByteArray(chunk, '\0'));
+          sent += chunk;
+          if (sent >= total * 42 / 100) {
+            pace->stop();
+          }
+        });
+        pace->start(30);
+      };
+      // The request may already be waiting when the connection is taken.
+      connect(socket, &QTcpSocket::readyRead, socket, answer);
+      if (socket->bytesAvailable() > 0) {
+        answer();
+      }
     });
   }
 
