@@ -5,6 +5,7 @@
 #include "StyleControls.h"
 #include "StylePanels.h"
 #include "StylePrimitives.h"
+#include "ThemedIconEngine.h"
 
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
@@ -40,8 +41,8 @@ namespace {
 /// right instead of sitting on top of the text.
 bool hasMenuIndicator(const QStyleOption* option) {
   const auto* button = qstyleoption_cast<const QStyleOptionToolButton*>(option);
-  return button && button->features.testFlag(QStyleOptionToolButton::HasMenu)
-         && !button->features.testFlag(QStyleOptionToolButton::MenuButtonPopup);
+  return button && button->features.testFlag(QStyleOptionToolButton::HasMenu) &&
+         !button->features.testFlag(QStyleOptionToolButton::MenuButtonPopup);
 }
 
 void setRole(QPalette& palette, QPalette::ColorRole role, const QColor& normal, const QColor& disabled) {
@@ -139,7 +140,7 @@ struct Style::Private {
   bool animationsEnabled{true};
   AutoIconColor autoIconColor{AutoIconColor::None};
   IconPathGetter iconPathGetter;
-  mutable QHash<QString, QIcon> iconCache;
+  mutable QHash<QString, QPixmap> iconCache; ///< themed icon pictures of the current theme
   mutable StyleAnimations animations;
 };
 
@@ -211,32 +212,43 @@ QString Style::iconPathForName(const QString& freedesktopName) const {
 }
 
 QIcon Style::makeThemedIcon(const QString& svgPath, const QSize& size) const {
-  const auto key =
-      QStringLiteral("%1|%2x%3|%4").arg(svgPath).arg(size.width()).arg(size.height()).arg(d->theme.meta.name);
+  if (!QSvgRenderer(svgPath).isValid()) {
+    return {};
+  }
+  return QIcon(new ThemedIconEngine(this, svgPath, size));
+}
+
+QPixmap Style::themedIconPixmap(const QString& svgPath, const QSize& size, QIcon::Mode mode,
+                                qreal dpr) const {
+  const auto key = QStringLiteral("%1|%2x%3|%4|%5")
+                       .arg(svgPath)
+                       .arg(size.width())
+                       .arg(size.height())
+                       .arg(int(mode))
+                       .arg(dpr);
   if (const auto it = d->iconCache.constFind(key); it != d->iconCache.cend()) {
     return *it;
   }
   QSvgRenderer renderer(svgPath);
-  if (!renderer.isValid()) {
+  if (!renderer.isValid() || size.isEmpty()) {
     return {};
   }
-  const std::pair<QIcon::Mode, QColor> modes[] = {
-      {QIcon::Normal, d->theme.secondaryColor},
-      {QIcon::Disabled, d->theme.secondaryColorDisabled},
-      {QIcon::Active, d->theme.secondaryColorHovered},
-      {QIcon::Selected, d->theme.primaryColorForeground},
-  };
-  QIcon icon;
-  for (const qreal dpr : {1.0, 2.0}) {
-    const auto shape = renderSvg(renderer, size, dpr);
-    for (const auto& [mode, color] : modes) {
-      const auto pixmap = colorized(shape, color);
-      icon.addPixmap(pixmap, mode, QIcon::Off);
-      icon.addPixmap(pixmap, mode, QIcon::On);
+  const auto color = [this, mode] {
+    switch (mode) {
+    case QIcon::Disabled:
+      return d->theme.secondaryColorDisabled;
+    case QIcon::Active:
+      return d->theme.secondaryColorHovered;
+    case QIcon::Selected:
+      return d->theme.primaryColorForeground;
+    case QIcon::Normal:
+      break;
     }
-  }
-  d->iconCache.insert(key, icon);
-  return icon;
+    return d->theme.secondaryColor;
+  }();
+  const auto pixmap = colorized(renderSvg(renderer, size, dpr), color);
+  d->iconCache.insert(key, pixmap);
+  return pixmap;
 }
 
 QPalette Style::paletteForTextRole(TextRole role) const {
@@ -775,7 +787,8 @@ void Style::drawComplexControl(ComplexControl control, const QStyleOptionComplex
   QProxyStyle::drawComplexControl(control, option, painter, widget);
 }
 
-void Style::drawMenuToolButton(const QStyleOptionComplex* option, QPainter* painter, const QWidget* widget) const {
+void Style::drawMenuToolButton(const QStyleOptionComplex* option, QPainter* painter,
+                               const QWidget* widget) const {
   const auto c = context();
   auto button = *qstyleoption_cast<const QStyleOptionToolButton*>(option);
   drawToolButtonPanel(c, &button, painter, widget);

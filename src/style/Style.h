@@ -45,6 +45,8 @@ public:
 
   /// A monochrome SVG recoloured with the theme's foreground colour of each icon mode.
   QIcon makeThemedIcon(const QString& svgPath, const QSize& size = QSize(16, 16)) const;
+  /// The SVG in the current theme's colour for the icon mode, at that size and pixel ratio.
+  QPixmap themedIconPixmap(const QString& svgPath, const QSize& size, QIcon::Mode mode, qreal dpr) const;
 
   QPalette paletteForTextRole(TextRole role) const;
   QFont fontForTextRole(TextRole role) const;
