@@ -5,8 +5,12 @@
 #include "app/Languages.h"
 #include "app/MakeIcon.h"
 #include "app/Preferences.h"
+#include "library/AlbumListModel.h"
+#include "library/EbookListModel.h"
 #include "library/GameListModel.h"
+#include "library/MovieListModel.h"
 #include "library/NetworkPolicy.h"
+#include "library/SongListModel.h"
 #include "runner/GameRunner.h"
 #include "widgets/MessageBox.h"
 #include "widgets/PreferencesWindow.h"
@@ -25,6 +29,8 @@
 #include <QTimer>
 #include <QTranslator>
 #include <QUrl>
+
+#include <initializer_list>
 
 namespace arvexhub::launcher {
 namespace {
@@ -65,12 +71,18 @@ Controller::Controller(QObject* parent)
     : QObject(parent)
     , preferences_(new Preferences(this))
     , gameModel_(new GameListModel(this))
+    , movieModel_(new MovieListModel(this))
+    , ebookModel_(new EbookListModel(this))
+    , albumModel_(new AlbumListModel(this))
     , runner_(new GameRunner(this, this))
     , updater_(new BasicUpdater(this)) {
   setupThemeManager();
   loadLanguages();
   setupRunner();
-  connect(gameModel_, &LibraryModel::downloadFailed, this, &Controller::downloadFailed);
+  for (LibraryModel* library :
+       std::initializer_list<LibraryModel*>{gameModel_, movieModel_, ebookModel_, albumModel_}) {
+    connect(library, &LibraryModel::downloadFailed, this, &Controller::downloadFailed);
+  }
 }
 
 Controller::~Controller() = default;
@@ -81,6 +93,18 @@ Preferences* Controller::preferences() const {
 
 GameListModel* Controller::model() const {
   return gameModel_;
+}
+
+MovieListModel* Controller::movieModel() const {
+  return movieModel_;
+}
+
+EbookListModel* Controller::ebookModel() const {
+  return ebookModel_;
+}
+
+AlbumListModel* Controller::albumModel() const {
+  return albumModel_;
 }
 
 GameRunner* Controller::runner() const {
@@ -210,6 +234,170 @@ void Controller::importGameFolder(const QString& folder) {
     }
   });
   box->show();
+}
+
+void Controller::playMovie(const QString& path) {
+  if (path.isEmpty()) {
+    return;
+  }
+  emit currentAlbumArtChanged({});
+  albumModel_->setCurrentPlayingAlbumPath({});
+  movieModel_->setCurrentPlayingMovie(path);
+  emit playMovieRequested(QUrl::fromLocalFile(path));
+}
+
+void Controller::playCurrentMovie() {
+  const auto name = movieModel_->currentMovieName();
+  const int row = name.isEmpty() ? -1 : movieModel_->movieRowByName(name);
+  if (row >= 0) {
+    playMovie(movieModel_->index(row).data(MovieRole::Path).toString());
+  }
+}
+
+void Controller::playStopMovie() {
+  if (movieModel_->currentPlayingMovie().isEmpty()) {
+    playCurrentMovie();
+  } else {
+    stopMovie();
+  }
+}
+
+void Controller::stopMovie() {
+  movieModel_->setCurrentPlayingMovie({});
+  albumModel_->setCurrentPlayingAlbumPath({});
+  emit stopMovieRequested();
+  emit currentAlbumArtChanged({});
+}
+
+void Controller::addMovieToPlaylist(const QString& path, const QString& name) {
+  if (!path.isEmpty() && !name.isEmpty()) {
+    emit addToPlaylistRequested(QUrl::fromLocalFile(path), name);
+  }
+}
+
+void Controller::removeMovie(const QString& path) {
+  if (path.isEmpty()) {
+    return;
+  }
+  const auto name = QFileInfo(QDir(path).absolutePath()).fileName();
+  confirmRemoval(QCoreApplication::translate("ArvexHubLauncher", "Do you want to remove this Movie?"),
+                 [this, name] { movieModel_->removeMovie(name); });
+}
+
+void Controller::removeCurrentMovie() {
+  const auto name = movieModel_->currentMovieName();
+  if (!name.isEmpty()) {
+    removeMovie(libraryFolder(QStringLiteral("movies")) + name);
+  }
+}
+
+void Controller::readEbook(const QString& path) {
+  if (path.isEmpty()) {
+    return;
+  }
+  const auto name = ebookModel_->ebookNameByPath(path);
+  ebookModel_->setCurrentReadingEbook(path);
+  emit readEbookRequested(QUrl::fromLocalFile(path), name);
+}
+
+void Controller::removeEbook(const QString& path) {
+  if (path.isEmpty()) {
+    return;
+  }
+  removeEbookNamed(QFileInfo(path).dir().dirName());
+}
+
+void Controller::removeCurrentEbook() {
+  const auto name = ebookModel_->currentEbookName();
+  if (!name.isEmpty()) {
+    removeEbookNamed(name);
+  }
+}
+
+void Controller::removeEbookNamed(const QString& name) {
+  confirmRemoval(QCoreApplication::translate("ArvexHubLauncher", "Do you want to remove this Ebook?"),
+                 [this, name] { ebookModel_->removeEbook(name); });
+}
+
+void Controller::playWholeAlbum(const QString& folder) {
+  if (folder.isEmpty() || !QFileInfo::exists(folder)) {
+    return;
+  }
+  movieModel_->setCurrentPlayingMovie({});
+  const auto album = albumModel_->findIndexByPath(folder);
+  const auto art = album.isValid() ? album.data(AlbumRole::ThumbnailPath).toString() : QString();
+  emit clearPlaylistRequested();
+  const bool anySong = queueAlbum(folder, true);
+  if (anySong) {
+    albumModel_->setCurrentPlayingAlbumPath(folder);
+    emit playFirstInPlaylistRequested();
+    emit currentAlbumArtChanged(art);
+  }
+}
+
+void Controller::addWholeAlbumToPlaylist(const QString& folder) {
+  if (!folder.isEmpty() && QFileInfo::exists(folder)) {
+    queueAlbum(folder, false);
+  }
+}
+
+bool Controller::queueAlbum(const QString& folder, bool announcePlay) {
+  SongListModel songs;
+  songs.setCurrentFolder(folder);
+  const int count = songs.rowCount();
+  for (int row = 0; row < count; ++row) {
+    const auto path = songs.getSongPathForRow(row);
+    if (path.isEmpty()) {
+      continue;
+    }
+    const auto url = QUrl::fromLocalFile(path);
+    const auto name = songs.index(row).data(SongListModel::NameRole).toString();
+    if (announcePlay) {
+      emit playAlbumRequested(url, name);
+    }
+    emit addToPlaylistRequested(url, name);
+  }
+  return count > 0;
+}
+
+void Controller::playCurrentAlbum() {
+  playWholeAlbum(currentAlbumFolder());
+}
+
+void Controller::removeAlbum(const QString& path) {
+  if (path.isEmpty()) {
+    return;
+  }
+  const auto name = QFileInfo(path).baseName();
+  confirmRemoval(QCoreApplication::translate("ArvexHubLauncher", "Do you want to remove this Album?"),
+                 [this, name] { albumModel_->removeAlbum(name); });
+}
+
+void Controller::removeCurrentAlbum() {
+  removeAlbum(currentAlbumFolder());
+}
+
+QString Controller::currentAlbumFolder() const {
+  // The album's installed folder: the one a download made, whatever its name holds.
+  const auto name = albumModel_->currentAlbumName();
+  const int row = name.isEmpty() ? -1 : albumModel_->albumRowByName(name);
+  return row < 0 ? QString() : albumModel_->index(row).data(AlbumRole::Path).toString();
+}
+
+void Controller::playSong(const QUrl& url, const QString& name) {
+  if (url.isValid() && url.isLocalFile()) {
+    movieModel_->setCurrentPlayingMovie({});
+    albumModel_->setCurrentPlayingAlbumPath({});
+    emit currentAlbumArtChanged({});
+    emit addToPlaylistRequested(url, name);
+    emit playMovieRequested(url);
+  }
+}
+
+void Controller::addSongToPlaylist(const QUrl& url, const QString& name) {
+  if (url.isValid() && url.isLocalFile()) {
+    emit addToPlaylistRequested(url, name);
+  }
 }
 
 void Controller::openPreferencesDialog() {
@@ -366,7 +554,11 @@ void Controller::confirmRemoval(const QString& title, const std::function<void()
 }
 
 QString Controller::gamesFolder() const {
-  return QDir::homePath() + QStringLiteral("/.arvexhub/games/");
+  return libraryFolder(QStringLiteral("games"));
+}
+
+QString Controller::libraryFolder(const QString& kind) {
+  return QDir::homePath() + QStringLiteral("/.arvexhub/") + kind + QLatin1Char('/');
 }
 
 } // namespace arvexhub::launcher

@@ -18,8 +18,11 @@ class ThemeManager;
 
 namespace arvexhub::launcher {
 
+class AlbumListModel;
 class BasicUpdater;
+class EbookListModel;
 class GameListModel;
+class MovieListModel;
 class Preferences;
 
 /// The application's central object: owns the preferences, the library models, the game
@@ -35,6 +38,9 @@ public:
 
   Preferences* preferences() const;
   GameListModel* model() const;
+  MovieListModel* movieModel() const;
+  EbookListModel* ebookModel() const;
+  AlbumListModel* albumModel() const;
   GameRunner* runner() const;
   BasicUpdater* updater() const;
   style::ThemeManager* themeManager() const;
@@ -55,6 +61,27 @@ public:
   /// into the games library (after asking before replacing a game of the same name).
   void openDroppedPath(const QString& path);
   void importGameFolder(const QString& folder);
+
+  void playMovie(const QString& path);
+  void playCurrentMovie();
+  void playStopMovie();
+  void stopMovie();
+  void addMovieToPlaylist(const QString& path, const QString& name);
+  void removeMovie(const QString& path);
+  void removeCurrentMovie();
+
+  void readEbook(const QString& path);
+  void removeEbook(const QString& path);
+  void removeCurrentEbook();
+
+  /// Plays every song of the album in that folder (the album's installed folder).
+  void playWholeAlbum(const QString& folder);
+  void addWholeAlbumToPlaylist(const QString& folder);
+  void playCurrentAlbum();
+  void removeAlbum(const QString& path);
+  void removeCurrentAlbum();
+  void playSong(const QUrl& url, const QString& name);
+  void addSongToPlaylist(const QUrl& url, const QString& name);
 
   void openPreferencesDialog();
   void openAboutDialog();
@@ -92,9 +119,17 @@ private:
   void onRunnerError(GameRunner::ErrorCode code);
   void confirmRemoval(const QString& title, const std::function<void()>& remove);
   QString gamesFolder() const;
+  static QString libraryFolder(const QString& kind);
+  void removeEbookNamed(const QString& name);
+  /// Emits the album's songs for the playlist; false when the folder lists no song at all.
+  bool queueAlbum(const QString& folder, bool announcePlay);
+  QString currentAlbumFolder() const;
 
   Preferences* preferences_{nullptr};
   GameListModel* gameModel_{nullptr};
+  MovieListModel* movieModel_{nullptr};
+  EbookListModel* ebookModel_{nullptr};
+  AlbumListModel* albumModel_{nullptr};
   GameRunner* runner_{nullptr};
   BasicUpdater* updater_{nullptr};
   style::ThemeManager* themeManager_{nullptr};

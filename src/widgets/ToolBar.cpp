@@ -4,7 +4,9 @@
 #include "app/Controller.h"
 #include "app/MakeIcon.h"
 #include "app/Preferences.h"
+#include "library/AlbumListModel.h"
 #include "library/GameListModel.h"
+#include "library/MovieListModel.h"
 #include "runner/GameRunner.h"
 
 #include <style/widgets/IconWidget.h>
@@ -100,6 +102,13 @@ void ToolBar::connectButtonStates() {
   connect(games, &GameListModel::currentGameChanged, this, &ToolBar::updateButtonStates);
   connect(games, &GameListModel::gameDownloadFinished, this, &ToolBar::updateButtonStates);
   connect(games, &QAbstractItemModel::dataChanged, this, &ToolBar::updateButtonStates);
+  auto* movies = controller_->movieModel();
+  connect(movies, &MovieListModel::currentMovieChanged, this, &ToolBar::updateButtonStates);
+  connect(movies, &MovieListModel::movieDownloadFinished, this, &ToolBar::updateButtonStates);
+  connect(movies, &QAbstractItemModel::dataChanged, this, &ToolBar::updateButtonStates);
+  auto* albums = controller_->albumModel();
+  connect(albums, &AlbumListModel::currentAlbumChanged, this, &ToolBar::updateButtonStates);
+  connect(albums, &QAbstractItemModel::dataChanged, this, &ToolBar::updateButtonStates);
 }
 
 void ToolBar::addSpacer() {
@@ -212,20 +221,60 @@ void ToolBar::onActiveTabChanged(int index) {
 }
 
 void ToolBar::onSearchTextEdited(const QString& text) {
-  if (controller_ && activeTab_ == GamesTab) {
+  if (!controller_) {
+    return;
+  }
+  // E-books are not filtered.
+  switch (activeTab_) {
+  case GamesTab:
     controller_->model()->proxyModel()->setFilterFixedString(text);
+    break;
+  case MoviesTab:
+    controller_->movieModel()->proxyModel()->setFilterFixedString(text);
+    break;
+  case MusicTab:
+    controller_->albumModel()->proxyModel()->setFilterFixedString(text);
+    break;
+  default:
+    break;
   }
 }
 
 void ToolBar::onRemoveClicked() {
-  if (controller_ && activeTab_ == GamesTab) {
+  if (!controller_) {
+    return;
+  }
+  switch (activeTab_) {
+  case GamesTab:
     controller_->removeCurrentGame();
+    break;
+  case MoviesTab:
+    controller_->removeCurrentMovie();
+    break;
+  case MusicTab:
+    controller_->removeCurrentAlbum();
+    break;
+  default:
+    break;
   }
 }
 
 void ToolBar::onPlayStopClicked() {
-  if (controller_ && activeTab_ == GamesTab) {
+  if (!controller_) {
+    return;
+  }
+  switch (activeTab_) {
+  case GamesTab:
     controller_->playStopGame();
+    break;
+  case MoviesTab:
+    controller_->playStopMovie();
+    break;
+  case MusicTab:
+    controller_->playCurrentAlbum();
+    break;
+  default:
+    break;
   }
 }
 
@@ -233,14 +282,49 @@ void ToolBar::updateButtonStates() {
   if (removeButton_ == nullptr || playStopButton_ == nullptr) {
     return;
   }
-  if (controller_ && activeTab_ == GamesTab) {
+  // Without a controller every tab shows the idle, disabled buttons.
+  switch (controller_ ? activeTab_ : -1) {
+  case GamesTab:
     updateGameButtons();
-    return;
+    break;
+  case MoviesTab:
+    updateMovieButtons();
+    break;
+  case MusicTab:
+    updateAlbumButtons();
+    break;
+  default:
+    playStopButton_->setText(QCoreApplication::translate("ArvexHubLauncher", "Play"));
+    playStopButton_->setIcon(makeIcon(Icons16::Media_Play));
+    playStopButton_->setEnabled(false);
+    removeButton_->setEnabled(false);
+    break;
   }
-  playStopButton_->setText(QCoreApplication::translate("ArvexHubLauncher", "Play"));
-  playStopButton_->setIcon(makeIcon(Icons16::Media_Play));
-  playStopButton_->setEnabled(false);
-  removeButton_->setEnabled(false);
+}
+
+void ToolBar::updateMovieButtons() {
+  auto* movies = controller_->movieModel();
+  const auto name = movies->currentMovieName();
+  const int row = name.isEmpty() ? -1 : movies->movieRowByName(name);
+  const auto movie = movies->index(row);
+  const bool installed = row >= 0 && movie.data(MovieRole::IsInstalled).toBool();
+  const bool playing = row >= 0 && movie.data(MovieRole::IsPlaying).toBool();
+  updateButtons(playing ? QCoreApplication::translate("ArvexHubLauncher", "Stop")
+                        : QCoreApplication::translate("ArvexHubLauncher", "Play"),
+                playing ? QCoreApplication::translate("ArvexHubLauncher", "Stop Movie")
+                        : QCoreApplication::translate("ArvexHubLauncher", "Play Movie"),
+                !playing, QCoreApplication::translate("ArvexHubLauncher", "Remove Movie"), installed,
+                installed && !playing);
+}
+
+void ToolBar::updateAlbumButtons() {
+  auto* albums = controller_->albumModel();
+  const auto name = albums->currentAlbumName();
+  const int row = name.isEmpty() ? -1 : albums->albumRowByName(name);
+  const bool installed = row >= 0 && albums->index(row).data(AlbumRole::IsInstalled).toBool();
+  updateButtons(QCoreApplication::translate("ArvexHubLauncher", "Play"),
+                QCoreApplication::translate("ArvexHubLauncher", "Play Album"), true,
+                QCoreApplication::translate("ArvexHubLauncher", "Remove Album"), installed, installed);
 }
 
 void ToolBar::updateGameButtons() {

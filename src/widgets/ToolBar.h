@@ -45,6 +45,8 @@ private:
   void onRemoveClicked();
   void onPlayStopClicked();
   void updateGameButtons();
+  void updateMovieButtons();
+  void updateAlbumButtons();
   void updateButtons(const QString& text, const QString& toolTip, bool playIcon, const QString& removeToolTip,
                      bool playEnabled, bool removeEnabled);
 
