@@ -11,6 +11,8 @@
 #include <QList>
 #include <QtDebug>
 
+#include <algorithm>
+
 namespace arvexhub::launcher {
 
 /// Each record type says how it is read from the catalogue, merged and installed:
@@ -280,6 +282,18 @@ private:
         catalogueIndex_.insert(read.record.name, catalogue_.size());
         catalogue_.append(std::move(read));
       }
+    }
+    if (kind().catalogueInNameOrder) {
+      sortCatalogueByName();
+    }
+  }
+
+  /// Case-sensitive, as the keys of a name-ordered map.
+  void sortCatalogueByName() {
+    std::sort(catalogue_.begin(), catalogue_.end(),
+              [](const CatalogueEntry& a, const CatalogueEntry& b) { return a.record.name < b.record.name; });
+    for (qsizetype place = 0; place < catalogue_.size(); ++place) {
+      catalogueIndex_[catalogue_[place].record.name] = place;
     }
   }
 

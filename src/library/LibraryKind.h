@@ -19,6 +19,9 @@ struct LibraryKind {
   QString mainFilePattern; ///< "*.command"; empty when the item is its folder
   PictureFit pictureFit{PictureFit::Fill};
   bool mainFileExecutable{false}; ///< the main file is a program (a game's start script)
+  QString rescanMessage{QStringLiteral("Directory changed, rescanning:")}; ///< logged before a rescan
+  bool catalogueInNameOrder{false}; ///< merge (and append) catalogue entries by name, not document order
+  bool pictureNeedsUrl{false};      ///< an entry without a picture link shows no picture, not even a cached one
 };
 
 /// The size of the cards pictures are shown on.

@@ -239,7 +239,7 @@ void LibraryModel::rescan(const QString& path) {
   if (folderNamesOnDisk() == installedFolderNames()) {
     return;
   }
-  qDebug() << "Directory changed, rescanning:" << path;
+  qDebug() << qPrintable(kind_.rescanMessage) << path;
   ++generation_; // replies of the last fetch no longer apply
   pictureQueue_.clear();
   localPictures_.clear();
@@ -313,6 +313,7 @@ void LibraryModel::onCatalogueReply(QNetworkReply* reply, quint64 generation) {
 }
 
 void LibraryModel::loadPicture(const QString& name, const QString& url, quint64 generation, bool cached) {
+  cached = cached && !(kind_.pictureNeedsUrl && url.isEmpty());
   if ((!cached && url.isEmpty()) || !wantsPicture(name)) {
     return pictureDone(generation);
   }
