@@ -355,6 +355,101 @@
         <source>Remove Game</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Do you want to remove this Movie?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Do you want to remove this Ebook?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Do you want to remove this Album?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Playing</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Play Album</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add Album to Playlist</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Download Album</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show Album Information</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No Thumbnail</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Reading</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Read Ebook</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show Ebook Information</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Remove Ebook</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Watching</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show Movie Information</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Watch Movie</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Stop Movie</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Play Song</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add Song to Playlist</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Play Movie</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Remove Movie</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Remove Album</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>MovieListView</name>
+    <message>
+        <source>Add to Media Player Playlist</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>

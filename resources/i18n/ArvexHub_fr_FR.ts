@@ -355,6 +355,101 @@
         <source>Remove Game</source>
         <translation>Supprimer le jeu</translation>
     </message>
+    <message>
+        <source>Do you want to remove this Movie?</source>
+        <translation>Voulez-vous supprimer ce film ?</translation>
+    </message>
+    <message>
+        <source>Do you want to remove this Ebook?</source>
+        <translation>Voulez-vous supprimer ce livre numérique ?</translation>
+    </message>
+    <message>
+        <source>Do you want to remove this Album?</source>
+        <translation>Voulez-vous supprimer cet album ?</translation>
+    </message>
+    <message>
+        <source>Playing</source>
+        <translation>En lecture</translation>
+    </message>
+    <message>
+        <source>Play Album</source>
+        <translation>Écouter l’album</translation>
+    </message>
+    <message>
+        <source>Add Album to Playlist</source>
+        <translation>Ajouter l’album à la liste de lecture</translation>
+    </message>
+    <message>
+        <source>Download Album</source>
+        <translation>Télécharger l’album</translation>
+    </message>
+    <message>
+        <source>Show Album Information</source>
+        <translation>Afficher les informations de l’album</translation>
+    </message>
+    <message>
+        <source>No Thumbnail</source>
+        <translation>Aucune vignette</translation>
+    </message>
+    <message>
+        <source>Reading</source>
+        <translation>En cours de lecture</translation>
+    </message>
+    <message>
+        <source>Read Ebook</source>
+        <translation>Lire le livre</translation>
+    </message>
+    <message>
+        <source>Show Ebook Information</source>
+        <translation>Afficher les informations du livre</translation>
+    </message>
+    <message>
+        <source>Remove Ebook</source>
+        <translation>Supprimer le livre</translation>
+    </message>
+    <message>
+        <source>Watching</source>
+        <translation>En visionnage</translation>
+    </message>
+    <message>
+        <source>Show Movie Information</source>
+        <translation>Afficher les informations du film</translation>
+    </message>
+    <message>
+        <source>Watch Movie</source>
+        <translation>Regarder le film</translation>
+    </message>
+    <message>
+        <source>Stop Movie</source>
+        <translation>Arrêter le film</translation>
+    </message>
+    <message>
+        <source>Play Song</source>
+        <translation>Écouter le morceau</translation>
+    </message>
+    <message>
+        <source>Add Song to Playlist</source>
+        <translation>Ajouter le morceau à la liste de lecture</translation>
+    </message>
+    <message>
+        <source>Play Movie</source>
+        <translation>Lire le film</translation>
+    </message>
+    <message>
+        <source>Remove Movie</source>
+        <translation>Supprimer le film</translation>
+    </message>
+    <message>
+        <source>Remove Album</source>
+        <translation>Supprimer l’album</translation>
+    </message>
+</context>
+<context>
+    <name>MovieListView</name>
+    <message>
+        <source>Add to Media Player Playlist</source>
+        <translation>Ajouter à la liste de lecture du lecteur</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>

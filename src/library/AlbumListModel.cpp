@@ -9,9 +9,11 @@ namespace arvexhub::launcher {
 namespace {
 
 LibraryKind albumsKind() {
-  LibraryKind kind{QStringLiteral("albums"), QStringLiteral("/music.json"), QStringLiteral("album list"),
-                   QString(), PictureFit::Height, false};
+  LibraryKind kind{QStringLiteral("albums"),     QStringLiteral("/music.json"),
+                   QStringLiteral("album list"), QString(),
+                   PictureFit::Height,           false};
   kind.rescanMessage = QStringLiteral("Album directory changed, rescanning:");
+  kind.pictureNeedsUrl = true; // an entry without a picture link shows none, cached or not
   return kind;
 }
 
@@ -195,7 +197,6 @@ void AlbumListModel::removeAlbum(const QString& albumName) {
   const WatcherSilence silence(this);
   const auto folder = album.path;
   album.isInstalled = false;
-  album.isBusy = false;
   album.path.clear();
   album.thumbnailPath.clear();
   album.thumbnail = QPixmap();

@@ -2,15 +2,21 @@
 
 #include "app/Controller.h"
 #include "app/Preferences.h"
+#include "library/EbookListModel.h"
 #include "library/GameListModel.h"
+#include "library/MovieListModel.h"
 #include "runner/GameRunner.h"
+#include "widgets/AlbumWidget.h"
 #include "widgets/BottomPanel.h"
 #include "widgets/CustomSplitter.h"
 #include "widgets/DropArea.h"
-#include "widgets/EmptyStateHint.h"
+#include "widgets/EbookListView.h"
+#include "widgets/EbookPropertiesPanel.h"
 #include "widgets/GameListView.h"
 #include "widgets/GamePropertiesPanel.h"
 #include "widgets/MenuBar.h"
+#include "widgets/MovieListView.h"
+#include "widgets/MoviePropertiesPanel.h"
 #include "widgets/StatusBar.h"
 #include "widgets/ToolBar.h"
 
@@ -22,11 +28,10 @@
 #include <QDragEnterEvent>
 #include <QGuiApplication>
 #include <QIcon>
-#include <QPixmap>
 #include <QListView>
 #include <QMimeData>
+#include <QPixmap>
 #include <QShortcut>
-#include <QStringListModel>
 #include <QSysInfo>
 #include <QTabBar>
 #include <QTabWidget>
@@ -47,24 +52,6 @@ QVBoxLayout* makePageLayout(QWidget* page) {
   return layout;
 }
 
-/// Stands in for a library whose items the program cannot show yet: its empty-state hint.
-class EmptyLibraryView final : public QListView {
-public:
-  EmptyLibraryView(QString hint, QWidget* parent)
-      : QListView(parent)
-      , hint_(std::move(hint)) {
-    setModel(new QStringListModel(this));
-  }
-
-protected:
-  void paintEvent(QPaintEvent* event) override {
-    QListView::paintEvent(event);
-    paintEmptyStateHint(this, hint_);
-  }
-
-private:
-  QString hint_;
-};
 } // namespace
 
 MainWindow::MainWindow(Controller* controller, QWidget* parent)
@@ -124,6 +111,18 @@ DropArea* MainWindow::dropArea() const {
   return dropArea_;
 }
 
+MovieListView* MainWindow::movieListView() const {
+  return movieListView_;
+}
+
+EbookListView* MainWindow::ebookListView() const {
+  return ebookListView_;
+}
+
+AlbumWidget* MainWindow::albumWidget() const {
+  return albumWidget_;
+}
+
 void MainWindow::setupUi() {
   menuBar_ = new MenuBar(controller_, this);
   auto* layout = makePageLayout(this);
@@ -132,15 +131,9 @@ void MainWindow::setupUi() {
   tabWidget_->setDocumentMode(true);
   // Tab labels are names of places, not translated.
   tabWidget_->addTab(createGamesTab(), QStringLiteral("Games"));
-  tabWidget_->addTab(
-      createEmptyLibraryTab(QCoreApplication::translate("ArvexHubLauncher", "No movies added yet.")),
-      QStringLiteral("Movies"));
-  tabWidget_->addTab(
-      createEmptyLibraryTab(QCoreApplication::translate("ArvexHubLauncher", "No ebooks added yet.")),
-      QStringLiteral("Ebooks"));
-  tabWidget_->addTab(
-      createEmptyLibraryTab(QCoreApplication::translate("ArvexHubLauncher", "No albums added yet.")),
-      QStringLiteral("Music"));
+  tabWidget_->addTab(createMoviesTab(), QStringLiteral("Movies"));
+  tabWidget_->addTab(createEbooksTab(), QStringLiteral("Ebooks"));
+  tabWidget_->addTab(createAlbumsTab(), QStringLiteral("Music"));
   tabWidget_->addTab(new QWidget(tabWidget_), QStringLiteral("Media Player"));
   tabWidget_->addTab(new QWidget(tabWidget_), QStringLiteral("Ebook Reader"));
   statusBar_ = new StatusBar(controller_, this);
@@ -169,8 +162,21 @@ void MainWindow::setupUi() {
 void MainWindow::connectController() {
   connect(controller_, &Controller::focusOnListViewRequested, this, [this](Qt::FocusReason reason) {
     QWidget* view = nullptr;
-    if (tabWidget_->currentIndex() == GamesTab) {
+    switch (tabWidget_->currentIndex()) {
+    case GamesTab:
       view = gameListView_;
+      break;
+    case MoviesTab:
+      view = movieListView_;
+      break;
+    case EbooksTab:
+      view = ebookListView_;
+      break;
+    case MusicTab:
+      view = albumWidget_->findChild<QListView*>();
+      break;
+    default:
+      break;
     }
     if (view != nullptr && view->isVisible()) {
       view->setFocus(reason);
@@ -189,9 +195,31 @@ QWidget* MainWindow::createGamesTab() {
   return page;
 }
 
-QWidget* MainWindow::createEmptyLibraryTab(const QString& hint) {
+QWidget* MainWindow::createMoviesTab() {
   auto* page = new QWidget;
-  makePageLayout(page)->addWidget(new EmptyLibraryView(hint, page));
+  makePageLayout(page);
+  movieListView_ = new MovieListView(controller_, page);
+  moviePropertiesPanel_ = new MoviePropertiesPanel(controller_->movieModel(), page);
+  page->layout()->addWidget(
+      makeLibraryRow(movieListView_, moviePropertiesPanel_, &moviesExpander_, MoviesTab));
+  return page;
+}
+
+QWidget* MainWindow::createEbooksTab() {
+  auto* page = new QWidget;
+  makePageLayout(page);
+  ebookListView_ = new EbookListView(controller_, page);
+  ebookPropertiesPanel_ = new EbookPropertiesPanel(controller_->ebookModel(), page);
+  page->layout()->addWidget(
+      makeLibraryRow(ebookListView_, ebookPropertiesPanel_, &ebooksExpander_, EbooksTab));
+  return page;
+}
+
+QWidget* MainWindow::createAlbumsTab() {
+  auto* page = new QWidget;
+  makePageLayout(page);
+  albumWidget_ = new AlbumWidget(controller_, page);
+  page->layout()->addWidget(albumWidget_);
   return page;
 }
 
@@ -269,8 +297,17 @@ void MainWindow::updatePropertiesPanelVisibility() {
   const bool visible = controller_->preferences()->appPropertiesPanelVisible();
   const int index = tabWidget_->currentIndex();
   menuBar_->onActiveTabChanged(index);
-  const QSignalBlocker blocker(gamesExpander_);
-  gamesExpander_->setExpanded(index == GamesTab && visible);
+  // Only the current tab's panel can be open; this does not write the preference back.
+  const std::pair<style::Expander*, int> expanders[] = {
+      {gamesExpander_, GamesTab},
+      {moviesExpander_, MoviesTab},
+      {ebooksExpander_, EbooksTab},
+      {albumWidget_->expander(), MusicTab},
+  };
+  for (const auto& [expander, tab] : expanders) {
+    const QSignalBlocker blocker(expander);
+    expander->setExpanded(index == tab && visible);
+  }
 }
 
 bool MainWindow::isMediaTabCurrent() const {

@@ -10,13 +10,18 @@ class Expander;
 
 namespace arvexhub::launcher {
 
+class AlbumWidget;
 class BottomPanel;
 class Controller;
 class CustomSplitter;
 class DropArea;
+class EbookListView;
+class EbookPropertiesPanel;
 class GameListView;
 class GamePropertiesPanel;
 class MenuBar;
+class MovieListView;
+class MoviePropertiesPanel;
 class StatusBar;
 class ToolBar;
 
@@ -45,6 +50,9 @@ public:
   CustomSplitter* splitter() const;
   BottomPanel* consolePanel() const;
   DropArea* dropArea() const;
+  MovieListView* movieListView() const;
+  EbookListView* ebookListView() const;
+  AlbumWidget* albumWidget() const;
 
 signals:
   void fullscreenChanged(bool isFullscreen);
@@ -65,7 +73,9 @@ private:
   void setupUi();
   void connectController();
   QWidget* createGamesTab();
-  QWidget* createEmptyLibraryTab(const QString& hint);
+  QWidget* createMoviesTab();
+  QWidget* createEbooksTab();
+  QWidget* createAlbumsTab();
   QWidget* makeLibraryRow(QWidget* view, QWidget* panel, style::Expander** expander, int tab);
   void setupConsoleSplitter(QWidget* gamesRow, QWidget* page);
   void onSplitterHandleReleased();
@@ -84,6 +94,13 @@ private:
   style::Expander* gamesExpander_{nullptr};
   GamePropertiesPanel* gamePropertiesPanel_{nullptr};
   BottomPanel* consolePanel_{nullptr};
+  MovieListView* movieListView_{nullptr};
+  style::Expander* moviesExpander_{nullptr};
+  MoviePropertiesPanel* moviePropertiesPanel_{nullptr};
+  EbookListView* ebookListView_{nullptr};
+  style::Expander* ebooksExpander_{nullptr};
+  EbookPropertiesPanel* ebookPropertiesPanel_{nullptr};
+  AlbumWidget* albumWidget_{nullptr};
 };
 
 } // namespace arvexhub::launcher

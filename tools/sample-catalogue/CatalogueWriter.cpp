@@ -1,9 +1,12 @@
 #include "CatalogueWriter.h"
 
-#include "GameArchive.h"
-#include "LauncherScript.h"
+#include "AlbumItems.h"
+#include "CatalogueItem.h"
+#include "EbookItems.h"
+#include "GameItems.h"
+#include "MovieItems.h"
 #include "SampleGames.h"
-#include "Thumbnail.h"
+#include "SampleMedia.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -12,6 +15,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSaveFile>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <utility>
@@ -19,12 +23,33 @@
 namespace arvexhub::sample {
 namespace {
 
-QString archivePath(const SampleGame& game) {
-  return QStringLiteral("games/%1.zip").arg(game.name);
+template <typename Sample>
+QStringList namesOf(const QList<Sample>& samples) {
+  QStringList names;
+  for (const auto& sample : samples) {
+    names << sample.name;
+  }
+  return names;
 }
 
-QString thumbnailPath(const SampleGame& game) {
-  return QStringLiteral("thumbnails/%1.png").arg(game.name);
+const QList<CatalogueWriter::Kind>& kinds() {
+  static const QList<CatalogueWriter::Kind> all{
+      {QStringLiteral("games.json"), QStringLiteral("games"), namesOf(sampleGames()),
+       [](const QString&) { return gameItems(); }},
+      {QStringLiteral("movies.json"), QStringLiteral("movies"), namesOf(sampleMovies()), movieItems},
+      {QStringLiteral("ebooks.json"), QStringLiteral("ebooks"), namesOf(sampleEbooks()),
+       [](const QString&) { return ebookItems(); }},
+      {QStringLiteral("music.json"), QStringLiteral("albums"), namesOf(sampleAlbums()), albumItems},
+  };
+  return all;
+}
+
+QString archivePath(const CatalogueWriter::Kind& kind, const QString& name) {
+  return QStringLiteral("%1/%2.zip").arg(kind.folder, name);
+}
+
+QString thumbnailPath(const CatalogueWriter::Kind& kind, const QString& name) {
+  return QStringLiteral("thumbnails/%1/%2.png").arg(kind.folder, name);
 }
 
 QByteArray fileSha256(const QString& path) {
@@ -35,21 +60,6 @@ QByteArray fileSha256(const QString& path) {
   QCryptographicHash hash(QCryptographicHash::Sha256);
   hash.addData(&file);
   return hash.result().toHex();
-}
-
-QJsonObject catalogueEntry(const SampleGame& game) {
-  const auto server = CatalogueWriter::serverPlaceholder();
-  return {
-      {QStringLiteral("name"), game.name},
-      {QStringLiteral("fullName"), game.fullName},
-      {QStringLiteral("developer"), game.developer},
-      {QStringLiteral("publisher"), game.publisher},
-      {QStringLiteral("demo"), game.demo},
-      {QStringLiteral("url"), server + QLatin1Char('/') + archivePath(game)},
-      {QStringLiteral("version"), game.version},
-      {QStringLiteral("launchDate"), game.launchDate},
-      {QStringLiteral("thumbnail"), server + QLatin1Char('/') + thumbnailPath(game)},
-  };
 }
 
 /// The newest release as the update check reads it: its tag and, under "_links", the address of
@@ -77,9 +87,12 @@ QString CatalogueWriter::serverPlaceholder() {
 }
 
 QStringList CatalogueWriter::relativePaths() const {
-  QStringList paths{QStringLiteral("games.json"), QStringLiteral("releases.json")};
-  for (const auto& game : sampleGames()) {
-    paths << archivePath(game) << thumbnailPath(game);
+  QStringList paths{QStringLiteral("releases.json")};
+  for (const auto& kind : kinds()) {
+    paths << kind.document;
+    for (const auto& name : kind.names) {
+      paths << archivePath(kind, name) << thumbnailPath(kind, name);
+    }
   }
   return paths;
 }
@@ -91,52 +104,68 @@ bool CatalogueWriter::isComplete() const {
   });
 }
 
-QString CatalogueWriter::write() const {
-  QDir root(folder_);
-  if (!root.mkpath(QStringLiteral("games")) || !root.mkpath(QStringLiteral("thumbnails"))) {
-    return QStringLiteral("cannot create the folders of %1").arg(folder_);
+QStringList CatalogueWriter::write() const {
+  const QTemporaryDir work; // ffmpeg's inputs and outputs
+  if (!QDir().mkpath(folder_) || !work.isValid()) {
+    return {QStringLiteral("cannot create %1 or a temporary folder").arg(folder_)};
   }
-  QJsonArray catalogue;
-  for (const auto& game : sampleGames()) {
-    QJsonObject entry;
-    if (auto error = writeGame(game, entry); !error.isEmpty()) {
-      return error;
+  QStringList errors;
+  for (const auto& kind : kinds()) {
+    if (auto error = writeKind(kind, work.path()); !error.isEmpty()) {
+      errors << error;
     }
-    catalogue.append(entry);
   }
-  // games.json goes last: a folder with it and without an archive is an interrupted write.
   if (auto error = writeFile(QStringLiteral("releases.json"), releaseFeed()); !error.isEmpty()) {
-    return error;
+    errors << error;
   }
-  return writeFile(QStringLiteral("games.json"), QJsonDocument(catalogue).toJson());
+  return errors;
 }
 
-QString CatalogueWriter::writeGame(const SampleGame& game, QJsonObject& entry) const {
-  const auto png = thumbnailPng(game);
-  if (png.isEmpty()) {
-    return QStringLiteral("cannot draw the picture of %1").arg(game.name);
+QString CatalogueWriter::writeKind(const Kind& kind, const QString& workFolder) const {
+  QDir root(folder_);
+  if (!root.mkpath(kind.folder) || !root.mkpath(QStringLiteral("thumbnails/") + kind.folder)) {
+    return QStringLiteral("cannot create the folders of %1 in %2").arg(kind.folder, folder_);
   }
-  if (auto error = writeFile(thumbnailPath(game), png); !error.isEmpty()) {
+  const auto part = kind.make(workFolder);
+  if (part.items.isEmpty()) {
+    return part.error;
+  }
+  QJsonArray document;
+  for (const auto& item : part.items) {
+    QJsonObject entry;
+    if (auto error = writeItem(kind, item, entry); !error.isEmpty()) {
+      return error;
+    }
+    document.append(entry);
+  }
+  // The document goes last: a folder with it and without an archive is an interrupted write.
+  const auto error = writeFile(kind.document, QJsonDocument(document).toJson());
+  return error.isEmpty() ? part.error : error;
+}
+
+QString CatalogueWriter::writeItem(const Kind& kind, const CatalogueItem& item, QJsonObject& entry) const {
+  if (auto error = writeFile(thumbnailPath(kind, item.name), item.thumbnailPng); !error.isEmpty()) {
     return error;
   }
   QByteArray sha256;
-  if (auto error = writeArchive(game, sha256); !error.isEmpty()) {
+  if (auto error = writeArchive(archivePath(kind, item.name), item, sha256); !error.isEmpty()) {
     return error;
   }
-  entry = catalogueEntry(game);
+  const auto server = serverPlaceholder() + QLatin1Char('/');
+  entry = item.fields;
+  entry.insert(QStringLiteral("name"), item.name);
+  entry.insert(QStringLiteral("url"), server + archivePath(kind, item.name));
+  entry.insert(QStringLiteral("thumbnail"), server + thumbnailPath(kind, item.name));
   entry.insert(QStringLiteral("sha256"), QString::fromLatin1(sha256));
   return {};
 }
 
-QString CatalogueWriter::writeArchive(const SampleGame& game, QByteArray& sha256) const {
-  const auto path = folder_ + QLatin1Char('/') + archivePath(game);
+QString CatalogueWriter::writeArchive(const QString& relativePath, const CatalogueItem& item,
+                                      QByteArray& sha256) const {
+  const auto path = folder_ + QLatin1Char('/') + relativePath;
   const auto partial = path + QStringLiteral(".part");
   QFile::remove(partial);
-  const QList<ArchiveEntry> entries{
-      {QStringLiteral("launcher.command"), launcherScript(game, game.version), true},
-      {QStringLiteral("README.txt"), gameReadme(game, game.version), false},
-  };
-  if (auto error = writeZipArchive(partial, entries); !error.isEmpty()) {
+  if (auto error = writeZipArchive(partial, item.files); !error.isEmpty()) {
     QFile::remove(partial);
     return error;
   }

@@ -46,7 +46,7 @@ GameInstaller::Result GameInstaller::install() {
 bool GameInstaller::writeFiles(const QString& folder) {
   const auto& game = installedExample();
   const auto version = installedExampleVersion();
-  const auto png = thumbnailPng(game);
+  const auto png = thumbnailPng(game.look);
   const auto prefix = folder + QLatin1Char('/');
   return !png.isEmpty() &&
          writeFile(prefix + QStringLiteral("launcher.command"), launcherScript(game, version), true) &&

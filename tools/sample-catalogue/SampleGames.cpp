@@ -13,9 +13,7 @@ SampleGame game(const char* name, const char* fullName, const char* developer, c
           demo,
           QString::fromUtf8(version),
           QString::fromUtf8(launchDate),
-          QColor(QString::fromLatin1(top)),
-          QColor(QString::fromLatin1(bottom)),
-          motif};
+          {QColor(QString::fromLatin1(top)), QColor(QString::fromLatin1(bottom)), motif}};
 }
 
 QList<SampleGame> makeGames() {

@@ -1,13 +1,11 @@
 #pragma once
 
-#include <QColor>
+#include "Thumbnail.h"
+
 #include <QList>
 #include <QString>
 
 namespace arvexhub::sample {
-
-/// The motif drawn on a game's picture.
-enum class Motif { Star, Moon, Flower, Wave, Flag, Flame, Cloud };
 
 /// One invented game of the sample catalogue.
 struct SampleGame {
@@ -18,9 +16,7 @@ struct SampleGame {
   bool demo{false};
   QString version;
   QString launchDate;
-  QColor topColour;
-  QColor bottomColour;
-  Motif motif{Motif::Star};
+  PictureLook look;
 };
 
 /// Every game of the sample catalogue, in catalogue order.

@@ -1,7 +1,5 @@
 #include "Thumbnail.h"
 
-#include "SampleGames.h"
-
 #include <QBuffer>
 #include <QLinearGradient>
 #include <QPainter>
@@ -95,6 +93,27 @@ void drawCloud(QPainter& painter) {
   painter.drawPath(cloud.simplified());
 }
 
+void drawNote(QPainter& painter) {
+  // Two beamed quavers.
+  painter.drawEllipse(QPointF(34, 70), 10, 8);
+  painter.drawEllipse(QPointF(68, 62), 10, 8);
+  painter.drawRect(QRectF(41, 28, 4, 42));
+  painter.drawRect(QRectF(75, 20, 4, 42));
+  QPolygonF beam;
+  beam << QPointF(41, 28) << QPointF(79, 20) << QPointF(79, 30) << QPointF(41, 38);
+  painter.drawPolygon(beam);
+}
+
+void drawDisc(QPainter& painter) {
+  QPainterPath disc;
+  disc.addEllipse(QPointF(50, 50), 34, 34);
+  QPainterPath hole;
+  hole.addEllipse(QPointF(50, 50), 4, 4);
+  painter.drawPath(disc.subtracted(hole));
+  painter.setBrush(QColor(0, 0, 0, 60));
+  painter.drawEllipse(QPointF(50, 50), 13, 13);
+}
+
 void drawMotif(QPainter& painter, Motif motif) {
   switch (motif) {
   case Motif::Star:
@@ -111,13 +130,17 @@ void drawMotif(QPainter& painter, Motif motif) {
     return drawFlame(painter);
   case Motif::Cloud:
     return drawCloud(painter);
+  case Motif::Note:
+    return drawNote(painter);
+  case Motif::Disc:
+    return drawDisc(painter);
   }
 }
 
-void drawBackground(QPainter& painter, const SampleGame& game) {
+void drawBackground(QPainter& painter, const PictureLook& look) {
   QLinearGradient gradient(0, 0, 0, 100);
-  gradient.setColorAt(0, game.topColour);
-  gradient.setColorAt(1, game.bottomColour);
+  gradient.setColorAt(0, look.topColour);
+  gradient.setColorAt(1, look.bottomColour);
   painter.fillRect(QRectF(0, 0, 100, 100), gradient);
   painter.setPen(Qt::NoPen);
   painter.setBrush(QColor(0, 0, 0, 40));
@@ -126,27 +149,31 @@ void drawBackground(QPainter& painter, const SampleGame& game) {
 
 } // namespace
 
-QImage drawThumbnail(const SampleGame& game, int size) {
+QImage drawThumbnail(const PictureLook& look, int size) {
   QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
   image.fill(Qt::transparent);
   QPainter painter(&image);
   painter.setRenderHint(QPainter::Antialiasing);
   painter.scale(size / 100.0, size / 100.0);
-  drawBackground(painter, game);
+  drawBackground(painter, look);
   painter.setBrush(QColor(255, 255, 255, 225));
-  drawMotif(painter, game.motif);
+  drawMotif(painter, look.motif);
   painter.end();
   return image.convertToFormat(QImage::Format_RGB32);
 }
 
-QByteArray thumbnailPng(const SampleGame& game) {
+QByteArray pngBytes(const QImage& image) {
   QByteArray bytes;
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
-  if (!drawThumbnail(game).save(&buffer, "PNG")) {
+  if (!image.save(&buffer, "PNG")) {
     return {};
   }
   return bytes;
+}
+
+QByteArray thumbnailPng(const PictureLook& look) {
+  return pngBytes(drawThumbnail(look));
 }
 
 } // namespace arvexhub::sample

@@ -1,4 +1,4 @@
-#include "GameArchive.h"
+#include "ZipArchive.h"
 
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>
@@ -15,7 +15,8 @@ constexpr quint32 regularMode = 0100644;
 
 QString addEntry(QuaZip& zip, const ArchiveEntry& entry) {
   QuaZipNewInfo info(entry.name);
-  info.dateTime = QDateTime::currentDateTime();
+  // A fixed time keeps an archive's bytes, and so its checksum, the same from one write to the next.
+  info.dateTime = QDateTime(QDate(2024, 1, 1), QTime(12, 0));
   // Unzip tools read the Unix mode from the high 16 bits when the archive says it was made on Unix.
   info.externalAttr = (entry.executable ? executableMode : regularMode) << 16;
   QuaZipFile file(&zip);

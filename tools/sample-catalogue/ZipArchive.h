@@ -14,7 +14,7 @@ struct ArchiveEntry {
 };
 
 /// Writes a zip archive holding the entries, with Unix modes 0100755 (executable) or 0100644 in the
-/// external attributes. Returns an error message, empty on success.
+/// external attributes and one fixed modification time. Returns an error message, empty on success.
 QString writeZipArchive(const QString& path, const QList<ArchiveEntry>& entries);
 
 } // namespace arvexhub::sample
