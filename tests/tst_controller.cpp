@@ -1,6 +1,8 @@
 #include <app/Controller.h>
 #include <app/Preferences.h>
+#include <library/AlbumListModel.h>
 #include <library/GameListModel.h>
+#include <library/MovieListModel.h>
 #include <runner/GameRunner.h>
 #include <widgets/MessageBox.h>
 
@@ -8,6 +10,7 @@
 #include <style/ThemeManager.h>
 
 #include <QApplication>
+#include <QImage>
 #include <QMimeData>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -55,6 +58,49 @@ QList<MessageBox*> shownMessageBoxes() {
   return boxes;
 }
 
+/// The controller's media requests as they are emitted: "name(first argument)".
+struct MediaRecorder {
+  explicit MediaRecorder(Controller& controller) {
+    const auto add = [this](const char* name, const QString& argument = {}) {
+      requests.append(argument.isEmpty() ? QString::fromLatin1(name)
+                                         : QStringLiteral("%1(%2)").arg(QLatin1String(name), argument));
+    };
+    QObject::connect(&controller, &Controller::clearPlaylistRequested, [add] { add("clear"); });
+    QObject::connect(&controller, &Controller::playFirstInPlaylistRequested, [add] { add("playFirst"); });
+    QObject::connect(&controller, &Controller::addToPlaylistRequested,
+                     [add](const QUrl& url, const QString&) { add("add", url.fileName()); });
+    QObject::connect(&controller, &Controller::playAlbumRequested,
+                     [add](const QUrl& url, const QString&) { add("playAlbum", url.fileName()); });
+    QObject::connect(&controller, &Controller::playMovieRequested,
+                     [add](const QUrl& url) { add("play", url.fileName()); });
+    QObject::connect(&controller, &Controller::stopMovieRequested, [add] { add("stop"); });
+    QObject::connect(&controller, &Controller::currentAlbumArtChanged,
+                     [add](const QString& path) { add("art", QFileInfo(path).fileName()); });
+  }
+  QStringList requests;
+};
+
+QStringList words(const char* text) {
+  return QString::fromUtf8(text).split(QLatin1Char('|'), Qt::SkipEmptyParts);
+}
+
+QString albumFolder(const QStringList& files) {
+  const auto folder = QDir::homePath() + QStringLiteral("/.arvexhub/albums/Night.Drive");
+  QDir().mkpath(folder);
+  for (const auto& file : files) {
+    const auto path = folder + QLatin1Char('/') + file;
+    if (file.endsWith(QStringLiteral(".png"))) {
+      QImage cover(8, 8, QImage::Format_RGB32);
+      cover.fill(Qt::blue);
+      cover.save(path);
+    } else {
+      QFile song(path);
+      song.open(QIODevice::WriteOnly);
+    }
+  }
+  return folder;
+}
+
 QSettings store() {
   return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("arvex-games"),
                    QStringLiteral("arvex-hub"));
@@ -84,6 +130,9 @@ private slots:
   void currentGameOperationsNeedACurrentGame();
   void mimeDataValidity_data();
   void mimeDataValidity();
+  void mediaRequestsInOrder_data();
+  void mediaRequestsInOrder();
+  void playingMarksFollowWhatPlays();
 
 private:
   std::unique_ptr<Controller> makeController();
@@ -346,6 +395,67 @@ void TestController::mimeDataValidity() {
   data.setUrls(list);
   QCOMPARE(controller_->isMimeDataValid(&data), valid);
   QVERIFY(!controller_->isMimeDataValid(nullptr));
+}
+
+void TestController::mediaRequestsInOrder_data() {
+  QTest::addColumn<QString>("operation");
+  QTest::addColumn<QStringList>("files");
+  QTest::addColumn<QStringList>("expected");
+  const auto songs = words("02 b.wav|01 a.mp3|cover.txt|Night.png");
+  QTest::newRow("album") << QStringLiteral("playWholeAlbum") << songs
+                         << words("clear|playAlbum(01 a.mp3)|add(01 a.mp3)|playAlbum(02 b.wav)|add(02 b.wav)|"
+                                  "playFirst|art(Night.png)");
+  QTest::newRow("album without songs") << QStringLiteral("playWholeAlbum") << words("cover.txt") << words("clear");
+  QTest::newRow("album to the playlist") << QStringLiteral("addWholeAlbumToPlaylist") << songs
+                                         << words("add(01 a.mp3)|add(02 b.wav)");
+  QTest::newRow("song") << QStringLiteral("playSong") << songs << words("art|add(01 a.mp3)|play(01 a.mp3)");
+  QTest::newRow("movie") << QStringLiteral("playMovie") << songs << words("art|play(01 a.mp3)");
+  QTest::newRow("stop") << QStringLiteral("stopMovie") << songs << words("stop|art");
+}
+
+void TestController::mediaRequestsInOrder() {
+  QFETCH(QString, operation);
+  QFETCH(QStringList, files);
+  QFETCH(QStringList, expected);
+  const auto folder = albumFolder(files);
+  controller_ = makeController();
+  const auto album = [this, &folder] { return controller_->albumModel()->findIndexByPath(folder); };
+  QTRY_VERIFY(album().isValid());
+  if (files.contains(QStringLiteral("Night.png"))) { // the cover is read after the rows are shown
+    QTRY_VERIFY(!album().data(arvexhub::launcher::AlbumRole::ThumbnailPath).toString().isEmpty());
+  }
+  MediaRecorder recorder(*controller_);
+  const auto song = folder + QStringLiteral("/01 a.mp3");
+  if (operation == QStringLiteral("playWholeAlbum")) {
+    controller_->playWholeAlbum(folder);
+  } else if (operation == QStringLiteral("addWholeAlbumToPlaylist")) {
+    controller_->addWholeAlbumToPlaylist(folder);
+  } else if (operation == QStringLiteral("playSong")) {
+    controller_->playSong(QUrl::fromLocalFile(song), QStringLiteral("a"));
+  } else if (operation == QStringLiteral("playMovie")) {
+    controller_->playMovie(song);
+  } else {
+    controller_->stopMovie();
+  }
+  QCOMPARE(recorder.requests, expected);
+}
+
+void TestController::playingMarksFollowWhatPlays() {
+  const auto folder = albumFolder({QStringLiteral("01 a.mp3")});
+  controller_ = makeController();
+  auto* albums = controller_->albumModel();
+  auto* movies = controller_->movieModel();
+  QTRY_VERIFY(albums->findIndexByPath(folder).isValid());
+
+  controller_->playWholeAlbum(folder);
+  QVERIFY(albums->findIndexByPath(folder).data(arvexhub::launcher::AlbumRole::IsPlaying).toBool());
+  controller_->playMovie(QStringLiteral("/movies/Film/Film.mp4"));
+  QVERIFY(!albums->findIndexByPath(folder).data(arvexhub::launcher::AlbumRole::IsPlaying).toBool());
+  QCOMPARE(movies->currentPlayingMovie(), QStringLiteral("/movies/Film/Film.mp4"));
+  controller_->playWholeAlbum(folder);
+  QVERIFY(movies->currentPlayingMovie().isEmpty());
+  controller_->stopMovie();
+  QVERIFY(!albums->findIndexByPath(folder).data(arvexhub::launcher::AlbumRole::IsPlaying).toBool());
 }
 
 QTEST_MAIN(TestController)
