@@ -3,6 +3,7 @@
 #include <app/Preferences.h>
 #include <library/GameListModel.h>
 #include <runner/GameRunner.h>
+#include <widgets/AlbumWidget.h>
 #include <widgets/CustomSplitter.h>
 #include <widgets/GameListView.h>
 #include <widgets/GamePropertiesPanel.h>
@@ -13,6 +14,7 @@
 #include <widgets/ToolBar.h>
 
 #include <style/Style.h>
+#include <style/widgets/Expander.h>
 #include <style/widgets/LineEdit.h>
 
 #include <TestDir.h>
@@ -25,6 +27,7 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSortFilterProxyModel>
 #include <QTabBar>
 #include <QTabWidget>
@@ -110,6 +113,7 @@ private slots:
   void startingAGameFromTheGrid();
   void searchFiltersAndEscapeClears();
   void switchingTabsAdaptsTheBars();
+  void onlyTheCurrentTabsPanelIsOpen();
   void fullscreenOnlyOnMediaTabs_data();
   void fullscreenOnlyOnMediaTabs();
   void geometryAndConsoleAreRestored();
@@ -260,6 +264,34 @@ void TestMainWindow::switchingTabsAdaptsTheBars() {
   QVERIFY(window_->toolBar()->playStopButton()->isEnabled());
   QVERIFY(information->isEnabled());
   QCOMPARE(information->text(), QStringLiteral("Show/Hide Game Information"));
+}
+
+void TestMainWindow::onlyTheCurrentTabsPanelIsOpen() {
+  auto* preferences = controller_->preferences();
+  preferences->setAppPropertiesPanelVisible(true);
+  const auto expanders = [this] {
+    QList<arvexhub::style::Expander*> all;
+    for (auto* expander : window_->findChildren<arvexhub::style::Expander*>()) {
+      if (expander->content() != nullptr && expander->content()->findChild<QScrollArea*>() != nullptr) {
+        all.append(expander);
+      }
+    }
+    return all;
+  };
+  QCOMPARE(expanders().size(), 4); // games, movies, e-books, music
+  for (const int tab : {int(MainWindow::GamesTab), int(MainWindow::MoviesTab), int(MainWindow::EbooksTab),
+                        int(MainWindow::MusicTab), int(MainWindow::MediaPlayerTab)}) {
+    window_->tabWidget()->setCurrentIndex(tab);
+    const auto* current = window_->tabWidget()->currentWidget();
+    for (auto* expander : expanders()) {
+      QCOMPARE(expander->expanded(), current->isAncestorOf(expander));
+    }
+  }
+  // Collapsing the movie panel by hand is remembered for every tab.
+  window_->tabWidget()->setCurrentIndex(MainWindow::MoviesTab);
+  auto* movies = window_->tabWidget()->currentWidget()->findChild<arvexhub::style::Expander*>();
+  movies->setExpanded(false);
+  QVERIFY(!preferences->appPropertiesPanelVisible());
 }
 
 void TestMainWindow::fullscreenOnlyOnMediaTabs_data() {
