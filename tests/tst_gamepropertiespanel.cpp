@@ -182,6 +182,8 @@ private slots:
     QVERIFY(panel_->isEnabled());
     showPanel();
     QCOMPARE(label("gameThumbnail")->pixmap().width(), availableWidth());
+    // The picture fitted to the default size of a hidden widget must not widen the text either.
+    QTRY_VERIFY(label("gameFullName")->width() <= availableWidth());
   }
 
   void installedVersionFollowsTheRow() {

@@ -18,6 +18,9 @@ PropertiesPanel::PropertiesPanel(const QString& thumbnailObjectName, QWidget* pa
   thumbnail_ = new QLabel(content);
   thumbnail_->setObjectName(thumbnailObjectName);
   thumbnail_->setAlignment(Qt::AlignCenter);
+  // The picture follows the panel's width, never the other way round: one fitted while the panel
+  // was hidden (and had a default width) would otherwise widen the content past the panel.
+  thumbnail_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   layout_->addWidget(thumbnail_);
   setWidget(content);
 }
