@@ -191,7 +191,11 @@ void TestAlbumListModel::installedAlbumShowsItsOwnCover() {
 
 void TestAlbumListModel::mergeCopiesFieldsAndAppendsCatalogueAlbums() {
   const auto folder = installAlbum(QStringLiteral("rock"));
-  const auto model = makeModel({entry(QStringLiteral("Rock")), entry(QStringLiteral("Jazz"))});
+  // A dotted name could be installed but never found again under its folder's name.
+  QTest::ignoreMessage(
+      QtWarningMsg, QRegularExpression(QStringLiteral("^Skipping catalogue album whose name holds a dot")));
+  const auto model = makeModel(
+      {entry(QStringLiteral("Rock")), entry(QStringLiteral("Jazz")), entry(QStringLiteral("Jazz.Live"))});
   QCOMPARE(model->rowCount(), 2);
   const auto rock = model->index(model->albumRowByName(QStringLiteral("Rock")));
   QCOMPARE(rock.data(AlbumRole::Name).toString(), QStringLiteral("rock"));

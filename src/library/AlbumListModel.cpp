@@ -57,6 +57,13 @@ QString RecordTraits<AlbumData>::pictureFile(const AlbumData& album) {
 AlbumData RecordTraits<AlbumData>::fromCatalogue(const QJsonObject& entry) {
   AlbumData album;
   album.name = text(entry, "name");
+  if (album.name.contains(QLatin1Char('.'))) {
+    // An installed album is named by its folder up to the first dot: such a name could be
+    // downloaded but never found again on disk.
+    qWarning() << "Skipping catalogue album whose name holds a dot:" << album.name;
+    album.name.clear();
+    return album;
+  }
   album.fullName = text(entry, "fullName");
   album.artist = text(entry, "artist");
   album.publisher = text(entry, "publisher");
