@@ -280,7 +280,7 @@ void TestMainWindow::onlyTheCurrentTabsPanelIsOpen() {
   };
   QCOMPARE(expanders().size(), 4); // games, movies, e-books, music
   for (const int tab : {int(MainWindow::GamesTab), int(MainWindow::MoviesTab), int(MainWindow::EbooksTab),
-                        int(MainWindow::MusicTab), int(MainWindow::MediaPlayerTab)}) {
+                        int(MainWindow::MusicTab), int(MainWindow::PlayerTab)}) {
     window_->tabWidget()->setCurrentIndex(tab);
     const auto* current = window_->tabWidget()->currentWidget();
     for (auto* expander : expanders()) {
@@ -299,8 +299,8 @@ void TestMainWindow::fullscreenOnlyOnMediaTabs_data() {
   QTest::addColumn<bool>("toggles");
   QTest::newRow("games") << int(MainWindow::GamesTab) << false;
   QTest::newRow("music") << int(MainWindow::MusicTab) << false;
-  QTest::newRow("media player") << int(MainWindow::MediaPlayerTab) << true;
-  QTest::newRow("e-book reader") << int(MainWindow::EbookReaderTab) << true;
+  QTest::newRow("media player") << int(MainWindow::PlayerTab) << true;
+  QTest::newRow("e-book reader") << int(MainWindow::ReaderTab) << true;
 }
 
 void TestMainWindow::fullscreenOnlyOnMediaTabs() {

@@ -312,7 +312,7 @@ void MainWindow::updatePropertiesPanelVisibility() {
 
 bool MainWindow::isMediaTabCurrent() const {
   const int index = tabWidget_->currentIndex();
-  return index == MediaPlayerTab || index == EbookReaderTab;
+  return index == PlayerTab || index == ReaderTab;
 }
 
 void MainWindow::handleFullscreenRequest() {

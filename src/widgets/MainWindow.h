@@ -31,7 +31,7 @@ class MainWindow final : public QWidget {
   Q_OBJECT
 
 public:
-  enum Tab { GamesTab = 0, MoviesTab, EbooksTab, MusicTab, MediaPlayerTab, EbookReaderTab };
+  enum Tab { GamesTab = 0, MoviesTab, EbooksTab, MusicTab, PlayerTab, ReaderTab };
 
   explicit MainWindow(Controller* controller, QWidget* parent = nullptr);
   ~MainWindow() override;
