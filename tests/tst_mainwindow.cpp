@@ -114,6 +114,8 @@ private slots:
   void searchFiltersAndEscapeClears();
   void switchingTabsAdaptsTheBars();
   void onlyTheCurrentTabsPanelIsOpen();
+  void mediaRequestsShowTheirTab_data();
+  void mediaRequestsShowTheirTab();
   void fullscreenOnlyOnMediaTabs_data();
   void fullscreenOnlyOnMediaTabs();
   void geometryAndConsoleAreRestored();
@@ -292,6 +294,33 @@ void TestMainWindow::onlyTheCurrentTabsPanelIsOpen() {
   auto* movies = window_->tabWidget()->currentWidget()->findChild<arvexhub::style::Expander*>();
   movies->setExpanded(false);
   QVERIFY(!preferences->appPropertiesPanelVisible());
+}
+
+void TestMainWindow::mediaRequestsShowTheirTab_data() {
+  QTest::addColumn<QString>("request");
+  QTest::addColumn<int>("tab");
+  QTest::newRow("movie") << QStringLiteral("movie") << int(MainWindow::PlayerTab);
+  QTest::newRow("album") << QStringLiteral("album") << int(MainWindow::PlayerTab);
+  QTest::newRow("e-book") << QStringLiteral("ebook") << int(MainWindow::ReaderTab);
+  QTest::newRow("queue only") << QStringLiteral("queue") << int(MainWindow::GamesTab);
+}
+
+void TestMainWindow::mediaRequestsShowTheirTab() {
+  QFETCH(QString, request);
+  QFETCH(int, tab);
+  const auto file = QUrl::fromLocalFile(QDir::homePath() + QStringLiteral("/missing.mp4"));
+  auto* controller = controller_.get();
+  if (request == QStringLiteral("movie")) {
+    emit controller->playMovieRequested(file);
+  } else if (request == QStringLiteral("album")) {
+    emit controller->playAlbumRequested(file, QStringLiteral("Song"));
+  } else if (request == QStringLiteral("ebook")) {
+    emit controller->readEbookRequested(QUrl::fromLocalFile(QDir::homePath() + QStringLiteral("/missing.pdf")),
+                                        QStringLiteral("Book"));
+  } else {
+    emit controller->addToPlaylistRequested(file, QStringLiteral("Song"));
+  }
+  QCOMPARE(window_->tabWidget()->currentIndex(), tab);
 }
 
 void TestMainWindow::fullscreenOnlyOnMediaTabs_data() {

@@ -445,6 +445,140 @@
     </message>
 </context>
 <context>
+    <name>EbookReaderTab</name>
+    <message>
+        <source>Close Ebook</source>
+        <translation>Fermer le livre</translation>
+    </message>
+    <message>
+        <source>Toggle Fullscreen</source>
+        <translation>Plein écran</translation>
+    </message>
+    <message>
+        <source>Navigation</source>
+        <translation>Navigation</translation>
+    </message>
+    <message>
+        <source>Previous Page</source>
+        <translation>Page précédente</translation>
+    </message>
+    <message>
+        <source>Next Page</source>
+        <translation>Page suivante</translation>
+    </message>
+    <message>
+        <source>Zoom</source>
+        <translation>Zoom</translation>
+    </message>
+    <message>
+        <source>Zoom Out</source>
+        <translation>Zoom arrière</translation>
+    </message>
+    <message>
+        <source>Zoom In</source>
+        <translation>Zoom avant</translation>
+    </message>
+    <message>
+        <source>Toggle Controls</source>
+        <translation>Afficher/masquer les commandes</translation>
+    </message>
+    <message>
+        <source>Exit Fullscreen</source>
+        <translation>Quitter le plein écran</translation>
+    </message>
+</context>
+<context>
+    <name>MediaPlayerTab</name>
+    <message>
+        <source>Save Playlist</source>
+        <translation>Enregistrer la liste de lecture</translation>
+    </message>
+    <message>
+        <source>Playlist name:</source>
+        <translation>Nom de la liste de lecture :</translation>
+    </message>
+    <message>
+        <source>Load Playlist</source>
+        <translation>Ouvrir une liste de lecture</translation>
+    </message>
+    <message>
+        <source>Playlists (*.m3u *.txt)</source>
+        <translation>Listes de lecture (*.m3u *.txt)</translation>
+    </message>
+    <message>
+        <source>Delete Current Playlist File</source>
+        <translation>Supprimer le fichier de la liste de lecture</translation>
+    </message>
+    <message>
+        <source>Toggle Fullscreen</source>
+        <translation>Plein écran</translation>
+    </message>
+    <message>
+        <source>Empty Playlist</source>
+        <translation>Liste de lecture vide</translation>
+    </message>
+    <message>
+        <source>There are no items in the playlist to save.</source>
+        <translation>La liste de lecture ne contient aucun élément à enregistrer.</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Erreur</translation>
+    </message>
+    <message>
+        <source>Could not save playlist to file.</source>
+        <translation>Impossible d’enregistrer la liste de lecture dans un fichier.</translation>
+    </message>
+    <message>
+        <source>Invalid Playlist Name</source>
+        <translation>Nom de liste de lecture non valide</translation>
+    </message>
+    <message>
+        <source>A playlist name must be a single file name: not empty, not &quot;.&quot; or &quot;..&quot;, and without &quot;/&quot; or &quot;\&quot;.</source>
+        <translation>Le nom d’une liste de lecture doit être un simple nom de fichier : non vide, ni « . » ni « .. », et sans « / » ni « \ ».</translation>
+    </message>
+    <message>
+        <source>Confirm Overwrite</source>
+        <translation>Confirmer le remplacement</translation>
+    </message>
+    <message>
+        <source>Playlist &apos;%1&apos; already exists. Do you want to overwrite it?</source>
+        <translation>La liste de lecture « %1 » existe déjà. Voulez-vous la remplacer ?</translation>
+    </message>
+    <message>
+        <source>Could not open the selected playlist file.</source>
+        <translation>Impossible d’ouvrir le fichier de liste de lecture choisi.</translation>
+    </message>
+    <message>
+        <source>No Playlist Loaded</source>
+        <translation>Aucune liste de lecture ouverte</translation>
+    </message>
+    <message>
+        <source>There is no playlist file loaded to remove.</source>
+        <translation>Aucun fichier de liste de lecture ouvert à supprimer.</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to permanently delete the playlist file &apos;%1&apos; from your disk?</source>
+        <translation>Voulez-vous vraiment supprimer définitivement le fichier de liste de lecture « %1 » de votre disque ?</translation>
+    </message>
+    <message>
+        <source>Confirm Deletion</source>
+        <translation>Confirmer la suppression</translation>
+    </message>
+    <message>
+        <source>Failed to delete the playlist file. Error: %1</source>
+        <translation>Impossible de supprimer le fichier de liste de lecture. Erreur : %1</translation>
+    </message>
+    <message>
+        <source>Success</source>
+        <translation>Terminé</translation>
+    </message>
+    <message>
+        <source>Playlist file deleted successfully.</source>
+        <translation>Le fichier de liste de lecture a été supprimé.</translation>
+    </message>
+</context>
+<context>
     <name>MovieListView</name>
     <message>
         <source>Add to Media Player Playlist</source>

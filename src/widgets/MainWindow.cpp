@@ -5,6 +5,8 @@
 #include "library/EbookListModel.h"
 #include "library/GameListModel.h"
 #include "library/MovieListModel.h"
+#include "media/EbookReaderTab.h"
+#include "media/MediaPlayerTab.h"
 #include "runner/GameRunner.h"
 #include "widgets/AlbumWidget.h"
 #include "widgets/BottomPanel.h"
@@ -134,8 +136,8 @@ void MainWindow::setupUi() {
   tabWidget_->addTab(createMoviesTab(), QStringLiteral("Movies"));
   tabWidget_->addTab(createEbooksTab(), QStringLiteral("Ebooks"));
   tabWidget_->addTab(createAlbumsTab(), QStringLiteral("Music"));
-  tabWidget_->addTab(new QWidget(tabWidget_), QStringLiteral("Media Player"));
-  tabWidget_->addTab(new QWidget(tabWidget_), QStringLiteral("Ebook Reader"));
+  tabWidget_->addTab(new MediaPlayerTab(this, controller_->movieModel()), QStringLiteral("Media Player"));
+  tabWidget_->addTab(new EbookReaderTab(this, controller_->ebookModel()), QStringLiteral("Ebook Reader"));
   statusBar_ = new StatusBar(controller_, this);
 
   layout->setMenuBar(menuBar_);
@@ -183,6 +185,38 @@ void MainWindow::connectController() {
     }
   });
   connect(controller_, &Controller::mainWindowRaiseRequested, this, &QWidget::raise);
+  connectMediaPlayer();
+  connectEbookReader();
+}
+
+void MainWindow::connectMediaPlayer() {
+  auto* player = findChild<MediaPlayerTab*>();
+  if (player == nullptr) {
+    return;
+  }
+  const auto showPlayer = [this] { tabWidget_->setCurrentIndex(PlayerTab); };
+  connect(controller_, &Controller::playMovieRequested, player, &MediaPlayerTab::play);
+  connect(controller_, &Controller::stopMovieRequested, player, &MediaPlayerTab::stop);
+  connect(controller_, &Controller::addToPlaylistRequested, player, &MediaPlayerTab::addToPlaylist);
+  connect(controller_, &Controller::playFirstInPlaylistRequested, player, &MediaPlayerTab::playCurrent);
+  connect(controller_, &Controller::playMovieRequested, this, showPlayer);
+  connect(controller_, &Controller::playAlbumRequested, this, showPlayer);
+  connect(controller_, &Controller::clearPlaylistRequested, player, &MediaPlayerTab::clearPlaylist);
+  connect(controller_, &Controller::currentAlbumArtChanged, player, &MediaPlayerTab::setAlbumArt);
+  connect(player, &MediaPlayerTab::fullscreenRequested, this, &MainWindow::handleFullscreenRequest);
+  connect(this, &MainWindow::fullscreenChanged, player, &MediaPlayerTab::onHostIsFullscreen);
+}
+
+void MainWindow::connectEbookReader() {
+  auto* reader = findChild<EbookReaderTab*>();
+  if (reader == nullptr) {
+    return;
+  }
+  connect(controller_, &Controller::readEbookRequested, reader, &EbookReaderTab::openEbook);
+  connect(controller_, &Controller::readEbookRequested, this,
+          [this] { tabWidget_->setCurrentIndex(ReaderTab); });
+  connect(reader, &EbookReaderTab::fullscreenRequested, this, &MainWindow::handleFullscreenRequest);
+  connect(this, &MainWindow::fullscreenChanged, reader, &EbookReaderTab::onHostIsFullscreen);
 }
 
 QWidget* MainWindow::createGamesTab() {
@@ -307,6 +341,12 @@ void MainWindow::updatePropertiesPanelVisibility() {
   for (const auto& [expander, tab] : expanders) {
     const QSignalBlocker blocker(expander);
     expander->setExpanded(index == tab && visible);
+  }
+  if (auto* player = findChild<MediaPlayerTab*>()) {
+    player->setPlaylistVisible(index == PlayerTab && visible);
+  }
+  if (auto* reader = findChild<EbookReaderTab*>()) {
+    reader->setReaderPanelVisible(index == ReaderTab && visible);
   }
 }
 

@@ -72,6 +72,8 @@ protected:
 private:
   void setupUi();
   void connectController();
+  void connectMediaPlayer();
+  void connectEbookReader();
   QWidget* createGamesTab();
   QWidget* createMoviesTab();
   QWidget* createEbooksTab();
