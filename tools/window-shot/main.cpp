@@ -3,11 +3,16 @@
 // without a display.
 //   window-shot <file.png> [--theme Dark|Light] [--language fr_FR] [--tab N] [--delay ms]
 //               [--select Game] [--play Game] [--download Game]
+//               [--watch Movie] [--read Ebook] [--listen Album [--no-art]] [--fullscreen]
+// --watch, --read and --listen download the item from the catalogue, then open it.
 #include <app/Application.h>
 #include <app/Controller.h>
 #include <app/Preferences.h>
 #include <app/Startup.h>
+#include <library/AlbumListModel.h>
+#include <library/EbookListModel.h>
 #include <library/GameListModel.h>
+#include <library/MovieListModel.h>
 #include <runner/GameRunner.h>
 #include <widgets/MainWindow.h>
 
@@ -64,6 +69,56 @@ public:
   }
 };
 
+/// Full screen a moment after an item was opened, when asked.
+void goFullscreen(MainWindow* window, const QCommandLineParser& parser) {
+  if (parser.isSet(QStringLiteral("fullscreen"))) {
+    QTimer::singleShot(300, window, &MainWindow::handleFullscreenRequest);
+  }
+}
+
+/// The three media options download their item from the catalogue, then open it as a user would.
+void watchMovie(Controller* controller, MainWindow* window, const QCommandLineParser& parser) {
+  const auto name = parser.value(QStringLiteral("watch"));
+  if (name.isEmpty()) {
+    return;
+  }
+  auto* movies = controller->movieModel();
+  QObject::connect(movies, &MovieListModel::movieDownloadFinished, window, [=, &parser] {
+    controller->playMovie(movies->index(movies->movieRowByName(name)).data(MovieRole::Path).toString());
+    goFullscreen(window, parser);
+  });
+  movies->downloadAndInstallMovie(name);
+}
+
+void readEbook(Controller* controller, MainWindow* window, const QCommandLineParser& parser) {
+  const auto name = parser.value(QStringLiteral("read"));
+  if (name.isEmpty()) {
+    return;
+  }
+  auto* ebooks = controller->ebookModel();
+  QObject::connect(ebooks, &EbookListModel::ebookDownloadFinished, window, [=, &parser] {
+    controller->readEbook(ebooks->index(ebooks->ebookRowByName(name)).data(EbookRole::Path).toString());
+    goFullscreen(window, parser);
+  });
+  ebooks->downloadAndInstallEbook(name);
+}
+
+void listenToAlbum(Controller* controller, MainWindow* window, const QCommandLineParser& parser) {
+  const auto name = parser.value(QStringLiteral("listen"));
+  if (name.isEmpty()) {
+    return;
+  }
+  auto* albums = controller->albumModel();
+  QObject::connect(albums, &AlbumListModel::albumDownloadFinished, window, [=, &parser] {
+    controller->playWholeAlbum(albums->index(albums->albumRowByName(name)).data(AlbumRole::Path).toString());
+    if (parser.isSet(QStringLiteral("no-art"))) {
+      emit controller->currentAlbumArtChanged({}); // the meter instead of the cover
+    }
+    goFullscreen(window, parser);
+  });
+  albums->downloadAndInstallAlbum(name);
+}
+
 void stageWindow(Controller* controller, const QCommandLineParser& parser, StalledDownload& server) {
   auto* games = controller->model();
   const auto select = parser.value(QStringLiteral("select"));
@@ -95,9 +150,16 @@ int main(int argc, char* argv[]) {
       {QStringLiteral("tab"), QStringLiteral("Tab to show."), QStringLiteral("index"), QStringLiteral("0")},
       {QStringLiteral("delay"), QStringLiteral("Wait before the picture (ms)."), QStringLiteral("ms"),
        QStringLiteral("2500")},
-      {QStringLiteral("select"), QStringLiteral("Game to select, with its properties."), QStringLiteral("name")},
+      {QStringLiteral("select"), QStringLiteral("Game to select, with its properties."),
+       QStringLiteral("name")},
       {QStringLiteral("play"), QStringLiteral("Installed game to start."), QStringLiteral("name")},
-      {QStringLiteral("download"), QStringLiteral("Game whose download is shown running."), QStringLiteral("name")},
+      {QStringLiteral("download"), QStringLiteral("Game whose download is shown running."),
+       QStringLiteral("name")},
+      {QStringLiteral("watch"), QStringLiteral("Movie to download and play."), QStringLiteral("name")},
+      {QStringLiteral("read"), QStringLiteral("E-book to download and open."), QStringLiteral("name")},
+      {QStringLiteral("listen"), QStringLiteral("Album to download and play."), QStringLiteral("name")},
+      {QStringLiteral("no-art"), QStringLiteral("Play the album without its cover (the meter shows).")},
+      {QStringLiteral("fullscreen"), QStringLiteral("Full screen once the item is open.")},
   });
   QStringList arguments;
   for (int i = 0; i < argc; ++i) {
@@ -125,9 +187,19 @@ int main(int argc, char* argv[]) {
   window->tabWidget()->setCurrentIndex(parser.value(QStringLiteral("tab")).toInt());
   const int delay = parser.value(QStringLiteral("delay")).toInt();
   // The catalogue's games are rows once it is merged; a picture without a catalogue waits for nothing.
-  QObject::connect(controller->model(), &LibraryModel::updateCheckFinished, window,
-                   [controller, &parser, &server] { stageWindow(controller, parser, server); },
-                   Qt::SingleShotConnection);
+  QObject::connect(
+      controller->model(), &LibraryModel::updateCheckFinished, window,
+      [controller, &parser, &server] { stageWindow(controller, parser, server); }, Qt::SingleShotConnection);
+  // Each media item is fetched once its kind's catalogue is in.
+  QObject::connect(
+      controller->movieModel(), &LibraryModel::updateCheckFinished, window,
+      [=, &parser] { watchMovie(controller, window, parser); }, Qt::SingleShotConnection);
+  QObject::connect(
+      controller->ebookModel(), &LibraryModel::updateCheckFinished, window,
+      [=, &parser] { readEbook(controller, window, parser); }, Qt::SingleShotConnection);
+  QObject::connect(
+      controller->albumModel(), &LibraryModel::updateCheckFinished, window,
+      [=, &parser] { listenToAlbum(controller, window, parser); }, Qt::SingleShotConnection);
   QTimer::singleShot(delay, window, [window, file = parser.positionalArguments().first()] {
     window->grab().save(file);
 
