@@ -184,6 +184,12 @@ private slots:
     QCOMPARE(child<QToolButton>("previousButton")->isEnabled(), turning);
     QCOMPARE(child<QToolButton>("nextButton")->isEnabled(), turning);
 
+    // The library lets go of the book (its removal does): the reader closes it.
+    model_->setCurrentReadingEbook(QString());
+    QCOMPARE(this->label(), QStringLiteral("0 / 0"));
+    QVERIFY(!panel()->isVisible());
+    QVERIFY(open(name));
+
     child<QToolButton>("closeButton")->click();
     QCOMPARE(this->label(), QStringLiteral("0 / 0"));
     QVERIFY(!panel()->isVisible());

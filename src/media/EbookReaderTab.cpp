@@ -73,6 +73,14 @@ EbookReaderTab::EbookReaderTab(QWidget* parent, EbookListModel* ebookModel)
   layout->addWidget(splitter);
 
   idleHider_ = new IdlePointerHider(view_->viewport(), this);
+  if (ebookModel_ != nullptr) {
+    // A book removed from the library while it is open closes here too: its file is gone.
+    connect(ebookModel_, &EbookListModel::currentReadingEbookChanged, this, [this](const QString& path) {
+      if (path.isEmpty() && document_->status() != QPdfDocument::Status::Null) {
+        stopReading();
+      }
+    });
+  }
   idleHider_->setWidgets({fullscreenButton_, menuButton_, controls_});
   setPageControls(0);
   connectControls();
