@@ -1,7 +1,13 @@
 #include <app/Application.h>
+#include <app/Controller.h>
 #include <app/Startup.h>
+#include <library/GameListModel.h>
 #include <widgets/MainWindow.h>
 
+#include <TestArchive.h>
+#include <TestDir.h>
+
+#include <QDir>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QtTest>
@@ -14,11 +20,12 @@ class TestApplication final : public QObject {
 
 public:
   explicit TestApplication(Application* app)
-    : app_(app) {}
+      : app_(app) {}
 
 private slots:
   void windowIsShown();
   void secondStartRaisesTheWindow();
+  void secondStartHandsOverItsPath();
 
 private:
   Application* app_;
@@ -56,6 +63,27 @@ void TestApplication::secondStartRaisesTheWindow() {
   QCOMPARE(messages.count(), 1);
   QCOMPARE(messages.first().at(1).toByteArray(), QByteArray());
   QTRY_VERIFY(app_->mainWindow()->isActiveWindow());
+}
+
+void TestApplication::secondStartHandsOverItsPath() {
+  const arvexhub::test::TestDir packages;
+  const auto package = packages.filePath(QStringLiteral("Hand Over.arvexhub"));
+  QVERIFY(arvexhub::test::TestArchive::write(package, arvexhub::test::TestArchive::game("handed over")));
+  QDir(QDir::homePath() + QStringLiteral("/.arvexhub/games/Hand Over")).removeRecursively();
+
+  QSignalSpy messages(&app_->instanceManager(),
+                      &arvexhub::instance::InstanceManager::secondaryInstanceMessageReceived);
+  QProcess second;
+  QSignalSpy finished(&second, &QProcess::finished); // waits in the event loop: this process answers
+  second.setWorkingDirectory(packages.path());       // a path relative to the second start's own folder
+  second.start(QStringLiteral(ARVEXHUB_PROGRAM_PATH), {QStringLiteral("Hand Over.arvexhub")});
+  QVERIFY(finished.wait(20000));
+  QCOMPARE(second.exitCode(), 0);
+
+  QCOMPARE(messages.count(), 1);
+  QCOMPARE(QString::fromUtf8(messages.first().at(1).toByteArray()), package);
+  QTRY_COMPARE_WITH_TIMEOUT(app_->controller()->model()->currentGameName(), QStringLiteral("Hand Over"),
+                            20000);
 }
 
 int main(int argc, char* argv[]) {

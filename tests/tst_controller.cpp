@@ -373,6 +373,8 @@ void TestController::mimeDataValidity_data() {
   QTest::newRow("folder") << QStringList{game} << true;
   QTest::newRow("start script") << QStringList{script} << true;
   QTest::newRow("other ending") << QStringList{shell} << false;
+  QTest::newRow("game package") << QStringList{game + QStringLiteral("/Other.arvexhub")} << true;
+  QTest::newRow("missing package") << QStringList{game + QStringLiteral("/Gone.arvexhub")} << false;
   QTest::newRow("missing script") << QStringList{game + QStringLiteral("/gone.command")} << false;
   QTest::newRow("web address") << QStringList{web} << false;
   QTest::newRow("web, then folder") << QStringList{web, game} << true;
@@ -386,6 +388,9 @@ void TestController::mimeDataValidity() {
   QFile shell(gamePath(QStringLiteral("Valid")) + QStringLiteral("/other.sh"));
   shell.open(QIODevice::WriteOnly);
   shell.close();
+  QFile package(gamePath(QStringLiteral("Valid")) + QStringLiteral("/Other.arvexhub"));
+  package.open(QIODevice::WriteOnly);
+  package.close();
   controller_ = makeController();
   QMimeData data;
   QList<QUrl> list;

@@ -443,6 +443,10 @@
         <source>Remove Album</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>The game package cannot be installed: its name is not a valid game name, or a game of that name is being added.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>EbookReaderTab</name>

@@ -443,6 +443,10 @@
         <source>Remove Album</source>
         <translation>Supprimer l’album</translation>
     </message>
+    <message>
+        <source>The game package cannot be installed: its name is not a valid game name, or a game of that name is being added.</source>
+        <translation>Le paquet de jeu ne peut pas être installé : son nom n’est pas un nom de jeu valide, ou un jeu de ce nom est en cours d’ajout.</translation>
+    </message>
 </context>
 <context>
     <name>EbookReaderTab</name>

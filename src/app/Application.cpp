@@ -9,15 +9,17 @@
 #include <QFileInfo>
 #include <QFileOpenEvent>
 #include <QIcon>
+#include <QTimer>
 
 namespace arvexhub::launcher {
 
-Application::Application(int& argc, char** argv)
-  : QApplication(argc, argv) {
+Application::Application(int& argc, char** argv, const QString& pathToOpen)
+    : QApplication(argc, argv) {
   setQuitOnLastWindowClosed(true);
   MainWindow::setAppIcon();
-  // A second start hands its message to the running instance and ends here, before any
-  // window exists.
+  // A second start hands its path (nothing but the path, whatever blanks it holds) to the
+  // running instance and ends here, before any window exists.
+  instanceManager_.setMessageToSend(pathToOpen.toUtf8());
   instanceManager_.setMode(instance::InstanceManager::Mode::Single);
   installStyle();
   controller_ = new Controller(this);
@@ -25,6 +27,9 @@ Application::Application(int& argc, char** argv)
   mainWindow_->show();
   connect(&instanceManager_, &instance::InstanceManager::secondaryInstanceMessageReceived, this,
           &Application::onSecondaryInstanceMessage);
+  if (!pathToOpen.isEmpty()) {
+    QTimer::singleShot(0, controller_, [this, pathToOpen] { controller_->openDroppedPath(pathToOpen); });
+  }
 }
 
 Application::~Application() {
@@ -59,9 +64,9 @@ void Application::onSecondaryInstanceMessage(unsigned int id, const QByteArray& 
     mainWindow_->raise();
     mainWindow_->activateWindow();
   }
-  const auto parts = QString::fromUtf8(message).split(QLatin1Char(' '), Qt::KeepEmptyParts, Qt::CaseSensitive);
-  if (!parts.isEmpty()) {
-    controller_->playGame(parts.first());
+  const auto path = QString::fromUtf8(message);
+  if (!path.isEmpty()) {
+    controller_->openDroppedPath(path);
   }
 }
 
@@ -69,7 +74,7 @@ bool Application::event(QEvent* event) {
   if (event->type() == QEvent::FileOpen) {
     const auto path = static_cast<QFileOpenEvent*>(event)->file();
     if (QFileInfo::exists(path) && path.endsWith(QStringLiteral(".arvexhub"), Qt::CaseSensitive)) {
-      controller_->playGame(path);
+      controller_->openDroppedPath(path);
       event->accept();
     }
   }

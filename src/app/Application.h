@@ -16,12 +16,15 @@ class Controller;
 class MainWindow;
 
 /// The application object: keeps one instance running, installs the style, builds the
-/// controller and the main window, and hands desktop file-open requests to the controller.
+/// controller and the main window, and hands paths to open (desktop file-open requests, a second
+/// start's argument) to the controller.
 class Application final : public QApplication {
   Q_OBJECT
 
 public:
-  Application(int& argc, char** argv);
+  /// A non-empty `pathToOpen` (absolute) goes to the running instance when there is one, and
+  /// is otherwise opened once the window is up.
+  Application(int& argc, char** argv, const QString& pathToOpen = {});
   ~Application() override;
   Q_DISABLE_COPY_MOVE(Application)
 

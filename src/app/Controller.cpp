@@ -31,6 +31,7 @@
 #include <QUrl>
 
 #include <initializer_list>
+#include <memory>
 
 namespace arvexhub::launcher {
 namespace {
@@ -64,6 +65,10 @@ QString runnerErrorText(GameRunner::ErrorCode code) {
 
 bool isStartScript(const QString& path) {
   return path.endsWith(QStringLiteral(".command"));
+}
+
+bool isGamePackage(const QString& path) {
+  return path.endsWith(QStringLiteral(".arvexhub"), Qt::CaseInsensitive);
 }
 } // namespace
 
@@ -202,21 +207,62 @@ void Controller::openDroppedPath(const QString& path) {
     importGameFolder(info.absoluteFilePath());
   } else if (info.isFile() && isStartScript(path)) {
     playGame(info.absoluteFilePath());
+  } else if (info.isFile() && isGamePackage(path)) {
+    installGamePackage(info.absoluteFilePath());
   }
 }
 
 void Controller::importGameFolder(const QString& folder) {
   const auto name = QFileInfo(folder).fileName();
-  const auto import = [this, folder, name] {
+  confirmGameReplacement(name, [this, folder, name] {
     if (!gameModel_->importFolder(folder)) {
       emit downloadFailed(name, QCoreApplication::translate(
                                     "ArvexHubLauncher",
                                     "It is not a game folder (a start script at its top level), or it is "
                                     "already in the library or being added."));
     }
+  });
+}
+
+void Controller::installGamePackage(const QString& path) {
+  const auto name = QFileInfo(path).completeBaseName();
+  confirmGameReplacement(name, [this, path, name] {
+    if (!gameModel_->installArchive(path)) {
+      emit downloadFailed(name, QCoreApplication::translate(
+                                    "ArvexHubLauncher",
+                                    "The game package cannot be installed: its name is not a valid game "
+                                    "name, or a game of that name is being added."));
+      return;
+    }
+    selectWhenInstalled(name);
+  });
+}
+
+void Controller::selectWhenInstalled(const QString& name) {
+  // Both connections end with the installation, whichever way it ends.
+  auto installed = std::make_shared<QMetaObject::Connection>();
+  auto failed = std::make_shared<QMetaObject::Connection>();
+  const auto done = [installed, failed] {
+    QObject::disconnect(*installed);
+    QObject::disconnect(*failed);
   };
+  *installed = connect(gameModel_, &GameListModel::gameDownloadFinished, this,
+                       [this, name, done](const QString& gameName) {
+                         if (gameName.compare(name, Qt::CaseInsensitive) == 0) {
+                           done();
+                           gameModel_->setCurrentGameName(gameName);
+                         }
+                       });
+  *failed = connect(gameModel_, &LibraryModel::downloadFailed, this, [name, done](const QString& gameName) {
+    if (gameName.compare(name, Qt::CaseInsensitive) == 0) {
+      done();
+    }
+  });
+}
+
+void Controller::confirmGameReplacement(const QString& name, const std::function<void()>& add) {
   if (gameModel_->gameDataByName(name).path.isEmpty()) {
-    import();
+    add();
     return;
   }
   auto* box = new MessageBox(QApplication::activeWindow());
@@ -228,9 +274,9 @@ void Controller::importGameFolder(const QString& folder) {
                                            "A game named %1 is already installed. Its saves are kept.")
                    .arg(name));
   box->setButtons(MessageBox::Yes | MessageBox::Cancel);
-  connect(box, &QDialog::finished, this, [import](int result) {
+  connect(box, &QDialog::finished, this, [add](int result) {
     if (MessageBox::buttonResult(result) == MessageBox::Yes) {
-      import();
+      add();
     }
   });
   box->show();
@@ -445,7 +491,8 @@ bool Controller::isMimeDataValid(const QMimeData* mimeData) const {
       continue;
     }
     const QFileInfo info(url.toLocalFile());
-    if (info.isDir() || (info.isFile() && isStartScript(info.filePath()))) {
+    if (info.isDir() ||
+        (info.isFile() && (isStartScript(info.filePath()) || isGamePackage(info.filePath())))) {
       return true;
     }
   }

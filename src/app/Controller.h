@@ -57,10 +57,14 @@ public:
   void removeCurrentGame();
   void loadGames();
   void openGameFolder(const QString& path);
-  /// Something the user dropped on the window: a start script starts, a game folder is copied
-  /// into the games library (after asking before replacing a game of the same name).
+  /// A path dropped on the window or handed over by the desktop or a second start: a start
+  /// script starts, a game folder is copied and a game package (".arvexhub") is installed into
+  /// the games library (both after asking before replacing a game of the same name).
   void openDroppedPath(const QString& path);
   void importGameFolder(const QString& folder);
+  /// Installs a game package, a zip laid out like a catalogue game archive and named after the
+  /// game, then selects the game; a package that cannot be installed changes nothing.
+  void installGamePackage(const QString& path);
 
   void playMovie(const QString& path);
   void playCurrentMovie();
@@ -92,7 +96,8 @@ public:
 
   /// The translated name of a theme id; other ids are returned as they are.
   QString themeName(const QString& id) const;
-  /// Whether a drag carries something the window can take: a folder or a start script.
+  /// Whether a drag carries something the window can take: a folder, a start script or a game
+  /// package.
   bool isMimeDataValid(const QMimeData* mimeData) const;
 
 signals:
@@ -118,6 +123,10 @@ private:
   void onRunnerStateChanged();
   void onRunnerError(GameRunner::ErrorCode code);
   void confirmRemoval(const QString& title, const std::function<void()>& remove);
+  /// Runs `add` at once, or after the user agreed to replace the installed game of that name.
+  void confirmGameReplacement(const QString& name, const std::function<void()>& add);
+  /// Makes the game current once its installation has ended well.
+  void selectWhenInstalled(const QString& name);
   QString gamesFolder() const;
   static QString libraryFolder(const QString& kind);
   void removeEbookNamed(const QString& name);

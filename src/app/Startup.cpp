@@ -2,6 +2,8 @@
 
 #include "app/Application.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 
 #include <cstdio>
@@ -17,9 +19,44 @@ void configureQApplication() {
   QGuiApplication::setDesktopFileName(QStringLiteral("example.arvexgames.arvexhub"));
 }
 
-int runGUI(int argc, char* argv[]) {
+StartMode startMode(const QStringList& arguments) {
+  if (arguments.isEmpty()) {
+    return StartMode::Window;
+  }
+  const auto& first = arguments.first();
+  if (first == QStringLiteral("--help") || first == QStringLiteral("-h")) {
+    return StartMode::Help;
+  }
+  if (first == QStringLiteral("--version") || first == QStringLiteral("-v")) {
+    return StartMode::Version;
+  }
+  return !first.isEmpty() && QFileInfo::exists(first) ? StartMode::OpenPath : StartMode::Nothing;
+}
+
+int start(int argc, char* argv[]) {
+  QStringList arguments;
+  for (int i = 1; i < argc; ++i) {
+    arguments.append(QFile::decodeName(argv[i]));
+  }
+  switch (startMode(arguments)) {
+  case StartMode::Window:
+    return runGUI(argc, argv);
+  case StartMode::OpenPath:
+    // Absolute: the running instance may have another working folder.
+    return runGUI(argc, argv, QFileInfo(arguments.first()).absoluteFilePath());
+  case StartMode::Help:
+    return printHelp(argc, argv);
+  case StartMode::Version:
+    return printVersion();
+  case StartMode::Nothing:
+    break;
+  }
+  return runCLI(argc, argv);
+}
+
+int runGUI(int argc, char* argv[], const QString& pathToOpen) {
   configureQApplication();
-  Application app(argc, argv);
+  Application app(argc, argv, pathToOpen);
   return QApplication::exec();
 }
 

@@ -39,6 +39,11 @@ QString ItemDownload::errorString() const {
 }
 
 bool ItemDownload::start() {
+  if (!request_.localArchive.isEmpty()) {
+    // Ends later, as a download does, so the caller can connect to `finished` first.
+    QTimer::singleShot(0, this, [this] { installArchive(request_.localArchive); });
+    return true;
+  }
   if (!openTemporaryFile()) {
     return false;
   }
@@ -135,6 +140,11 @@ void ItemDownload::onFinished() {
     return fail(QCoreApplication::translate(
         "ArvexHubLauncher", "The download is damaged: it does not match the catalogue's checksum."));
   }
+  installArchive(file_->fileName());
+}
+
+void ItemDownload::installArchive(const QString& path) {
+  archivePath_ = path;
   if (!beginExtraction()) {
     return fail(QCoreApplication::translate("ArvexHubLauncher", "The archive cannot be installed: %1")
                     .arg(archive_->errorString()));
@@ -144,9 +154,9 @@ void ItemDownload::onFinished() {
 
 bool ItemDownload::beginExtraction() {
   staged_ = std::make_unique<StagedInstall>(request_.libraryFolder, request_.itemName);
-  archive_ = std::make_unique<ArchiveExtractor>(file_->fileName());
+  archive_ = std::make_unique<ArchiveExtractor>(archivePath_);
   if (!staged_->create() || !archive_->beginExtraction(staged_->stagingPath())) {
-    qWarning() << "Failed to extract" << file_->fileName() << "to" << staged_->itemPath() << ":"
+    qWarning() << "Failed to extract" << archivePath_ << "to" << staged_->itemPath() << ":"
                << archive_->errorString();
     return false;
   }
@@ -161,7 +171,7 @@ void ItemDownload::extractStep() {
     QTimer::singleShot(0, this, &ItemDownload::extractStep);
     return;
   case ArchiveExtractor::Progress::Failed:
-    qWarning() << "Failed to extract" << file_->fileName() << "to" << staged_->itemPath() << ":"
+    qWarning() << "Failed to extract" << archivePath_ << "to" << staged_->itemPath() << ":"
                << archive_->errorString();
     return fail(QCoreApplication::translate("ArvexHubLauncher", "The archive cannot be installed: %1")
                     .arg(archive_->errorString()));

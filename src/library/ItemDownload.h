@@ -26,6 +26,7 @@ struct InstallRequest {
   bool mainFileExecutable{false};
   QString sha256;                        ///< optional, hexadecimal: verified before anything is unpacked
   QHash<QString, QByteArray> extraFiles; ///< written into the item folder with the new files
+  QString localArchive; ///< a zip already on disk: installed from there, `url` is not fetched
 };
 
 /// One running download and installation: the archive streams to its own temporary file, is
@@ -40,7 +41,8 @@ public:
   ~ItemDownload() override;
   Q_DISABLE_COPY_MOVE(ItemDownload)
 
-  /// Starts the transfer; false (and `finished` is never sent) when it cannot even begin.
+  /// Starts the transfer (or, for a local archive, the installation); false (and `finished` is
+  /// never sent) when it cannot even begin.
   bool start();
   const InstallRequest& request() const;
   /// Why the last download failed, in a sentence for the user.
@@ -58,6 +60,7 @@ private:
   void onReadyRead();
   void onFinished();
   bool verifyChecksum();
+  void installArchive(const QString& path);
   bool beginExtraction();
   void extractStep();
   QString install();
@@ -69,6 +72,7 @@ private:
   InstallRequest request_;
   QPointer<QNetworkReply> reply_;
   std::unique_ptr<QTemporaryFile> file_;
+  QString archivePath_; ///< the downloaded file or the local archive
   std::unique_ptr<StagedInstall> staged_;
   std::unique_ptr<ArchiveExtractor> archive_;
   std::unique_ptr<Sha256> hash_;

@@ -117,6 +117,22 @@ bool LibraryModel::importFolder(const QString& source) {
   return true;
 }
 
+bool LibraryModel::installArchive(const QString& zipPath) {
+  const QFileInfo archive(zipPath);
+  const auto name = archive.completeBaseName();
+  if (!archive.isFile() || !ItemNames::isSafe(name) || isDownloading(name)) {
+    qWarning() << "Refusing to install the archive" << zipPath;
+    return false;
+  }
+  InstallRequest request;
+  request.itemName = name;
+  request.localArchive = archive.absoluteFilePath();
+  request.libraryFolder = libraryFolder_;
+  request.mainFilePattern = kind_.mainFilePattern;
+  request.mainFileExecutable = kind_.mainFileExecutable;
+  return startDownload(request);
+}
+
 void LibraryModel::onImportFinished(const QString& name, const QString& installedPath, const QString& error) {
   imports_.remove(name.toCaseFolded());
   silenceWatcher(-1);
@@ -431,6 +447,9 @@ bool LibraryModel::startDownload(const InstallRequest& request) {
           [this, key, name, download](bool success, const QString& path) {
             downloads_.remove(key);
             download->deleteLater();
+            if (success && !download->request().localArchive.isEmpty()) {
+              addInstalledItem(path); // an item new to the library gets its row
+            }
             onDownloadFinished(name, success, path);
             silenceWatcher(-1);
             if (!success) {

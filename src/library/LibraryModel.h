@@ -42,6 +42,11 @@ public:
   /// thread; false when it cannot start (an unsafe name, no main file, a folder of the library
   /// itself, a download of that name running). The end is reported like a download's.
   bool importFolder(const QString& source);
+  /// Installs a zip archive from disk, laid out like a catalogue archive, as the item named after
+  /// the file's base name, through the same checks and staged swap as a download; false when it
+  /// cannot start (not a file, an unsafe name, a download of that name running). The end is
+  /// reported like a download's.
+  bool installArchive(const QString& zipPath);
 
 public slots:
   /// Fetches the kind's catalogue and merges it into the rows.

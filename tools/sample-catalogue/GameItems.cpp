@@ -3,7 +3,19 @@
 #include "LauncherScript.h"
 #include "SampleGames.h"
 
+#include <QDir>
+
 namespace arvexhub::sample {
+namespace {
+
+QList<ArchiveEntry> archiveFiles(const SampleGame& game) {
+  return {
+      {QStringLiteral("launcher.command"), launcherScript(game, game.version), true},
+      {QStringLiteral("README.txt"), gameReadme(game, game.version), false},
+  };
+}
+
+} // namespace
 
 CataloguePart gameItems() {
   CataloguePart part;
@@ -17,13 +29,18 @@ CataloguePart gameItems() {
         {QStringLiteral("publisher"), game.publisher}, {QStringLiteral("demo"), game.demo},
         {QStringLiteral("version"), game.version},     {QStringLiteral("launchDate"), game.launchDate},
     };
-    const QList<ArchiveEntry> files{
-        {QStringLiteral("launcher.command"), launcherScript(game, game.version), true},
-        {QStringLiteral("README.txt"), gameReadme(game, game.version), false},
-    };
-    part.items.append({game.name, fields, files, png});
+    part.items.append({game.name, fields, archiveFiles(game), png});
   }
   return part;
+}
+
+QString writeGamePackage(const QString& folder) {
+  if (!QDir().mkpath(folder)) {
+    return QStringLiteral("cannot create %1").arg(folder);
+  }
+  const auto& game = sampleGames().first();
+  return writeZipArchive(QDir(folder).absoluteFilePath(game.name + QStringLiteral(".arvexhub")),
+                         archiveFiles(game));
 }
 
 } // namespace arvexhub::sample

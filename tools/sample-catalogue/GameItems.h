@@ -8,4 +8,8 @@ namespace arvexhub::sample {
 /// README.txt at its top level.
 CataloguePart gameItems();
 
+/// Writes a game package "<folder>/<name>.arvexhub" of the first sample game: a zip laid out as its
+/// catalogue archive. Returns an error message, empty on success.
+QString writeGamePackage(const QString& folder);
+
 } // namespace arvexhub::sample

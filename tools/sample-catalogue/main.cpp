@@ -5,6 +5,7 @@
 #include "CatalogueServer.h"
 #include "CatalogueWriter.h"
 #include "GameInstaller.h"
+#include "GameItems.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -41,6 +42,9 @@ void describe(QCommandLineParser& parser) {
       {QStringLiteral("install-into"),
        QStringLiteral("Install an older version of one game into <home>/.arvexhub/games (never overwrites)."),
        QStringLiteral("home")},
+      {QStringLiteral("write-package"),
+       QStringLiteral("Write a game package (<game>.arvexhub) of one sample game into <folder>."),
+       QStringLiteral("folder")},
   });
 }
 
@@ -74,6 +78,16 @@ bool installGame(const QString& home) {
   }
   say(stderr, QStringLiteral("sample-catalogue: ") + installer.errorString());
   return false;
+}
+
+bool writePackage(const QString& folder) {
+  const auto error = writeGamePackage(folder);
+  if (!error.isEmpty()) {
+    say(stderr, QStringLiteral("sample-catalogue: ") + error);
+    return false;
+  }
+  say(stdout, QStringLiteral("Wrote a game package into ") + QDir(folder).absolutePath());
+  return true;
 }
 
 bool writePortFile(const QString& path, quint16 port) {
@@ -122,7 +136,8 @@ int main(int argc, char* argv[]) {
   const auto writeFolder = parser.value(QStringLiteral("write"));
   const auto serveFolder = parser.value(QStringLiteral("serve"));
   const auto home = parser.value(QStringLiteral("install-into"));
-  if (writeFolder.isEmpty() && serveFolder.isEmpty() && home.isEmpty()) {
+  const auto packageFolder = parser.value(QStringLiteral("write-package"));
+  if (writeFolder.isEmpty() && serveFolder.isEmpty() && home.isEmpty() && packageFolder.isEmpty()) {
     say(stderr, parser.helpText());
     return 2;
   }
@@ -130,6 +145,9 @@ int main(int argc, char* argv[]) {
     return 1;
   }
   if (!home.isEmpty() && !installGame(home)) {
+    return 1;
+  }
+  if (!packageFolder.isEmpty() && !writePackage(packageFolder)) {
     return 1;
   }
   if (serveFolder.isEmpty()) {

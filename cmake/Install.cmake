@@ -1,0 +1,52 @@
+# Installation (GNUInstallDirs layout) and the Debian package made by `cpack -G DEB`.
+# The desktop integration files are named after the application id that the program gives
+# to QGuiApplication::setDesktopFileName.
+include(GNUInstallDirs)
+
+set(ARVEXHUB_APP_ID "example.arvexgames.arvexhub")
+set(desktop_dir "${PROJECT_SOURCE_DIR}/resources/desktop")
+# Rendered by arvexhub_add_app_resources for arvexhub_core (src/).
+set(app_icon_dir "${PROJECT_BINARY_DIR}/src/app_icon")
+set(app_icon_base "arvexhub_launcher_icon")
+
+install(TARGETS arvexhub RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
+install(FILES "${desktop_dir}/${ARVEXHUB_APP_ID}.desktop"
+  DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
+install(FILES "${desktop_dir}/${ARVEXHUB_APP_ID}.metainfo.xml"
+  DESTINATION "${CMAKE_INSTALL_DATADIR}/metainfo")
+install(FILES "${desktop_dir}/${ARVEXHUB_APP_ID}.xml"
+  DESTINATION "${CMAKE_INSTALL_DATADIR}/mime/packages")
+install(FILES "${PROJECT_SOURCE_DIR}/resources/man/arvexhub.1"
+  DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")
+
+foreach(size IN LISTS ARVEXHUB_APP_ICON_SIZES)
+  install(FILES "${app_icon_dir}/${app_icon_base}_${size}.png"
+    DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps"
+    RENAME "${ARVEXHUB_APP_ID}.png")
+endforeach()
+install(FILES "${PROJECT_SOURCE_DIR}/resources/app_icon/${app_icon_base}.svg"
+  DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps"
+  RENAME "${ARVEXHUB_APP_ID}.svg")
+
+set(CPACK_PACKAGE_NAME "arvexhub")
+set(CPACK_PACKAGE_VENDOR "Arvex Games")
+set(CPACK_PACKAGE_CONTACT "Arvex Games <support@arvexgames.example>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
+set(CPACK_PACKAGE_HOMEPAGE_URL "https://arvexgames.example/arvexhub/")
+set(CPACK_PACKAGE_INSTALL_DIRECTORY "ArvexHub")
+set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION "games")
+set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
+# The Debian 12 runtime packages: the Qt modules the program links, the platform and
+# multimedia back-ends it loads at run time (GStreamer decodes the movies and music).
+set(arvexhub_deb_depends
+  "libc6 (>= 2.36)" "libstdc++6 (>= 12)" "libgcc-s1"
+  "libqt6core6 (>= 6.4)" "libqt6gui6 (>= 6.4)" "libqt6widgets6 (>= 6.4)" "libqt6network6 (>= 6.4)"
+  "libqt6svg6 (>= 6.4)" "libqt6svgwidgets6 (>= 6.4)" "libqt6multimedia6 (>= 6.4)"
+  "libqt6multimediawidgets6 (>= 6.4)" "libqt6pdf6 (>= 6.4)" "libqt6pdfwidgets6 (>= 6.4)"
+  "qt6-qpa-plugins" "libquazip1-qt6-1 (>= 1.4)" "libssl3"
+  "gstreamer1.0-plugins-base" "gstreamer1.0-plugins-good" "gstreamer1.0-libav")
+list(JOIN arvexhub_deb_depends ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
+include(CPack)
