@@ -65,6 +65,8 @@ void TestLibraryPolicy::itemNames_data() {
   QTest::newRow("empty") << QString() << false;
   QTest::newRow("dot") << QStringLiteral(".") << false;
   QTest::newRow("dot dot") << QStringLiteral("..") << false;
+  QTest::newRow("hidden") << QStringLiteral(".hidden") << false;
+  QTest::newRow("an installer folder") << QStringLiteral(".staging-Game-x1y2z3") << false;
   QTest::newRow("slash") << QStringLiteral("a/b") << false;
   QTest::newRow("backslash") << QStringLiteral("a\\b") << false;
   QTest::newRow("tab") << QStringLiteral("a\tb") << false;

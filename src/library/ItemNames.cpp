@@ -9,7 +9,9 @@ constexpr int maxStemLength = 64;
 } // namespace
 
 bool isSafe(const QString& name) {
-  if (name.isEmpty() || name == QStringLiteral(".") || name == QStringLiteral("..")) {
+  // A leading dot names a hidden folder: the library scan never sees one, and the installer's
+  // own ".staging-…" and ".old-…" folders must never be an item's.
+  if (name.isEmpty() || name.startsWith(QLatin1Char('.'))) {
     return false;
   }
   // A UTF-16 unit takes at most 3 bytes in UTF-8: short names need no conversion to measure.
