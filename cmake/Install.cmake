@@ -46,7 +46,8 @@ set(arvexhub_deb_depends
   "libqt6core6 (>= 6.4)" "libqt6gui6 (>= 6.4)" "libqt6widgets6 (>= 6.4)" "libqt6network6 (>= 6.4)"
   "libqt6svg6 (>= 6.4)" "libqt6svgwidgets6 (>= 6.4)" "libqt6multimedia6 (>= 6.4)"
   "libqt6multimediawidgets6 (>= 6.4)" "libqt6pdf6 (>= 6.4)" "libqt6pdfwidgets6 (>= 6.4)"
-  "qt6-qpa-plugins" "libquazip1-qt6-1 (>= 1.4)" "libssl3"
+  "libqt6core5compat6 (>= 6.4)" "qt6-qpa-plugins" "libquazip1-qt6-1 (>= 1.4)" "libssl3" "zlib1g" "libbz2-1.0"
+  "libglx0" "libopengl0"
   "gstreamer1.0-plugins-base" "gstreamer1.0-plugins-good" "gstreamer1.0-libav")
 list(JOIN arvexhub_deb_depends ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
 include(CPack)
