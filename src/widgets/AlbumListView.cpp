@@ -5,6 +5,7 @@
 #include "library/AlbumListModel.h"
 #include "widgets/AlbumListItemDelegate.h"
 #include "widgets/EmptyStateHint.h"
+#include "widgets/LibraryGrid.h"
 
 #include <QCoreApplication>
 #include <QMenu>
@@ -22,22 +23,8 @@ AlbumListView::AlbumListView(Controller* controller, QWidget* parent)
 AlbumListView::~AlbumListView() = default;
 
 void AlbumListView::setupUi() {
-  ensurePolished();
-  setFlow(QListView::LeftToRight);
-  setSpacing(16);
-  setResizeMode(QListView::Adjust);
-  setViewMode(QListView::IconMode);
-  setDragEnabled(false);
-  setItemAlignment(Qt::AlignCenter);
-  setMovement(QListView::Static);
-  setSelectionMode(QAbstractItemView::SingleSelection);
-  setSelectionBehavior(QAbstractItemView::SelectItems);
-  setWrapping(true);
-  setContentsMargins(0, 0, 0, 0);
-  setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
-  setUniformItemSizes(true);
+  setUpLibraryGrid(this);
   setItemDelegate(new AlbumListItemDelegate(this));
-  setContextMenuPolicy(Qt::CustomContextMenu);
   connect(this, &QWidget::customContextMenuRequested, this, &AlbumListView::showContextMenu);
   connect(this, &QAbstractItemView::doubleClicked, this, &AlbumListView::activate);
   if (albumModel() != nullptr) {

@@ -5,6 +5,7 @@
 #include "library/EbookListModel.h"
 #include "widgets/EbookListItemDelegate.h"
 #include "widgets/EmptyStateHint.h"
+#include "widgets/LibraryGrid.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -15,14 +16,6 @@
 #include <utility>
 
 namespace arvexhub::launcher {
-namespace {
-
-bool isActivationKey(int key) {
-  return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
-}
-
-} // namespace
-
 EbookListView::EbookListView(Controller* controller, QWidget* parent)
     : QListView(parent)
     , controller_(controller) {
@@ -32,22 +25,8 @@ EbookListView::EbookListView(Controller* controller, QWidget* parent)
 EbookListView::~EbookListView() = default;
 
 void EbookListView::setupUi() {
-  ensurePolished();
-  setFlow(QListView::LeftToRight);
-  setSpacing(16);
-  setResizeMode(QListView::Adjust);
-  setViewMode(QListView::IconMode);
-  setDragEnabled(false);
-  setItemAlignment(Qt::AlignCenter);
-  setMovement(QListView::Static);
-  setSelectionMode(QAbstractItemView::SingleSelection);
-  setSelectionBehavior(QAbstractItemView::SelectItems);
-  setWrapping(true);
-  setContentsMargins(0, 0, 0, 0);
-  setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
-  setUniformItemSizes(true);
+  setUpLibraryGrid(this);
   setItemDelegate(new EbookListItemDelegate(this));
-  setContextMenuPolicy(Qt::CustomContextMenu);
   connect(this, &QWidget::customContextMenuRequested, this, &EbookListView::showContextMenu);
   connect(this, &QAbstractItemView::doubleClicked, this, &EbookListView::activate);
   if (ebookModel() != nullptr) {

@@ -5,6 +5,7 @@
 #include "library/GameListModel.h"
 #include "widgets/EmptyStateHint.h"
 #include "widgets/GameListItemDelegate.h"
+#include "widgets/LibraryGrid.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -17,14 +18,6 @@
 #include <utility>
 
 namespace arvexhub::launcher {
-namespace {
-
-bool isActivationKey(int key) {
-  return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
-}
-
-} // namespace
-
 GameListView::GameListView(Controller* controller, QWidget* parent)
     : QListView(parent)
     , controller_(controller) {
@@ -34,22 +27,8 @@ GameListView::GameListView(Controller* controller, QWidget* parent)
 GameListView::~GameListView() = default;
 
 void GameListView::setupUi() {
-  ensurePolished();
-  setFlow(QListView::LeftToRight);
-  setSpacing(16);
-  setResizeMode(QListView::Adjust);
-  setViewMode(QListView::IconMode);
-  setDragEnabled(false);
-  setItemAlignment(Qt::AlignCenter);
-  setMovement(QListView::Static);
-  setSelectionMode(QAbstractItemView::SingleSelection);
-  setSelectionBehavior(QAbstractItemView::SelectItems);
-  setWrapping(true);
-  setContentsMargins(0, 0, 0, 0);
-  setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
-  setUniformItemSizes(true);
+  setUpLibraryGrid(this);
   setItemDelegate(new GameListItemDelegate(this));
-  setContextMenuPolicy(Qt::CustomContextMenu);
   connect(this, &QWidget::customContextMenuRequested, this, &GameListView::showContextMenu);
   connect(this, &QAbstractItemView::doubleClicked, this, &GameListView::playGameAt);
   if (gameModel() != nullptr) {

@@ -4,6 +4,7 @@
 #include "app/Preferences.h"
 #include "library/MovieListModel.h"
 #include "widgets/EmptyStateHint.h"
+#include "widgets/LibraryGrid.h"
 #include "widgets/MovieListItemDelegate.h"
 
 #include <QCoreApplication>
@@ -15,14 +16,6 @@
 #include <utility>
 
 namespace arvexhub::launcher {
-namespace {
-
-bool isActivationKey(int key) {
-  return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
-}
-
-} // namespace
-
 MovieListView::MovieListView(Controller* controller, QWidget* parent)
     : QListView(parent)
     , controller_(controller) {
@@ -32,20 +25,8 @@ MovieListView::MovieListView(Controller* controller, QWidget* parent)
 MovieListView::~MovieListView() = default;
 
 void MovieListView::setupUi() {
-  ensurePolished();
-  setFlow(QListView::LeftToRight);
-  setSpacing(16);
-  setResizeMode(QListView::Adjust);
-  setViewMode(QListView::IconMode);
-  // Icon mode lets cards be dragged about the grid; they stay where the sort puts them.
-  setDragEnabled(false);
-  setMovement(QListView::Static);
-  setSelectionMode(QAbstractItemView::SingleSelection);
-  setWrapping(true);
-  setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
-  setUniformItemSizes(true);
+  setUpLibraryGrid(this);
   setItemDelegate(new MovieListItemDelegate(this));
-  setContextMenuPolicy(Qt::CustomContextMenu);
   connect(this, &QWidget::customContextMenuRequested, this, &MovieListView::showContextMenu);
   connect(this, &QAbstractItemView::doubleClicked, this, &MovieListView::activate);
   if (movieModel() != nullptr) {
@@ -215,11 +196,12 @@ void MovieListView::addWatchEntries(QMenu* menu, const QModelIndex& index) {
     });
   }
   menu->addSeparator();
-  menu->addAction(QCoreApplication::translate("MovieListView", "Add to Media Player Playlist"), this, [this, path] {
-    if (controller_) {
-      controller_->addMovieToPlaylist(path, controller_->movieModel()->movieNameByPath(path));
-    }
-  });
+  menu->addAction(QCoreApplication::translate("MovieListView", "Add to Media Player Playlist"), this,
+                  [this, path] {
+                    if (controller_) {
+                      controller_->addMovieToPlaylist(path, controller_->movieModel()->movieNameByPath(path));
+                    }
+                  });
 }
 
 void MovieListView::showContextMenu(const QPoint& position) {
