@@ -177,9 +177,10 @@ QString firstReadableFileEndingWith(const QString& folder, const QString& suffix
 /// Downloads of a run that was killed leave their temporary files behind; the next start,
 /// before any download of its own, removes them.
 void removeAbandonedDownloads() {
-  const QDir temp(QStandardPaths::writableLocation(QStandardPaths::TempLocation));
-  for (const auto& name : temp.entryList({QStringLiteral("arvexhub-*.part")}, QDir::Files | QDir::Hidden)) {
-    QFile::remove(temp.filePath(name));
+  QDirIterator parts(QStandardPaths::writableLocation(QStandardPaths::TempLocation),
+                     {QStringLiteral("arvexhub-*.part")}, QDir::Files | QDir::Hidden);
+  while (parts.hasNext()) {
+    QFile::remove(parts.next());
   }
 }
 

@@ -4,6 +4,7 @@
 
 #include <QDebug>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -210,9 +211,15 @@ bool StagedInstall::fail(const QString& message) {
 
 void StagedInstall::cleanupLeftovers(const QString& libraryFolder) {
   const QDir dir(libraryFolder);
-  const QStringList names =
-      dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-  for (const QString& name : names) {
+  // Unsorted and filtered while reading: this runs at every start over thousands of items.
+  QStringList names;
+  QDirIterator entries(libraryFolder, {stagingPrefix + QLatin1Char('*'), oldPrefix + QLatin1Char('*')},
+                       QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+  while (entries.hasNext()) {
+    entries.next();
+    names.append(entries.fileName());
+  }
+  for (const QString& name : std::as_const(names)) {
     if (name.startsWith(stagingPrefix)) {
       if (!filetree::removeTree(dir.filePath(name))) {
         qWarning() << "Cannot remove left-over" << dir.filePath(name);

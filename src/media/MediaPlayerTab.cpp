@@ -76,10 +76,6 @@ MediaPlayerTab::MediaPlayerTab(QWidget* parent, MovieListModel* movieModel)
     return QMessageBox::StandardButton(box.exec());
   };
 
-  player_ = new QMediaPlayer(this);
-  audioOutput_ = new QAudioOutput(this);
-  player_->setAudioOutput(audioOutput_);
-  bufferOutput_ = new AudioBufferOutput(player_, this);
   playlist_ = new PlaylistModel(this);
   hideTimer_ = new QTimer(this);
   hideTimer_->setSingleShot(true);
@@ -89,7 +85,7 @@ MediaPlayerTab::MediaPlayerTab(QWidget* parent, MovieListModel* movieModel)
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(makeDisplay(), 1);
   layout->addWidget(makeControls());
-  connectPlayer();
+  connectControls();
 }
 
 MediaPlayerTab::~MediaPlayerTab() {
@@ -99,13 +95,11 @@ MediaPlayerTab::~MediaPlayerTab() {
 }
 
 QWidget* MediaPlayerTab::makeDisplay() {
-  videoWidget_ = new QVideoWidget;
   visualizer_ = new AudioVisualizer;
-  player_->setVideoOutput(videoWidget_);
-  videoWidget_->installEventFilter(this);
   visualizer_->installEventFilter(this);
   displayStack_ = new QStackedWidget;
-  displayStack_->insertWidget(VideoPage, videoWidget_);
+  // The video page is a blank stand-in until the player is made.
+  displayStack_->insertWidget(VideoPage, new QWidget);
   displayStack_->insertWidget(VisualizerPage, visualizer_);
 
   playlistView_ = new QListView;
@@ -173,15 +167,35 @@ void MediaPlayerTab::requestFullscreen() {
   emit fullscreenRequested();
 }
 
-void MediaPlayerTab::connectPlayer() {
+void MediaPlayerTab::connectControls() {
+  connect(positionSlider_, &QSlider::sliderMoved, this, &MediaPlayerTab::setPosition);
+  connect(playlistView_, &QListView::doubleClicked, this, &MediaPlayerTab::playFromList);
+}
+
+QMediaPlayer* MediaPlayerTab::ensurePlayer() {
+  if (player_) {
+    return player_;
+  }
+  player_ = new QMediaPlayer(this);
+  audioOutput_ = new QAudioOutput(this);
+  player_->setAudioOutput(audioOutput_);
+  bufferOutput_ = new AudioBufferOutput(player_, this);
+  videoWidget_ = new QVideoWidget;
+  videoWidget_->installEventFilter(this);
+  player_->setVideoOutput(videoWidget_);
+  const int page = displayStack_->currentIndex();
+  QWidget* standIn = displayStack_->widget(VideoPage);
+  displayStack_->removeWidget(standIn);
+  standIn->deleteLater();
+  displayStack_->insertWidget(VideoPage, videoWidget_);
+  displayStack_->setCurrentIndex(page);
   connect(player_, &QMediaPlayer::mediaStatusChanged, this, &MediaPlayerTab::mediaStatusChanged);
   connect(player_, &QMediaPlayer::playbackStateChanged, this, &MediaPlayerTab::handlePlaybackStateChanged);
   connect(player_, &QMediaPlayer::positionChanged, this, &MediaPlayerTab::positionChanged);
   connect(player_, &QMediaPlayer::durationChanged, this, &MediaPlayerTab::durationChanged);
-  connect(positionSlider_, &QSlider::sliderMoved, this, &MediaPlayerTab::setPosition);
-  connect(playlistView_, &QListView::doubleClicked, this, &MediaPlayerTab::playFromList);
   connect(bufferOutput_, &AudioBufferOutput::audioBufferReceived, visualizer_,
           &AudioVisualizer::processBuffer);
+  return player_;
 }
 
 void MediaPlayerTab::play(const QUrl& url) {
@@ -210,7 +224,7 @@ void MediaPlayerTab::playCurrent() {
   if (url.isEmpty()) {
     return;
   }
-  player_->setSource(url);
+  ensurePlayer()->setSource(url);
   player_->play();
   playlistView_->setCurrentIndex(playlist_->index(currentIndex_));
   if (url.path().contains(QStringLiteral("/albums/"))) {
@@ -228,7 +242,9 @@ void MediaPlayerTab::clearPlaylist() {
 }
 
 void MediaPlayerTab::stopWithoutArt() {
-  player_->stop();
+  if (player_) {
+    player_->stop();
+  }
   albumArt_ = QPixmap();
   visualizer_->setAlbumArt(albumArt_);
 }
@@ -254,7 +270,7 @@ QString MediaPlayerTab::titleFor(const QString& path) const {
 }
 
 void MediaPlayerTab::togglePlayback() {
-  switch (player_->playbackState()) {
+  switch (player_ ? player_->playbackState() : QMediaPlayer::StoppedState) {
   case QMediaPlayer::StoppedState:
     playCurrent();
     break;
@@ -327,12 +343,14 @@ void MediaPlayerTab::durationChanged(qint64 duration) {
 }
 
 void MediaPlayerTab::setPosition(int position) {
-  player_->setPosition(position);
+  if (player_) {
+    player_->setPosition(position);
+  }
 }
 
 void MediaPlayerTab::setAlbumArt(const QString& imagePath) {
   albumArt_ = imagePath.isEmpty() ? QPixmap() : QPixmap(imagePath);
-  if (player_->playbackState() != QMediaPlayer::StoppedState && !player_->hasVideo()) {
+  if (player_ && player_->playbackState() != QMediaPlayer::StoppedState && !player_->hasVideo()) {
     visualizer_->setAlbumArt(albumArt_);
   }
 }
@@ -544,15 +562,16 @@ QString MediaPlayerTab::currentPlaylistFile() const {
   return currentPlaylistFile_;
 }
 
-QMediaPlayer* MediaPlayerTab::player() const {
-  return player_;
+QMediaPlayer* MediaPlayerTab::player() {
+  return ensurePlayer();
 }
 
 AudioVisualizer* MediaPlayerTab::visualizer() const {
   return visualizer_;
 }
 
-QVideoWidget* MediaPlayerTab::videoWidget() const {
+QVideoWidget* MediaPlayerTab::videoWidget() {
+  ensurePlayer();
   return videoWidget_;
 }
 

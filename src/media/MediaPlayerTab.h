@@ -70,9 +70,11 @@ public:
   int currentIndex() const;
   /// The playlist file in use (saved or loaded here); empty when none.
   QString currentPlaylistFile() const;
-  QMediaPlayer* player() const;
+  /// The player, made on first use: starting the media framework is the costliest part of
+  /// opening the window, so it waits until something is played.
+  QMediaPlayer* player();
   AudioVisualizer* visualizer() const;
-  QVideoWidget* videoWidget() const;
+  QVideoWidget* videoWidget();
   Page currentPage() const;
 
   void setPlaylistNameProvider(PlaylistNameProvider provider);
@@ -110,7 +112,8 @@ private:
   QPushButton* makeButton(QStyle::StandardPixmap icon, const QString& toolTip, const QString& name,
                           void (MediaPlayerTab::*onClick)());
   void requestFullscreen();
-  void connectPlayer();
+  void connectControls();
+  QMediaPlayer* ensurePlayer();
   void stopWithoutArt();
   void emptyPlaylist();
   void showPlaylist(bool visible);
