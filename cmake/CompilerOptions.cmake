@@ -18,3 +18,19 @@ if(ARVEXHUB_SANITIZE)
   target_compile_options(arvexhub_options INTERFACE ${_sanitizers})
   target_link_options(arvexhub_options INTERFACE ${_sanitizers})
 endif()
+
+# Fuzzing: every object carries the coverage instrumentation libFuzzer steers by and the
+# sanitizers that turn a silent fault into a crash; only the fuzz programs link libFuzzer itself.
+if(ARVEXHUB_BUILD_FUZZERS)
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    message(FATAL_ERROR "ARVEXHUB_BUILD_FUZZERS needs clang (the fuzz preset uses clang++-14).")
+  endif()
+  set(_fuzz_instrumentation -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
+                            -fno-sanitize-recover=undefined)
+  target_compile_options(arvexhub_options INTERFACE ${_fuzz_instrumentation})
+  # Qt's qCWarning(category) << ... leaves the macro's "..." empty by design; clang's -Wpedantic
+  # names that a GNU extension, gcc does not.
+  target_compile_options(arvexhub_options INTERFACE -Wno-gnu-zero-variadic-macro-arguments)
+  target_link_options(arvexhub_options INTERFACE -fsanitize=address,undefined)
+  set(ARVEXHUB_FUZZER_LINK_OPTIONS -fsanitize=fuzzer,address,undefined)
+endif()

@@ -78,6 +78,9 @@ private slots:
         << QStringList{QString(), QString()};
     QTest::newRow("comments only") << QByteArray("# saved by another player\n#EXTINF:1,Orphan\n")
                                    << QStringList() << QStringList();
+    QTest::newRow("names starting with a colon are files beside the list")
+        << QByteArray(":intro.mp3\n:/..\n")
+        << QStringList{QStringLiteral(":intro.mp3"), QStringLiteral(":/..")} << QStringList{QString(), QString()};
   }
   void readOtherPlayers() {
     QFETCH(QByteArray, content);
@@ -88,7 +91,8 @@ private slots:
     const QDir folder(dir.filePath(QStringLiteral("lists")));
     QList<QUrl> expected;
     for (const auto& file : paths) {
-      expected.append(QUrl::fromLocalFile(QDir::cleanPath(folder.absoluteFilePath(file))));
+      const QString absolute = file.startsWith(QLatin1Char('/')) ? file : folder.path() + QLatin1Char('/') + file;
+      expected.append(QUrl::fromLocalFile(QDir::cleanPath(absolute)));
     }
     const auto entries = PlaylistFile::read(path);
     QVERIFY(entries);

@@ -46,7 +46,9 @@ QString releaseAddress(const QJsonObject& feed) {
   return NetworkPolicy::isAllowed(QUrl(address, QUrl::StrictMode)) ? address : QString();
 }
 
-BasicUpdater::Result resultFromFeed(const QByteArray& body) {
+} // namespace
+
+BasicUpdater::Result BasicUpdater::resultFromFeed(const QByteArray& body) {
   const QJsonObject feed = QJsonDocument::fromJson(body).object();
   const QVersionNumber released = releasedVersion(feed);
   if (released.isNull()) {
@@ -62,8 +64,6 @@ BasicUpdater::Result resultFromFeed(const QByteArray& body) {
   }
   return {1, current.toString(), released.toString(), address, 0};
 }
-
-} // namespace
 
 BasicUpdater::BasicUpdater(QObject* parent)
     : QObject(parent)

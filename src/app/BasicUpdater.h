@@ -30,6 +30,11 @@ public:
   void checkForUpdates(const QString& url);
   void doUpdate();
 
+  /// Reads a release feed's JSON document against the running version: code 1 with the release
+  /// address when the feed names a newer release, 0 when it does not, 2 (error -1) for a feed
+  /// that cannot be used.
+  static Result resultFromFeed(const QByteArray& body);
+
 signals:
   void checkStarted();
   void checkFinished(const arvexhub::launcher::BasicUpdater::Result& result);

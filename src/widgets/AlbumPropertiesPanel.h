@@ -1,8 +1,6 @@
 #pragma once
 
-#include "widgets/PropertiesPanel.h"
-
-class QLabel;
+#include "widgets/MediaPropertiesPanel.h"
 
 namespace arvexhub::launcher {
 
@@ -10,7 +8,7 @@ class AlbumListModel;
 
 /// The details of the album model's current album beside the music grid: cover, title, artist,
 /// publisher and release date. Empty and disabled without a current album.
-class AlbumPropertiesPanel final : public PropertiesPanel {
+class AlbumPropertiesPanel final : public MediaPropertiesPanel {
   Q_OBJECT
 
 public:
@@ -18,19 +16,12 @@ public:
   ~AlbumPropertiesPanel() override;
   Q_DISABLE_COPY_MOVE(AlbumPropertiesPanel)
 
-  /// Shows the album of that name.
-  void updateUi(const QString& name);
-  /// Shows the model's current album.
-  void updateUi();
+protected:
+  QString currentName() const override;
+  int rowByName(const QString& name) const override;
 
 private:
-  void setupUi();
-  void followShownRow();
-  void clearLabels();
-
   AlbumListModel* model_{nullptr};
-  QLabel* name_{nullptr};
-  QLabel* details_{nullptr};
 };
 
 } // namespace arvexhub::launcher

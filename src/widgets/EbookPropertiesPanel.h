@@ -1,8 +1,6 @@
 #pragma once
 
-#include "widgets/PropertiesPanel.h"
-
-class QLabel;
+#include "widgets/MediaPropertiesPanel.h"
 
 namespace arvexhub::launcher {
 
@@ -10,7 +8,7 @@ class EbookListModel;
 
 /// The details of the e-book model's current e-book beside the e-books grid: cover, title,
 /// author, publisher and publication date. Empty and disabled without a current e-book.
-class EbookPropertiesPanel final : public PropertiesPanel {
+class EbookPropertiesPanel final : public MediaPropertiesPanel {
   Q_OBJECT
 
 public:
@@ -18,17 +16,12 @@ public:
   ~EbookPropertiesPanel() override;
   Q_DISABLE_COPY_MOVE(EbookPropertiesPanel)
 
-  /// Shows the e-book of that name.
-  void updateUi(const QString& name);
+protected:
+  QString currentName() const override;
+  int rowByName(const QString& name) const override;
 
 private:
-  void setupUi();
-  void followShownRow();
-  void clearLabels();
-
   EbookListModel* model_{nullptr};
-  QLabel* fullName_{nullptr};
-  QLabel* details_{nullptr};
 };
 
 } // namespace arvexhub::launcher

@@ -23,21 +23,19 @@ GamePropertiesPanel::GamePropertiesPanel(GameListModel* model, QWidget* parent)
     : PropertiesPanel(QStringLiteral("gameThumbnail"), parent)
     , model_(model) {
   setupUi();
-  updateUi(model_->currentGameName());
   connect(model_, &GameListModel::currentGameChanged, this, &GamePropertiesPanel::updateUi);
-  // The shown game can change under the panel: its picture arrives, its download ends.
-  connect(model_, &QAbstractItemModel::dataChanged, this,
-          [this](const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles) {
-            const int row = model_->gameRowByName(model_->currentGameName());
-            const bool progressOnly = roles == QList<int>{GameRole::DownloadProgress};
-            if (row >= topLeft.row() && row <= bottomRight.row() && !progressOnly) {
-              updateUi(model_->currentGameName());
-            }
-          });
-  connect(model_, &QAbstractItemModel::modelReset, this, [this] { updateUi(model_->currentGameName()); });
+  followCurrentItem(model_, GameRole::DownloadProgress);
 }
 
 GamePropertiesPanel::~GamePropertiesPanel() = default;
+
+QString GamePropertiesPanel::currentName() const {
+  return model_->currentGameName();
+}
+
+int GamePropertiesPanel::rowByName(const QString& name) const {
+  return model_->gameRowByName(name);
+}
 
 void GamePropertiesPanel::setupUi() {
   setObjectName(QStringLiteral("GamePropertiesPanel"));

@@ -18,8 +18,11 @@ public:
   ~GamePropertiesPanel() override;
   Q_DISABLE_COPY_MOVE(GamePropertiesPanel)
 
-  /// Shows the game of that name.
-  void updateUi(const QString& name);
+  void updateUi(const QString& name) override;
+
+protected:
+  QString currentName() const override;
+  int rowByName(const QString& name) const override;
 
 private:
   void setupUi();

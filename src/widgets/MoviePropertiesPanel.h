@@ -1,8 +1,6 @@
 #pragma once
 
-#include "widgets/PropertiesPanel.h"
-
-class QLabel;
+#include "widgets/MediaPropertiesPanel.h"
 
 namespace arvexhub::launcher {
 
@@ -10,7 +8,7 @@ class MovieListModel;
 
 /// The details of the movie model's current movie beside the movies grid: picture, title,
 /// studio, publisher and release date. Empty and disabled without a current movie.
-class MoviePropertiesPanel final : public PropertiesPanel {
+class MoviePropertiesPanel final : public MediaPropertiesPanel {
   Q_OBJECT
 
 public:
@@ -18,17 +16,12 @@ public:
   ~MoviePropertiesPanel() override;
   Q_DISABLE_COPY_MOVE(MoviePropertiesPanel)
 
-  /// Shows the movie of that name.
-  void updateUi(const QString& name);
+protected:
+  QString currentName() const override;
+  int rowByName(const QString& name) const override;
 
 private:
-  void setupUi();
-  void followShownRow();
-  void clearLabels();
-
   MovieListModel* model_{nullptr};
-  QLabel* fullName_{nullptr};
-  QLabel* details_{nullptr};
 };
 
 } // namespace arvexhub::launcher

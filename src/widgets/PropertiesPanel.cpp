@@ -1,5 +1,6 @@
 #include "widgets/PropertiesPanel.h"
 
+#include <QAbstractItemModel>
 #include <QLabel>
 #include <QScrollBar>
 #include <QStringList>
@@ -72,7 +73,7 @@ void PropertiesPanel::scrollToTop() {
   verticalScrollBar()->setValue(0);
 }
 
-QString PropertiesPanel::detailLines(std::initializer_list<std::pair<QString, QString>> patternsAndValues) {
+QString PropertiesPanel::detailLines(const QList<QPair<QString, QString>>& patternsAndValues) {
   QStringList lines;
   for (const auto& [pattern, value] : patternsAndValues) {
     if (!value.isEmpty()) {
@@ -80,6 +81,21 @@ QString PropertiesPanel::detailLines(std::initializer_list<std::pair<QString, QS
     }
   }
   return lines.join(QStringLiteral("<br>"));
+}
+
+void PropertiesPanel::followCurrentItem(QAbstractItemModel* model, int progressRole) {
+  updateUi(currentName());
+  connect(model, &QAbstractItemModel::dataChanged, this,
+          [this, progressRole](const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                               const QList<int>& roles) {
+            const QString name = currentName();
+            const int row = name.isEmpty() ? -1 : rowByName(name);
+            const bool progressOnly = roles == QList<int>{progressRole};
+            if (row >= topLeft.row() && row <= bottomRight.row() && !progressOnly) {
+              updateUi(name);
+            }
+          });
+  connect(model, &QAbstractItemModel::modelReset, this, [this] { updateUi(currentName()); });
 }
 
 } // namespace arvexhub::launcher

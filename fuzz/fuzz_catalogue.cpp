@@ -1,0 +1,172 @@
+// A catalogue document, as the catalogue server sends it, merged into a library that already has
+// items installed. The first byte picks the kind (games, movies, e-books, albums); the rest is
+// the document, with every "@SERVER@" standing for the loopback server's address so that
+// picture links can reach it. Pictures are served as a small PNG under "/pictures/"; any other
+// host's address goes to the loopback server as a proxy and is refused there.
+//
+// Promises checked: a merge always ends (updateCheckFinished for a document that is an array,
+// nothing sent for anything else); every row and data role of the model and of its sorted proxy
+// can be read afterwards; every row has a safe name; nothing is written outside the kind's
+// library and picture folders.
+
+#include "FuzzSupport.h"
+
+#include <library/AlbumListModel.h>
+#include <library/EbookListModel.h>
+#include <library/GameListModel.h>
+#include <library/ItemNames.h>
+#include <library/LibraryPaths.h>
+#include <library/MovieListModel.h>
+#include <library/NetworkPolicy.h>
+
+#include <QDir>
+#include <QJsonDocument>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QSortFilterProxyModel>
+
+#include <memory>
+
+using namespace arvexhub::launcher;
+namespace fuzz = arvexhub::fuzz;
+
+namespace {
+
+fuzz::LoopbackServer* server = nullptr;
+QByteArray picture;
+
+struct Kind {
+  QString folder;   ///< library folder name
+  QString document; ///< catalogue path
+};
+
+const Kind kinds[] = {
+  {QStringLiteral("games"), QStringLiteral("/games.json")},
+  {QStringLiteral("movies"), QStringLiteral("/movies.json")},
+  {QStringLiteral("ebooks"), QStringLiteral("/ebooks.json")},
+  {QStringLiteral("albums"), QStringLiteral("/music.json")},
+};
+
+/// Two installed items per kind, named as the seed catalogues name some of their entries, so
+/// that a merge meets installed rows as well as new ones.
+void installItems() {
+  const QString games = LibraryPaths::libraryFolder(QStringLiteral("games"));
+  const QString movies = LibraryPaths::libraryFolder(QStringLiteral("movies"));
+  const QString ebooks = LibraryPaths::libraryFolder(QStringLiteral("ebooks"));
+  const QString albums = LibraryPaths::libraryFolder(QStringLiteral("albums"));
+  for (const QString& name : {QStringLiteral("MoonTactics"), QStringLiteral("Orbit")}) {
+    fuzz::writeFile(games + name + QStringLiteral("/launcher.command"), "#!/bin/sh\necho hello\n");
+    fuzz::writeFile(games + name + QStringLiteral("/VERSION"), "1.0");
+    fuzz::writeFile(movies + name + QLatin1Char('/') + name + QStringLiteral(".mp4"), "not a movie");
+    fuzz::writeFile(ebooks + name + QLatin1Char('/') + name + QStringLiteral(".pdf"), "%PDF-1.4\n");
+    fuzz::writeFile(albums + name + QStringLiteral("/01 Intro.mp3"), "not music");
+  }
+  fuzz::writeFile(games + QStringLiteral("Orbit/Orbit.png"), fuzz::smallPng());
+}
+
+std::unique_ptr<LibraryModel> makeModel(int kind) {
+  switch (kind) {
+  case 0:
+    return std::make_unique<GameListModel>();
+  case 1:
+    return std::make_unique<MovieListModel>();
+  case 2:
+    return std::make_unique<EbookListModel>();
+  default:
+    return std::make_unique<AlbumListModel>();
+  }
+}
+
+template <typename Model>
+void checkNames(const LibraryModel& model) {
+  for (const auto& record : static_cast<const Model&>(model).records()) {
+    FUZZ_CHECK(ItemNames::isSafe(record.name), QStringLiteral("row named \"%1\"").arg(record.name));
+  }
+}
+
+/// Reads every role of every row, the way the views and the proxy do.
+void readEverything(const LibraryModel& model, int kind) {
+  const int rows = model.rowCount();
+  for (int row = 0; row < rows; ++row) {
+    const QModelIndex index = model.index(row);
+    for (int role = 0; role <= Qt::UserRole + 24; ++role) {
+      model.data(index, role);
+    }
+    model.displayTextAt(row);
+  }
+  const QSortFilterProxyModel* proxy = model.proxyModel();
+  FUZZ_CHECK(proxy->rowCount() == rows, QStringLiteral("proxy %1 rows, model %2").arg(proxy->rowCount()).arg(rows));
+  for (int row = 0; row < proxy->rowCount(); ++row) {
+    const QModelIndex index = proxy->index(row, 0);
+    proxy->data(index, Qt::DisplayRole);
+    proxy->data(index, Qt::DecorationRole);
+    FUZZ_CHECK(proxy->mapToSource(index).isValid(), QStringLiteral("proxy row %1 maps to nothing").arg(row));
+  }
+  switch (kind) {
+  case 0:
+    return checkNames<GameListModel>(model);
+  case 1:
+    return checkNames<MovieListModel>(model);
+  case 2:
+    return checkNames<EbookListModel>(model);
+  default:
+    return checkNames<AlbumListModel>(model);
+  }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+  fuzz::initialize(argc, argv, fuzz::AppKind::Gui);
+  server = new fuzz::LoopbackServer;
+  server->becomeApplicationProxy();
+  qputenv("ARVEXHUB_CATALOGUE_URL", server->baseUrl().toUtf8());
+  NetworkPolicy::setStallTimeoutMs(3000);
+  picture = fuzz::smallPng();
+  installItems();
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size == 0) {
+    return -1;
+  }
+  const int kind = data[0] % 4;
+  QByteArray document(reinterpret_cast<const char*>(data) + 1, qsizetype(size) - 1);
+  document.replace("@SERVER@", server->baseUrl().toUtf8());
+
+  server->clear();
+  server->serve(kinds[kind].document, document, "application/json");
+  for (int number = 0; number < 4; ++number) {
+    server->serve(QStringLiteral("/pictures/%1.png").arg(number), picture, "image/png");
+  }
+  // Pictures cached by an earlier input would make this one take another path.
+  const QString thumbnails = LibraryPaths::thumbnailFolder(kinds[kind].folder);
+  fuzz::recreateFolder(thumbnails);
+  const QString home = fuzz::scratchHome();
+  const auto before = fuzz::snapshot(home, QDir::cleanPath(thumbnails));
+
+  const bool isArray = QJsonDocument::fromJson(document).isArray();
+  bool finished = false;
+  bool documentArrived = false;
+  {
+    const auto model = makeModel(kind);
+    QObject::connect(model.get(), &LibraryModel::updateCheckFinished, [&finished] { finished = true; });
+    QObject::connect(model->networkManager(), &QNetworkAccessManager::finished,
+                     [&documentArrived, &kind](QNetworkReply* reply) {
+                       documentArrived = documentArrived || reply->url().path() == kinds[kind].document;
+                     });
+    const bool ended = fuzz::spinUntil([&] { return isArray ? finished : documentArrived; }, 8000);
+    FUZZ_CHECK(ended, isArray ? QStringLiteral("the merge never reported its end")
+                              : QStringLiteral("the catalogue was never fetched"));
+    fuzz::spinOnce(0); // the merge runs right after the reply's end
+    FUZZ_CHECK(isArray || !finished, QStringLiteral("a document that is no list was merged"));
+    readEverything(*model, kind);
+  }
+  fuzz::spinOnce(0);
+
+  const auto after = fuzz::snapshot(home, QDir::cleanPath(thumbnails));
+  const QStringList changed = fuzz::differences(before, after);
+  FUZZ_CHECK(changed.isEmpty(), changed.join(QLatin1Char('\n')));
+  return 0;
+}

@@ -1,0 +1,1021 @@
+// The grids of the four library tabs: what they do alike, in tables over the kinds, then what
+// each kind does on its own.
+
+#include "app/Controller.h"
+#include "app/Preferences.h"
+#include "library/SongListModel.h"
+#include "runner/GameRunner.h"
+#include "widgets/AlbumListView.h"
+#include "widgets/AlbumPropertiesPanel.h"
+#include "widgets/AlbumWidget.h"
+#include "widgets/CustomSplitter.h"
+#include "widgets/EbookListItemDelegate.h"
+#include "widgets/EbookListView.h"
+#include "widgets/GameListView.h"
+#include "widgets/MainWindow.h"
+#include "widgets/MovieListItemDelegate.h"
+#include "widgets/MovieListView.h"
+#include "widgets/SongListView.h"
+
+#include <LibraryKinds.h>
+#include <TestHttpServer.h>
+
+#include <style/Style.h>
+#include <style/widgets/Expander.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
+#include <QSettings>
+#include <QSortFilterProxyModel>
+#include <QStandardItemModel>
+#include <QStringListModel>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+using namespace arvexhub::launcher;
+using arvexhub::style::Style;
+using namespace arvexhub::test;
+
+namespace {
+
+/// A menu as text: one entry per action, "-" for a separator, "!" before a disabled entry and
+/// the shortcut after a tab; empty for no menu.
+QString entries(const QMenu* menu) {
+  QStringList texts;
+  for (const QAction* action : menu != nullptr ? menu->actions() : QList<QAction*>()) {
+    QString text = action->isSeparator() ? QStringLiteral("-") : action->text();
+    if (!action->shortcut().isEmpty()) {
+      text += QLatin1Char('\t') + action->shortcut().toString();
+    }
+    texts.append(action->isEnabled() ? text : QLatin1Char('!') + text);
+  }
+  return texts.join(QLatin1Char('|'));
+}
+
+void trigger(const QMenu* menu, const QString& text) {
+  for (QAction* action : menu->actions()) {
+    if (action->text() == text) {
+      return action->trigger();
+    }
+  }
+  QFAIL(qPrintable(QStringLiteral("no entry ") + text));
+}
+
+bool near(const QColor& actual, const QColor& expected) {
+  const auto close = [](int a, int b) { return std::abs(a - b) <= 3; };
+  return close(actual.red(), expected.red()) && close(actual.green(), expected.green()) &&
+         close(actual.blue(), expected.blue()) && close(actual.alpha(), expected.alpha());
+}
+
+QColor greyOf(const QColor& colour) {
+  const int grey = qGray(colour.rgb());
+  return {grey, grey, grey};
+}
+
+QStringList secondArguments(const QSignalSpy& spy) {
+  QStringList list;
+  for (const auto& arguments : spy) {
+    list.append(arguments.at(1).toString());
+  }
+  return list;
+}
+
+} // namespace
+
+class TestLibraryViews final : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<TestDir> home_;
+  std::unique_ptr<TestHttpServer> server_;
+  std::unique_ptr<Controller> controller_;
+  std::unique_ptr<QWidget> window_;
+  LibraryListView* view_{nullptr};
+  QLineEdit* edit_{nullptr};
+  KindUnderTest kind_;
+
+  void serve(const QString& path, const QByteArray& body, qint64 stallAfter = -1, int delayMs = 0) {
+    TestHttpResponse response;
+    response.body = body;
+    response.stallAfterBytes = stallAfter;
+    response.delayMs = delayMs;
+    server_->setResponse(path, response);
+  }
+  QString link(const QString& kind, const char* file) const {
+    return server_->url(QLatin1Char('/') + kind + QLatin1Char('/') + QLatin1String(file)).toString();
+  }
+  /// Shows the grid of that kind (with a line edit below it to take the focus).
+  void showView(const QString& kind) {
+    kind_ = kindUnderTest(modelOf(controller_.get(), kind));
+    window_ = std::make_unique<QWidget>();
+    window_->resize(900, 600);
+    if (kind == QLatin1String("games")) {
+      view_ = new GameListView(controller_.get(), window_.get());
+    } else if (kind == QLatin1String("movies")) {
+      view_ = new MovieListView(controller_.get(), window_.get());
+    } else if (kind == QLatin1String("ebooks")) {
+      view_ = new EbookListView(controller_.get(), window_.get());
+    } else {
+      view_ = new AlbumListView(controller_.get(), window_.get());
+    }
+    view_->setGeometry(0, 0, 900, 560);
+    edit_ = new QLineEdit(window_.get());
+    edit_->setGeometry(0, 570, 900, 30);
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+  }
+  QModelIndex indexOf(const QString& name) const {
+    return kind_.model->proxyModel()->mapFromSource(kind_.indexOf(name));
+  }
+  QString currentName() const {
+    return view_->currentIndex().data(kind_.nameRole).toString();
+  }
+  void doubleClick(QAbstractItemView* view, const QModelIndex& index) {
+    const QPoint centre = view->visualRect(index).center();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, centre); // the view needs the press first
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, centre);
+  }
+  QColor cardPixel(const QString& name, const QPoint& offset) const {
+    return view_->viewport()->grab().toImage().pixelColor(view_->visualRect(indexOf(name)).topLeft() +
+                                                          offset);
+  }
+  /// A card at the origin, neither hovered nor selected.
+  QStyleOptionViewItem cardOption() const {
+    QStyleOptionViewItem option;
+    option.widget = view_;
+    option.font = view_->font();
+    option.fontMetrics = QFontMetrics(option.font);
+    option.rect = QRect(QPoint(0, 0), cardPictureSize);
+    option.state = QStyle::State_Enabled;
+    return option;
+  }
+  /// Opens an installed item the way the user's request reaches the controller.
+  void open(const QString& path) {
+    if (kind_.name == QLatin1String("games")) {
+      controller_->playGame(path);
+    } else if (kind_.name == QLatin1String("movies")) {
+      controller_->playMovie(path);
+    } else if (kind_.name == QLatin1String("ebooks")) {
+      controller_->readEbook(path);
+    } else {
+      controller_->playWholeAlbum(path);
+    }
+  }
+
+private slots:
+  void initTestCase() {
+    QCoreApplication::setOrganizationName(QStringLiteral("Arvex Games"));
+    QCoreApplication::setApplicationName(QStringLiteral("Arvex Hub"));
+    QApplication::setStyle(new Style);
+  }
+
+  // Every kind has "Ocean" and "Space" installed ("Space" with its own picture), "River" in the
+  // catalogue with a download that never ends, and "Comet" with one that installs and a cover.
+  // Movies and games also have "Delta" without a link; games "Bravo" with an update and
+  // "Foxtrot" with an update but no link.
+  void init() {
+    QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("arvex-games"),
+              QStringLiteral("arvex-hub"))
+        .clear();
+    home_ = std::make_unique<TestDir>();
+    qputenv("HOME", home_->path().toUtf8());
+    server_ = std::make_unique<TestHttpServer>();
+    QVERIFY(server_->listen());
+    qputenv("ARVEXHUB_CATALOGUE_URL", server_->url(QString()).toString().toUtf8());
+    for (const QString& kind : libraryKinds()) {
+      installItem(*home_, kind, QStringLiteral("Space"), true);
+      serve(QLatin1Char('/') + kind + QStringLiteral("/river.zip"), QByteArray(4096, 'r'), 10);
+      serve(QLatin1Char('/') + kind + QStringLiteral("/comet.zip"), archiveOf(kind));
+      serve(QLatin1Char('/') + kind + QStringLiteral("/comet.png"), pngOf(Qt::blue));
+      QJsonArray catalogue{
+          catalogueEntry(QStringLiteral("River"), link(kind, "river.zip")),
+          catalogueEntry(QStringLiteral("Comet"), link(kind, "comet.zip"), link(kind, "comet.png"))};
+      if (kind == QLatin1String("albums")) {
+        // A folder with a dot: the album is "Ocean", its folder "Ocean.Live".
+        for (const char* song : {"b.mp3", "a.wav", "c.ogg"}) {
+          home_->createFile(QStringLiteral(".arvexhub/albums/Ocean.Live/") + QLatin1String(song), "x");
+        }
+      } else {
+        installItem(*home_, kind, QStringLiteral("Ocean"));
+        catalogue.append(catalogueEntry(QStringLiteral("Space"), link(kind, "space.zip"), {},
+                                        QStringLiteral("Space <Odyssey>")));
+      }
+      if (kind == QLatin1String("games") || kind == QLatin1String("movies")) {
+        catalogue.append(catalogueEntry(QStringLiteral("Delta")));
+      }
+      if (kind == QLatin1String("games")) {
+        catalogue.removeAt(2); // installed games without an update: playing one asks nothing
+        installItem(*home_, kind, QStringLiteral("Bravo"));
+        home_->createFile(QStringLiteral(".arvexhub/games/Bravo/VERSION"), "1.0");
+        installItem(*home_, kind, QStringLiteral("Foxtrot"));
+        auto bravo = catalogueEntry(QStringLiteral("Bravo"), link(kind, "bravo.zip"));
+        bravo.insert(QStringLiteral("version"), QStringLiteral("2.0"));
+        auto foxtrot = catalogueEntry(QStringLiteral("Foxtrot"));
+        foxtrot.insert(QStringLiteral("version"), QStringLiteral("2.0"));
+        catalogue.append(bravo);
+        catalogue.append(foxtrot);
+      }
+      serve(documentOf(kind), QJsonDocument(catalogue).toJson());
+    }
+    controller_ = std::make_unique<Controller>();
+    std::vector<std::unique_ptr<QSignalSpy>> merged;
+    for (const QString& kind : libraryKinds()) {
+      merged.push_back(
+          std::make_unique<QSignalSpy>(modelOf(controller_.get(), kind), &LibraryModel::updateCheckFinished));
+    }
+    for (const auto& spy : merged) {
+      QVERIFY(spy->count() > 0 || spy->wait(10000));
+    }
+  }
+
+  void cleanup() {
+    window_.reset();
+    controller_.reset(); // stops a game still running
+    server_.reset();
+    home_.reset();
+  }
+
+  void startsWithoutCurrentItem_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("focusMakesCurrent");
+    QTest::addColumn<bool>("checkItem"); // the panel of movies keeps the first movie
+    QTest::newRow("games") << "games" << false << true;
+    QTest::newRow("movies") << "movies" << false << false;
+    QTest::newRow("ebooks") << "ebooks" << false << true;
+    QTest::newRow("albums: the focus makes the first album current") << "albums" << true << false;
+  }
+  void startsWithoutCurrentItem() {
+    QFETCH(QString, kind);
+    QFETCH(bool, focusMakesCurrent);
+    QFETCH(bool, checkItem);
+    showView(kind);
+    view_->setFocus();
+    QCOMPARE(view_->currentIndex(), focusMakesCurrent ? view_->model()->index(0, 0) : QModelIndex());
+    QVERIFY(view_->selectionModel()->selectedIndexes().isEmpty());
+    if (checkItem) {
+      QVERIFY(kind_.currentName().isEmpty());
+    }
+  }
+
+  void contextMenu_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("playing");
+    QTest::addColumn<QString>("expected");
+    const auto row = [](const char* tag, const char* kind, const char* name, const char* playing,
+                        const char* expected) { QTest::newRow(tag) << kind << name << playing << expected; };
+    row("game in the catalogue", "games", "Comet", "", "Download|-|!Play Game\tF5|-|Show Game Information");
+    row("game with an update", "games", "Bravo", "", "Update Game|-|Play Game\tF5|-|Show Game Information");
+    row("game running", "games", "Ocean", "Ocean", "Stop Game|-|Show Game Information");
+    row("game idle", "games", "Ocean", "", "Play Game\tF5|-|Show Game Information");
+    row("another game running", "games", "Ocean", "Space", "Play Game\tF5|-|Show Game Information");
+    row("game without an offer", "games", "Delta", "", "!Play Game\tF5|-|Show Game Information");
+    row("game downloading", "games", "River", "", "");
+    row("movie in the catalogue", "movies", "Comet", "", "Download|-|!Watch Movie|-|Show Movie Information");
+    row("movie without a link", "movies", "Delta", "", "!Watch Movie|-|Show Movie Information");
+    row("movie installed", "movies", "Ocean", "",
+        "Watch Movie|-|Add to Media Player Playlist|-|Show Movie Information");
+    row("another movie plays", "movies", "Ocean", "Space",
+        "Watch Movie|-|Add to Media Player Playlist|-|Show Movie Information");
+    row("movie playing", "movies", "Space", "Space",
+        "Stop Movie|-|Add to Media Player Playlist|-|Show Movie Information");
+    row("movie downloading", "movies", "River", "", "");
+    row("book in the catalogue", "ebooks", "Comet", "", "Download|-|!Read Ebook|-|Show Ebook Information");
+    row("book installed", "ebooks", "Ocean", "", "Read Ebook|-|Show Ebook Information|-|Remove Ebook");
+    row("book downloading", "ebooks", "River", "", "");
+    row("album installed", "albums", "Ocean", "",
+        "Play Album|Add Album to Playlist|-|Show Album Information");
+    row("album in the catalogue", "albums", "Comet", "", "Download Album|-|Show Album Information");
+    row("album downloading", "albums", "River", "", "");
+  }
+  void contextMenu() {
+    QFETCH(QString, kind);
+    QFETCH(QString, name);
+    QFETCH(QString, playing);
+    QFETCH(QString, expected);
+    showView(kind);
+    kind_.download(QStringLiteral("River"));
+    QVERIFY(kind_.isBusy(QStringLiteral("River")));
+    kind_.setPlaying(playing.isEmpty() ? QString() : kind_.pathOf(playing));
+    std::unique_ptr<QMenu> menu(view_->createContextMenu(indexOf(name)));
+    QCOMPARE(entries(menu.get()), expected);
+    QVERIFY(!view_->createContextMenu({}));
+  }
+
+  void activation_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("outcome"); // "opens", "downloads" or "nothing"
+    for (const char* kind : {"games", "movies", "ebooks"}) {
+      for (const char* how : {"double-click", "Return", "Enter", "Space"}) {
+        QTest::addRow("%s: %s on an installed item", kind, how) << kind << how << "Ocean"
+                                                                << "opens";
+        if (QLatin1String(kind) != QLatin1String("ebooks")) {
+          QTest::addRow("%s: %s without a link", kind, how) << kind << how << "Delta"
+                                                            << "nothing";
+        }
+      }
+      if (QLatin1String(kind) != QLatin1String("games")) {
+        QTest::addRow("%s: double-click in the catalogue", kind) << kind << "double-click"
+                                                                 << "Comet"
+                                                                 << "downloads";
+        QTest::addRow("%s: Return in the catalogue", kind) << kind << "Return"
+                                                           << "Comet"
+                                                           << "nothing";
+      }
+      QTest::addRow("%s: auto-repeated Return", kind) << kind << "repeat"
+                                                      << "Ocean"
+                                                      << "nothing";
+    }
+    QTest::newRow("albums: double-click on an installed album") << "albums"
+                                                                << "double-click"
+                                                                << "Ocean"
+                                                                << "opens";
+    QTest::newRow("albums: double-click in the catalogue") << "albums"
+                                                           << "double-click"
+                                                           << "Comet"
+                                                           << "downloads";
+    QTest::newRow("albums: keys do not open an album") << "albums"
+                                                       << "Return"
+                                                       << "Ocean"
+                                                       << "nothing";
+  }
+  void activation() {
+    QFETCH(QString, kind);
+    QFETCH(QString, how);
+    QFETCH(QString, name);
+    QFETCH(QString, outcome);
+    showView(kind);
+    // Another item is open: asking to open one that cannot be must not close it.
+    const QString other = kind_.pathOf(QStringLiteral("Space"));
+    open(other);
+    QTRY_COMPARE(kind_.playing(), other);
+    const QModelIndex target = indexOf(name);
+    view_->setFocus();
+    view_->setCurrentIndex(target);
+    if (how == QLatin1String("double-click")) {
+      doubleClick(view_, target);
+    } else {
+      const Qt::Key key = how == QLatin1String("Enter")   ? Qt::Key_Enter
+                          : how == QLatin1String("Space") ? Qt::Key_Space
+                                                          : Qt::Key_Return;
+      QTest::keyPress(view_, key);
+      QCOMPARE(kind_.playing(), other);
+      QVERIFY2(view_->currentIndex() == target, "the key is not passed on");
+      QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(), how == QLatin1String("repeat"));
+      QApplication::sendEvent(view_, &release);
+    }
+    if (outcome == QLatin1String("opens")) {
+      QTRY_COMPARE(kind_.playing(), target.data(kind_.pathRole).toString());
+    } else {
+      QCOMPARE(kind_.playing(), other);
+    }
+    QCOMPARE(target.data(kind_.busyRole).toBool(), outcome == QLatin1String("downloads"));
+    if (kind == QLatin1String("games")) {
+      QTRY_COMPARE(controller_->runner()->state(), GameRunner::State::Running);
+    }
+  }
+
+  void keySequences_data() {
+    // f: focus to the view (V) or the edit (E); p, r, a: press, release, auto-repeated release
+    // of Return, sent to the view (V) or the edit (E).
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<bool>("opens");
+    for (const char* kind : {"games", "movies", "ebooks"}) {
+      QTest::addRow("%s: press and release", kind) << kind << "fV pV rV" << true;
+      QTest::addRow("%s: auto-repeated release", kind) << kind << "fV pV aV" << false;
+      QTest::addRow("%s: held, then released", kind) << kind << "fV pV aV pV aV pV rV" << true;
+      QTest::addRow("%s: pressed in another widget", kind) << kind << "fE pE fV rV" << false;
+      QTest::addRow("%s: press left behind by a focus change", kind)
+          << kind << "fV pV fE rE pE fV rV" << false;
+      QTest::addRow("%s: view without focus", kind) << kind << "fE pV rV" << false;
+    }
+  }
+  void keySequences() {
+    QFETCH(QString, kind);
+    QFETCH(QString, steps);
+    QFETCH(bool, opens);
+    showView(kind);
+    view_->setCurrentIndex(indexOf(QStringLiteral("Ocean")));
+    for (const QString& step : steps.split(QLatin1Char(' '))) {
+      QVERIFY2(kind_.playing().isEmpty(), "nothing opens before the last step");
+      QWidget* target = step.at(1) == QLatin1Char('V') ? static_cast<QWidget*>(view_) : edit_;
+      const auto key = [target](QEvent::Type type, bool autoRepeat) {
+        QKeyEvent event(type, Qt::Key_Return, Qt::NoModifier, QString(), autoRepeat);
+        QApplication::sendEvent(target, &event);
+      };
+      switch (step.at(0).toLatin1()) {
+      case 'f':
+        target->setFocus();
+        QVERIFY(target->hasFocus());
+        break;
+      case 'p':
+        key(QEvent::KeyPress, false);
+        break;
+      case 'a':
+        key(QEvent::KeyRelease, true);
+        key(QEvent::KeyPress, true);
+        break;
+      default:
+        key(QEvent::KeyRelease, false);
+      }
+    }
+    QCOMPARE(kind_.playing(), opens ? kind_.pathOf(QStringLiteral("Ocean")) : QString());
+    // Nor does a key without the focus move the selection.
+    QKeyEvent right(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
+    edit_->setFocus();
+    QApplication::sendEvent(view_, &right);
+    QVERIFY(!right.isAccepted());
+    QCOMPARE(currentName(), QStringLiteral("Ocean"));
+  }
+
+  void clickOnEmptySpaceClearsTheSelection_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("itemCleared");
+    QTest::newRow("games") << "games" << true;
+    QTest::newRow("movies: the panel keeps the movie") << "movies" << false;
+    QTest::newRow("ebooks") << "ebooks" << true;
+    QTest::newRow("albums") << "albums" << true;
+  }
+  void clickOnEmptySpaceClearsTheSelection() {
+    QFETCH(QString, kind);
+    QFETCH(bool, itemCleared);
+    showView(kind);
+    QTest::mouseClick(view_->viewport(), Qt::LeftButton, {},
+                      view_->visualRect(indexOf(QStringLiteral("Ocean"))).center());
+    QCOMPARE(kind_.currentName(), QStringLiteral("Ocean"));
+    const QPoint empty(view_->viewport()->width() - 2, view_->viewport()->height() - 2);
+    QVERIFY(!view_->indexAt(empty).isValid());
+    QTest::mouseClick(view_->viewport(), Qt::LeftButton, {}, empty);
+    QVERIFY(!view_->currentIndex().isValid());
+    QVERIFY(view_->selectionModel()->selectedIndexes().isEmpty());
+    QCOMPARE(kind_.currentName(), itemCleared ? QString() : QStringLiteral("Ocean"));
+  }
+
+  void followsTheModelsCurrentItem_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("selected");
+    for (const QString& kind : libraryKinds()) {
+      QTest::addRow("%s: same case", qPrintable(kind)) << kind << "Ocean"
+                                                       << "Ocean";
+      QTest::addRow("%s: other case", qPrintable(kind)) << kind << "oCEAN"
+                                                        << "Ocean";
+      QTest::addRow("%s: unknown item", qPrintable(kind)) << kind << "Zulu"
+                                                          << "Space";
+    }
+  }
+  void followsTheModelsCurrentItem() {
+    QFETCH(QString, kind);
+    QFETCH(QString, name);
+    QFETCH(QString, selected);
+    showView(kind);
+    view_->setCurrentIndex(indexOf(QStringLiteral("Space")));
+    QCOMPARE(kind_.currentName(), QStringLiteral("Space"));
+    kind_.setCurrentName(name);
+    QCOMPARE(currentName(), selected);
+    QCOMPARE(view_->selectionModel()->selectedIndexes(), QModelIndexList{view_->currentIndex()});
+  }
+
+  void hintOnlyWhenEmpty_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QString>("hint"); // empty: none
+    const QStringList hints{QStringLiteral("No Arvex games added yet."),
+                            QStringLiteral("No movies added yet."), QStringLiteral("No ebooks added yet."),
+                            QStringLiteral("No albums added yet.")};
+    for (int i = 0; i < hints.size(); ++i) {
+      const QString kind = libraryKinds().at(i);
+      QTest::addRow("%s: nothing shown", qPrintable(kind)) << kind << "Zulu" << hints.at(i);
+      QTest::addRow("%s: one item shown", qPrintable(kind)) << kind << "Ocean" << QString();
+    }
+  }
+  void hintOnlyWhenEmpty() {
+    QFETCH(QString, kind);
+    QFETCH(QString, filter);
+    QFETCH(QString, hint);
+    showView(kind);
+    kind_.model->proxyModel()->setFilterFixedString(filter);
+    const QImage image = view_->viewport()->grab().toImage();
+    const auto& theme = Style::themeOf(view_);
+    QRect drawn;
+    for (int y = image.height() / 4; y < image.height(); ++y) { // below the cards
+      for (int x = 0; x < image.width(); ++x) {
+        if (image.pixelColor(x, y) == theme.secondaryAlternativeColor) {
+          drawn |= QRect(x, y, 1, 1);
+        }
+      }
+    }
+    QCOMPARE(!drawn.isEmpty(), !hint.isEmpty());
+    if (!hint.isEmpty()) {
+      // Centred, and as wide as the text in the heading font.
+      const int width = QFontMetrics(theme.fontH2).tightBoundingRect(hint).width();
+      QVERIFY2(qAbs(drawn.center().x() - image.rect().center().x()) <= 2,
+               qPrintable(QString::number(drawn.center().x())));
+      QVERIFY2(qAbs(drawn.center().y() - image.rect().center().y()) <= 4,
+               qPrintable(QString::number(drawn.center().y())));
+      QVERIFY2(qAbs(drawn.width() - width) <= 4,
+               qPrintable(QStringLiteral("%1 %2").arg(drawn.width()).arg(width)));
+    }
+  }
+
+  void menuEntriesAct_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("information");
+    QTest::addColumn<QString>("openEntry");
+    QTest::addColumn<QString>("stopEntry");
+    QTest::newRow("games") << "games"
+                           << "Show Game Information"
+                           << "Play Game"
+                           << "Stop Game";
+    QTest::newRow("movies") << "movies"
+                            << "Show Movie Information"
+                            << "Watch Movie"
+                            << "Stop Movie";
+    QTest::newRow("ebooks") << "ebooks"
+                            << "Show Ebook Information"
+                            << "Read Ebook" << QString();
+    QTest::newRow("albums") << "albums"
+                            << "Show Album Information"
+                            << "Play Album" << QString();
+  }
+  void menuEntriesAct() {
+    QFETCH(QString, kind);
+    QFETCH(QString, information);
+    QFETCH(QString, openEntry);
+    QFETCH(QString, stopEntry);
+    showView(kind);
+    const QString ocean = QStringLiteral("Ocean");
+    controller_->preferences()->setAppPropertiesPanelVisible(false);
+    view_->setCurrentIndex(indexOf(QStringLiteral("Space")));
+    std::unique_ptr<QMenu> menu(view_->createContextMenu(indexOf(ocean)));
+    trigger(menu.get(), information);
+    QCOMPARE(kind_.currentName(), ocean);
+    QCOMPARE(currentName(), ocean);
+    QVERIFY(controller_->preferences()->appPropertiesPanelVisible());
+
+    trigger(menu.get(), openEntry);
+    QTRY_COMPARE(kind_.playing(), kind_.pathOf(ocean));
+    QVERIFY(indexOf(ocean).data(kind_.playingRole).toBool());
+    const bool game = kind == QLatin1String("games");
+    QTRY_VERIFY(!game || controller_->runner()->state() == GameRunner::State::Running);
+    if (!stopEntry.isEmpty()) {
+      menu.reset(view_->createContextMenu(indexOf(ocean)));
+      trigger(menu.get(), stopEntry);
+      QTRY_VERIFY(kind_.playing().isEmpty());
+      QTRY_VERIFY(!game || controller_->runner()->state() == GameRunner::State::Stopped);
+    }
+  }
+
+  void downloadFromTheMenu_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<bool>("clearsCurrent");
+    QTest::newRow("games") << "games"
+                           << "Download" << true;
+    QTest::newRow("movies") << "movies"
+                            << "Download" << false;
+    QTest::newRow("ebooks") << "ebooks"
+                            << "Download" << false;
+    QTest::newRow("albums") << "albums"
+                            << "Download Album" << false;
+  }
+  void downloadFromTheMenu() {
+    QFETCH(QString, kind);
+    QFETCH(QString, entry);
+    QFETCH(bool, clearsCurrent);
+    showView(kind);
+    const QString river = QStringLiteral("River");
+    view_->setCurrentIndex(indexOf(river));
+    std::unique_ptr<QMenu> menu(view_->createContextMenu(indexOf(river)));
+    trigger(menu.get(), entry);
+    QVERIFY(kind_.isBusy(river));
+    QCOMPARE(!view_->currentIndex().isValid(), clearsCurrent);
+    QCOMPARE(kind_.currentName().isEmpty(), clearsCurrent);
+    QVERIFY2(!view_->createContextMenu(indexOf(river)), "no menu while the download runs");
+  }
+
+  void downloadThenOpen_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("installed"); // relative to the kind's folder
+    QTest::addColumn<QByteArray>("request");
+    QTest::addColumn<QString>("requested"); // the first file asked for, relative to the item's folder
+    QTest::addColumn<QString>("art");       // the album's cover for the player, relative to its folder
+    QTest::newRow("movies") << "movies"
+                            << "Comet/feature.mp4" << QByteArray(SIGNAL(playMovieRequested(QUrl)))
+                            << "feature.mp4" << QString();
+    QTest::newRow("ebooks") << "ebooks"
+                            << "Comet/book.pdf" << QByteArray(SIGNAL(readEbookRequested(QUrl, QString)))
+                            << "book.pdf" << QString();
+    QTest::newRow("albums: songs by name")
+        << "albums"
+        << "Comet" << QByteArray(SIGNAL(playAlbumRequested(QUrl, QString))) << "1 Green.mp3"
+        << "Comet.png";
+  }
+  void downloadThenOpen() {
+    QFETCH(QString, kind);
+    QFETCH(QString, installed);
+    QFETCH(QByteArray, request);
+    QFETCH(QString, requested);
+    QFETCH(QString, art);
+    showView(kind);
+    const QString comet = QStringLiteral("Comet");
+    QTRY_VERIFY(near(cardPixel(comet, {100, 51}), greyOf(Qt::blue))); // not installed: in grey
+    QSignalSpy finished(kind_.model, kind_.downloadFinished);
+    QSignalSpy requests(controller_.get(), request.constData());
+    doubleClick(view_, indexOf(comet));
+    QVERIFY(kind_.isBusy(comet));
+    QVERIFY(finished.wait(10000));
+    const QString path = kind_.pathOf(comet);
+    QCOMPARE(path, libraryFolderOf(*home_, kind) + QLatin1Char('/') + installed);
+    QVERIFY(QFileInfo::exists(path));
+    QTRY_VERIFY(near(cardPixel(comet, {100, 51}), QColor(Qt::blue))); // in colour now
+
+    QSignalSpy arts(controller_.get(), &Controller::currentAlbumArtChanged);
+    doubleClick(view_, indexOf(comet));
+    QVERIFY(!requests.isEmpty());
+    if (!art.isEmpty()) {
+      QCOMPARE(arts.last().first().toString(),
+               libraryFolderOf(*home_, kind) + QStringLiteral("/Comet/") + art);
+    }
+    QCOMPARE(
+        requests.first().first().toUrl(),
+        QUrl::fromLocalFile(QFileInfo(libraryFolderOf(*home_, kind) + QStringLiteral("/Comet/") + requested)
+                                .absoluteFilePath()));
+    QCOMPARE(kind_.playing(), path);
+    QVERIFY(indexOf(comet).data(kind_.playingRole).toBool());
+    QTRY_VERIFY(near(cardPixel(comet, {11, 11}), Style::themeOf(view_).primaryColor)); // the badge
+  }
+
+  // Cards of movies and e-books, painted from a row's data alone.
+  void card_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QSize>("cover");
+    QTest::addColumn<bool>("installed");
+    QTest::addColumn<bool>("busy");
+    QTest::addColumn<double>("progress");
+    QTest::addColumn<bool>("playing");
+    QTest::addColumn<QString>("expected"); // "x,y=colour|..."
+    const QSize wide(200, 102);
+    const QSize tall(60, 90);
+    // The picture's top, the "playing" badge's corner and the percentage badge's spot.
+    QTest::newRow("movie installed") << "movies" << wide << true << false << -1.0 << false
+                                     << "100,20=colour|11,11=colour|195,97=!badge";
+    QTest::newRow("movie in the catalogue")
+        << "movies" << wide << false << false << -1.0 << false << "100,20=grey|11,11=grey|195,97=!badge";
+    QTest::newRow("movie watched") << "movies" << wide << true << false << -1.0 << true
+                                   << "100,20=colour|11,11=badge|195,97=!badge";
+    QTest::newRow("no watching badge while busy")
+        << "movies" << wide << true << true << 0.5 << true << "100,20=grey|11,11=grey|195,97=badge";
+    QTest::newRow("movie busy, progress unknown")
+        << "movies" << wide << false << true << -1.0 << false << "100,20=grey|11,11=grey|195,97=badge";
+    // The cover's middle top, the card's left side and corner, and the badges' spots.
+    QTest::newRow("tall cover centred") << "ebooks" << tall << true << false << -1.0 << false
+                                        << "100,20=colour|3,50=card|0,0=clear|11,11=card|190,94=card";
+    QTest::newRow("wide cover clipped to the card")
+        << "ebooks" << QSize(600, 100) << true << false << -1.0 << false
+        << "100,20=colour|3,50=colour|0,0=clear|11,11=colour|190,94=colour";
+    QTest::newRow("book in the catalogue in grey")
+        << "ebooks" << tall << false << false << -1.0 << false
+        << "100,20=grey|3,50=card|0,0=clear|11,11=card|190,94=card";
+    QTest::newRow("book being read") << "ebooks" << tall << true << false << -1.0 << true
+                                     << "100,20=colour|3,50=card|0,0=clear|11,11=badge|190,94=card";
+    QTest::newRow("no reading badge while busy") << "ebooks" << tall << true << true << 0.5 << true
+                                                 << "100,20=grey|3,50=card|0,0=clear|11,11=card|190,94=badge";
+    QTest::newRow("book busy, progress unknown") << "ebooks" << tall << false << true << -1.0 << false
+                                                 << "100,20=grey|3,50=card|0,0=clear|11,11=card|190,94=badge";
+    QTest::newRow("no cover") << "ebooks" << QSize() << true << false << -1.0 << false
+                              << "100,20=card|3,50=card|0,0=clear|11,11=card|190,94=card";
+  }
+  void card() {
+    QFETCH(QString, kind);
+    QFETCH(QSize, cover);
+    QFETCH(bool, installed);
+    QFETCH(bool, busy);
+    QFETCH(double, progress);
+    QFETCH(bool, playing);
+    QFETCH(QString, expected);
+    showView(kind);
+    const QColor pictureColour(40, 160, 60);
+    QStandardItemModel model;
+    auto* item = new QStandardItem;
+    if (cover.isValid()) {
+      QPixmap picture(cover);
+      picture.fill(pictureColour);
+      item->setData(picture, kind_.pictureRole);
+    }
+    item->setData(installed, kind == QLatin1String("movies") ? int(MovieRole::IsInstalled)
+                                                             : int(EbookRole::IsInstalled));
+    item->setData(busy, kind_.busyRole);
+    item->setData(progress, kind_.progressRole);
+    item->setData(playing, kind_.playingRole);
+    model.appendRow(item);
+    const auto& theme = Style::themeOf(view_);
+    const QMap<QString, QColor> colours{{QStringLiteral("colour"), pictureColour},
+                                        {QStringLiteral("grey"), greyOf(pictureColour)},
+                                        {QStringLiteral("card"), theme.backgroundColorMain2},
+                                        {QStringLiteral("badge"), theme.primaryColor},
+                                        {QStringLiteral("clear"), QColor(0, 0, 0, 0)}};
+    std::unique_ptr<QAbstractItemDelegate> delegate;
+    if (kind == QLatin1String("movies")) {
+      delegate = std::make_unique<MovieListItemDelegate>(nullptr);
+    } else {
+      delegate = std::make_unique<EbookListItemDelegate>(nullptr);
+    }
+    const QStyleOptionViewItem option = cardOption();
+    QCOMPARE(delegate->sizeHint(option, item->index()), cardPictureSize);
+    QImage image(option.rect.size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    delegate->paint(&painter, option, item->index());
+    for (const QString& spot : expected.split(QLatin1Char('|'))) {
+      const QStringList parts = spot.split(QLatin1Char('='));
+      const QStringList xy = parts.at(0).split(QLatin1Char(','));
+      const QColor seen = image.pixelColor(xy.at(0).toInt(), xy.at(1).toInt());
+      const bool negated = parts.at(1).startsWith(QLatin1Char('!'));
+      QVERIFY2(near(seen, colours.value(parts.at(1).mid(negated ? 1 : 0))) != negated,
+               qPrintable(spot + QStringLiteral(" is ") + seen.name()));
+    }
+  }
+
+  // What the games do on their own.
+
+  void gameUpdateWithoutLinkIsReported() {
+    showView(QStringLiteral("games"));
+    std::unique_ptr<QMenu> menu(view_->createContextMenu(indexOf(QStringLiteral("Foxtrot"))));
+    QTest::ignoreMessage(
+        QtWarningMsg,
+        "Could not find online data or valid URL for game: \"Foxtrot\" to start download/update.");
+    QString title;
+    QString text;
+    QTimer::singleShot(0, this, [&] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        title = box->windowTitle();
+        text = box->text();
+        box->button(QMessageBox::Ok)->click();
+      }
+    });
+    trigger(menu.get(), QStringLiteral("Update Game"));
+    QCOMPARE(title, QStringLiteral("Download Error"));
+    QCOMPARE(text, QStringLiteral("Could not find necessary information to download the game."));
+    QVERIFY(!kind_.isBusy(QStringLiteral("Foxtrot")));
+  }
+
+  void gameDragKeepsTheSelection() {
+    showView(QStringLiteral("games"));
+    const QPoint from = view_->visualRect(indexOf(QStringLiteral("Bravo"))).center();
+    const QPoint to = view_->visualRect(indexOf(QStringLiteral("Delta"))).center();
+    QTest::mousePress(view_->viewport(), Qt::LeftButton, {}, from);
+    QMouseEvent move(QEvent::MouseMove, to, view_->viewport()->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(view_->viewport(), &move);
+    QTest::mouseRelease(view_->viewport(), Qt::LeftButton, {}, to);
+    QCOMPARE(view_->selectionModel()->selectedIndexes(), QModelIndexList{indexOf(QStringLiteral("Bravo"))});
+  }
+
+  void splitterReportsHandleRelease_data() {
+    QTest::addColumn<Qt::MouseButton>("button");
+    QTest::addColumn<int>("reports");
+    QTest::newRow("left button") << Qt::LeftButton << 1;
+    QTest::newRow("right button") << Qt::RightButton << 0;
+  }
+  void splitterReportsHandleRelease() {
+    QFETCH(Qt::MouseButton, button);
+    QFETCH(int, reports);
+    CustomSplitter splitter;
+    splitter.setOrientation(Qt::Vertical);
+    splitter.addWidget(new QWidget);
+    splitter.addWidget(new QWidget);
+    splitter.resize(200, 200);
+    splitter.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&splitter));
+    QSignalSpy released(&splitter, &CustomSplitter::handleMouseReleased);
+    QTest::mousePress(splitter.handle(1), button);
+    QTest::mouseRelease(splitter.handle(1), button);
+    QCOMPARE(released.count(), reports);
+  }
+
+  // What the movies do on their own.
+
+  void moviePlaylistEntryGivesTheTitle() {
+    showView(QStringLiteral("movies"));
+    QSignalSpy play(controller_.get(), &Controller::playMovieRequested);
+    QSignalSpy stop(controller_.get(), &Controller::stopMovieRequested);
+    QSignalSpy queue(controller_.get(), &Controller::addToPlaylistRequested);
+    const QUrl space = QUrl::fromLocalFile(kind_.pathOf(QStringLiteral("Space")));
+    std::unique_ptr<QMenu> menu(view_->createContextMenu(indexOf(QStringLiteral("Space"))));
+    trigger(menu.get(), QStringLiteral("Watch Movie"));
+    QCOMPARE(play.count(), 1);
+    QCOMPARE(play.first().first().toUrl(), space);
+    trigger(menu.get(), QStringLiteral("Add to Media Player Playlist"));
+    QCOMPARE(queue.count(), 1);
+    QCOMPARE(queue.first(), (QVariantList{space, QStringLiteral("Space <Odyssey>")}));
+    menu.reset(view_->createContextMenu(indexOf(QStringLiteral("Space"))));
+    trigger(menu.get(), QStringLiteral("Stop Movie"));
+    QCOMPARE(stop.count(), 1);
+  }
+
+  void percentBadgeHasOneDecimal() {
+    showView(QStringLiteral("movies"));
+    QStandardItemModel model;
+    auto* item = new QStandardItem;
+    item->setData(true, MovieRole::IsBusy);
+    item->setData(0.425, MovieRole::DownloadProgress);
+    model.appendRow(item);
+    const QStyleOptionViewItem option = cardOption();
+    QImage image(option.rect.size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    MovieListItemDelegate(nullptr).paint(&painter, option, item->index());
+    const QColor badge = Style::themeOf(view_).primaryColor;
+    // From 16 pixels above the card's bottom, as wide as "42.5%" and its padding.
+    const int left =
+        option.rect.right() - option.fontMetrics.boundingRect(QStringLiteral("42.5%")).width() - 16;
+    const int middle = option.rect.bottom() - 8;
+    QVERIFY(near(image.pixelColor(left + 1, middle), badge));
+    QVERIFY(!near(image.pixelColor(left - 2, middle), badge));
+    QVERIFY(near(image.pixelColor(left + 8, option.rect.bottom() - 15), badge));
+    QVERIFY(!near(image.pixelColor(left + 8, option.rect.bottom() - 18), badge));
+  }
+
+  // What the e-books do on their own.
+
+  void ebookReadAndRemoveFromTheMenu() {
+    showView(QStringLiteral("ebooks"));
+    QSignalSpy read(controller_.get(), &Controller::readEbookRequested);
+    const QString space = kind_.pathOf(QStringLiteral("Space"));
+    std::unique_ptr<QMenu> menu(view_->createContextMenu(indexOf(QStringLiteral("Space"))));
+    trigger(menu.get(), QStringLiteral("Read Ebook"));
+    QCOMPARE(read.count(), 1);
+    QCOMPARE(read.first(), (QVariantList{QUrl::fromLocalFile(space), QStringLiteral("Space <Odyssey>")}));
+    QCOMPARE(kind_.playing(), space);
+
+    controller_->preferences()->setAppWarnBeforeGameRemoval(false); // no confirmation box
+    trigger(menu.get(), QStringLiteral("Remove Ebook"));
+    QVERIFY(!QFileInfo::exists(space));
+    QVERIFY(indexOf(QStringLiteral("Space")).isValid()); // the row stays
+    QVERIFY(!kind_.isInstalled(QStringLiteral("Space")));
+    QVERIFY(kind_.playing().isEmpty());
+  }
+
+  // What the albums do on their own.
+
+  void albumOperationsUseTheInstalledFolder_data() {
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<bool>("plays");
+    QTest::newRow("play from the menu") << "Play Album" << true;
+    QTest::newRow("queue from the menu") << "Add Album to Playlist" << false;
+    QTest::newRow("double-click") << "" << true;
+  }
+  void albumOperationsUseTheInstalledFolder() {
+    QFETCH(QString, operation);
+    QFETCH(bool, plays);
+    showView(QStringLiteral("albums"));
+    const QString folder = home_->filePath(QStringLiteral(".arvexhub/albums/Ocean.Live"));
+    QSignalSpy played(controller_.get(), &Controller::playAlbumRequested);
+    QSignalSpy queued(controller_.get(), &Controller::addToPlaylistRequested);
+    if (operation.isEmpty()) {
+      doubleClick(view_, indexOf(QStringLiteral("Ocean")));
+    } else {
+      std::unique_ptr<QMenu> menu(view_->createContextMenu(indexOf(QStringLiteral("Ocean"))));
+      trigger(menu.get(), operation);
+    }
+    QCOMPARE(secondArguments(queued), (QStringList{QStringLiteral("a.wav"), QStringLiteral("b.mp3")}));
+    QCOMPARE(queued.first().first().toUrl(), QUrl::fromLocalFile(folder + QStringLiteral("/a.wav")));
+    QCOMPARE(played.count(), plays ? 2 : 0);
+    QCOMPARE(indexOf(QStringLiteral("Ocean")).data(AlbumRole::IsPlaying).toBool(), plays);
+  }
+
+  void albumPanelFollowsTheSelection() {
+    kind_ = kindUnderTest(controller_->albumModel());
+    window_ = std::make_unique<QWidget>();
+    window_->resize(1000, 600);
+    auto* widget = new AlbumWidget(controller_.get(), window_.get());
+    widget->setGeometry(window_->rect());
+    view_ = widget->listView();
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+    auto* panel = widget->propertiesPanel();
+    QTest::mouseClick(view_->viewport(), Qt::LeftButton, {},
+                      view_->visualRect(indexOf(QStringLiteral("Ocean"))).center());
+    QVERIFY(panel->isEnabled());
+    controller_->albumModel()->setCurrentAlbumName(QStringLiteral("comet"));
+    QCOMPARE(view_->currentIndex(), indexOf(QStringLiteral("Comet")));
+    QCOMPARE(panel->findChild<QLabel*>(QStringLiteral("albumName"))->text(), QStringLiteral("Comet Tale"));
+    QCOMPARE(
+        panel->findChild<QLabel*>(QStringLiteral("albumDetails"))->text(),
+        QStringLiteral("<b>Artist:</b> Arvex &amp; Co<br><b>Publisher:</b> Arvex<br><b>Released:</b> 2024"));
+    const QPoint empty(view_->viewport()->width() - 2, view_->viewport()->height() - 2);
+    QTest::mouseClick(view_->viewport(), Qt::LeftButton, {}, empty);
+    QVERIFY(!panel->isEnabled());
+  }
+
+  void albumCards_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QPoint>("offset");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("playing badge") << "Ocean" << QPoint(11, 11) << "badge";
+    QTest::newRow("catalogue cover centred, in grey") << "Comet" << QPoint(100, 51) << "grey";
+    QTest::newRow("beside the cover") << "Comet" << QPoint(20, 51) << "background";
+  }
+  void albumCards() {
+    QFETCH(QString, name);
+    QFETCH(QPoint, offset);
+    QFETCH(QString, expected);
+    showView(QStringLiteral("albums"));
+    const auto& theme = Style::themeOf(view_);
+    const QMap<QString, QColor> colours{{QStringLiteral("badge"), theme.primaryColor},
+                                        {QStringLiteral("grey"), greyOf(Qt::blue)},
+                                        {QStringLiteral("background"), theme.backgroundColorMain2}};
+    QVERIFY(!near(cardPixel(QStringLiteral("Ocean"), {11, 11}), theme.primaryColor));
+    kind_.setPlaying(kind_.pathOf(QStringLiteral("Ocean")));
+    QTRY_VERIFY2(near(cardPixel(name, offset), colours.value(expected)),
+                 qPrintable(cardPixel(name, offset).name()));
+  }
+
+  void albumPanelFollowsANewCover() {
+    auto* albums = controller_->albumModel();
+    AlbumPropertiesPanel panel(albums);
+    albums->setCurrentAlbumName(QStringLiteral("Comet"));
+    const auto* thumbnail = panel.findChild<QLabel*>(QStringLiteral("albumThumbnail"));
+    const auto centreColour = [thumbnail] {
+      const QImage image = thumbnail->pixmap().toImage();
+      return image.pixelColor(image.rect().center());
+    };
+    QVERIFY(near(centreColour(), Qt::blue));
+    // A new cover arrives after the catalogue merge has ended: only the row's data changes.
+    QFile::remove(home_->filePath(QStringLiteral(".arvexhub/thumbnails/albums/Comet.png")));
+    serve(QStringLiteral("/albums/comet.png"), pngOf(Qt::red), -1, 200);
+    QSignalSpy merged(albums, &AlbumListModel::updateCheckFinished);
+    albums->checkForUpdates();
+    QVERIFY(merged.wait(10000));
+    QVERIFY(near(centreColour(), Qt::red));
+  }
+
+  void albumPanelStateIsStoredOnlyFromTheMusicTab_data() {
+    QTest::addColumn<int>("tab");
+    QTest::addColumn<bool>("stored");
+    QTest::newRow("music tab") << int(MainWindow::MusicTab) << true;
+    QTest::newRow("games tab") << int(MainWindow::GamesTab) << false;
+  }
+  void albumPanelStateIsStoredOnlyFromTheMusicTab() {
+    QFETCH(int, tab);
+    QFETCH(bool, stored);
+    auto* preferences = controller_->preferences();
+    preferences->setAppPropertiesPanelVisible(true);
+    MainWindow window(controller_.get());
+    window.tabWidget()->setCurrentIndex(tab);
+    auto* widget = new AlbumWidget(controller_.get(), window.tabWidget()->widget(MainWindow::MusicTab));
+    QVERIFY(widget->expander()->expanded());
+    widget->expander()->setExpanded(false);
+    QCOMPARE(preferences->appPropertiesPanelVisible(), !stored);
+  }
+
+  void songsPlayOneAtATime() {
+    const QString folder = home_->filePath(QStringLiteral(".arvexhub/albums/Ocean.Live"));
+    controller_->playWholeAlbum(folder);
+    SongListModel songs;
+    songs.setCurrentFolder(folder);
+    SongListView songView(controller_.get());
+    songView.resize(300, 300);
+    songView.setModel(&songs);
+    songView.show();
+    auto* list = songView.findChild<QListView*>();
+    QSignalSpy movie(controller_.get(), &Controller::playMovieRequested);
+    QSignalSpy queued(controller_.get(), &Controller::addToPlaylistRequested);
+    std::unique_ptr<QMenu> menu(songView.createContextMenu(songs.index(1)));
+    QCOMPARE(entries(menu.get()), QStringLiteral("Play Song|Add Song to Playlist"));
+    trigger(menu.get(), QStringLiteral("Add Song to Playlist"));
+    QCOMPARE(secondArguments(queued), QStringList{QStringLiteral("b.mp3")});
+    QCOMPARE(movie.count(), 0);
+    doubleClick(list, songs.index(0));
+    QCOMPARE(movie.count(), 1);
+    QCOMPARE(movie.first().first().toUrl(), QUrl::fromLocalFile(folder + QStringLiteral("/a.wav")));
+    QVERIFY(controller_->albumModel()->currentPlayingAlbumPath().isEmpty()); // a single song plays now
+  }
+
+  void songViewWithoutSongs() {
+    SongListView songView(controller_.get());
+    QSignalSpy back(&songView, &SongListView::backToAlbumList);
+    songView.findChild<QToolButton*>()->click();
+    QCOMPARE(back.count(), 1);
+    QStringListModel other(QStringList{QStringLiteral("a.mp3")});
+    songView.setModel(&other);
+    QTest::ignoreMessage(QtWarningMsg, "SongListView: No valid SongListModel set for context menu");
+    QVERIFY(songView.createContextMenu(other.index(0)) == nullptr);
+  }
+};
+
+QTEST_MAIN(TestLibraryViews)
+#include "tst_libraryviews.moc"
