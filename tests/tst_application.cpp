@@ -35,7 +35,9 @@ void TestApplication::windowIsShown() {
   QVERIFY(app_->mainWindow());
   QVERIFY(app_->mainWindow()->isVisible());
   QCOMPARE(app_->mainWindow()->windowTitle(), QStringLiteral("Arvex Hub"));
-  QVERIFY(!QApplication::windowIcon().isNull());
+  // The icon follows the first frame.
+  QVERIFY(QTest::qWaitForWindowExposed(app_->mainWindow()));
+  QTRY_VERIFY(!QApplication::windowIcon().isNull());
   const auto folder = QStringLiteral(":/arvexhub/launcher/resources/app_icon/arvexhub_launcher_icon");
   for (const int size : {16, 20, 32, 40, 48, 64, 96, 128, 256, 512, 1024}) {
     QCOMPARE(QImage(folder + QStringLiteral("_%1.png").arg(size)).size(), QSize(size, size));

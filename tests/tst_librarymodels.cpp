@@ -156,6 +156,28 @@ private slots:
              QStringList{QStringLiteral("unrelated.part")});
   }
 
+  // The window's first frame comes before the installed items' own pictures.
+  void heldPicturesWaitForTheRelease_data() {
+    QTest::addColumn<QString>("kind");
+    for (const char* kind : {"games", "movies", "ebooks", "albums"}) {
+      QTest::newRow(kind) << kind;
+    }
+  }
+  void heldPicturesWaitForTheRelease() {
+    QFETCH(QString, kind);
+    installItem(*home_, kind, QStringLiteral("Space"), true);
+    server_->setResponse(documentOf(kind), answer("[]"));
+    model_ = makeLibraryModel(kind);
+    kind_ = kindUnderTest(model_.get());
+    model_->holdLocalPictures(true);
+    QSignalSpy finished(model_.get(), &LibraryModel::updateCheckFinished);
+    QVERIFY(finished.wait(10000));
+    QTest::qWait(50);
+    QVERIFY(kind_.pictureOf(QStringLiteral("Space")).isNull());
+    model_->holdLocalPictures(false);
+    QTRY_VERIFY(!kind_.pictureOf(QStringLiteral("Space")).isNull());
+  }
+
   void addRefusesASecondFolderOfTheSameName_data() {
     QTest::addColumn<QString>("kind");
     QTest::newRow("movies") << "movies";

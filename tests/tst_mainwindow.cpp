@@ -137,6 +137,27 @@ private slots:
     controller_.reset(); // stops a running game
   }
 
+  // Work the first frame does not need runs once it is painted, or after a second without one.
+  void workWaitsForTheFirstFrame() {
+    MainWindow hidden(controller_.get());
+    int runs = 0;
+    hidden.afterFirstFrame([&runs] { ++runs; });
+    QCoreApplication::processEvents();
+    QCOMPARE(runs, 0);
+    QTRY_COMPARE_WITH_TIMEOUT(runs, 1, 5000);
+
+    MainWindow shown(controller_.get());
+    bool beforeFrame = true;
+    bool ranAfterFrame = false;
+    shown.afterFirstFrame([&] { ranAfterFrame = !beforeFrame; });
+    shown.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&shown));
+    beforeFrame = false; // exposure is not yet the painted frame: the work is still queued
+    QTRY_VERIFY(ranAfterFrame);
+    shown.afterFirstFrame([&runs] { ++runs; }); // later work runs on the next turn
+    QTRY_COMPARE(runs, 2);
+  }
+
   void selectingACardFollowsInTheProperties() {
     controller_->preferences()->setAppPropertiesPanelVisible(true);
     auto* view = window_->gameListView();

@@ -1,6 +1,10 @@
 #include "app/Application.h"
 
 #include "app/Controller.h"
+#include "library/AlbumListModel.h"
+#include "library/EbookListModel.h"
+#include "library/GameListModel.h"
+#include "library/MovieListModel.h"
 #include "widgets/MainWindow.h"
 
 #include <style/Icons16.h>
@@ -16,15 +20,26 @@ namespace arvexhub::launcher {
 Application::Application(int& argc, char** argv, const QString& pathToOpen)
     : QApplication(argc, argv) {
   setQuitOnLastWindowClosed(true);
-  MainWindow::setAppIcon();
   // A second start hands its path (nothing but the path, whatever blanks it holds) to the
   // running instance and ends here, before any window exists.
   instanceManager_.setMessageToSend(pathToOpen.toUtf8());
   instanceManager_.setMode(instance::InstanceManager::Mode::Single);
   installStyle();
   controller_ = new Controller(this);
+  const QList<LibraryModel*> libraries{controller_->model(), controller_->movieModel(),
+                                                       controller_->ebookModel(), controller_->albumModel()};
+  for (LibraryModel* library : libraries) {
+    library->holdLocalPictures(true);
+  }
   mainWindow_ = std::make_unique<MainWindow>(controller_);
   mainWindow_->show();
+  // The window shows first; its icon and the library's own pictures follow a moment later.
+  mainWindow_->afterFirstFrame([libraries] {
+    MainWindow::setAppIcon();
+    for (LibraryModel* library : libraries) {
+      library->holdLocalPictures(false);
+    }
+  });
   connect(&instanceManager_, &instance::InstanceManager::secondaryInstanceMessageReceived, this,
           &Application::onSecondaryInstanceMessage);
   if (!pathToOpen.isEmpty()) {

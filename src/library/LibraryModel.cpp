@@ -412,7 +412,17 @@ bool LibraryModel::isLocalPicturePending(const QString& name) const {
   return localPicturesPending_.contains(name.toCaseFolded());
 }
 
+void LibraryModel::holdLocalPictures(bool hold) {
+  localPicturesHeld_ = hold;
+  if (!hold && !localPictures_.isEmpty()) {
+    QTimer::singleShot(0, this, &LibraryModel::loadLocalPictures);
+  }
+}
+
 void LibraryModel::loadLocalPictures() {
+  if (localPicturesHeld_) {
+    return; // the release starts them again
+  }
   constexpr int picturesPerTurn = 16;
   for (int i = 0; i < picturesPerTurn && !localPictures_.isEmpty(); ++i) {
     const auto [name, file] = localPictures_.takeFirst();

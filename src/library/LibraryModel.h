@@ -47,6 +47,9 @@ public:
   /// cannot start (not a file, an unsafe name, a download of that name running). The end is
   /// reported like a download's.
   bool installArchive(const QString& zipPath);
+  /// While held, the installed items' own pictures wait (a window's first frame does not need
+  /// them); releasing starts them, a few per event-loop turn as always.
+  void holdLocalPictures(bool hold);
 
 public slots:
   /// Fetches the kind's catalogue and merges it into the rows.
@@ -138,6 +141,7 @@ private:
     quint64 generation;
   };
   QList<PictureRequest> pictureQueue_;
+  bool localPicturesHeld_{false};
   int picturesInFlight_{0};
   QList<QPair<QString, QString>> localPictures_; ///< name, file
   QSet<QString> localPicturesPending_;           ///< case-folded names

@@ -4,12 +4,12 @@
 
 #include <QDebug>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 
 #include <cerrno>
+#include <dirent.h>
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -75,6 +75,27 @@ void restoreOrRemoveOld(const QString& libraryFolder, const QString& fileName) {
   } else if (!filetree::removeTree(path)) {
     qWarning() << "Cannot remove left-over" << path;
   }
+}
+
+/// The ".staging-*" and ".old-*" entries of the library folder. A plain directory read: this runs
+/// at every start over thousands of items, and only hidden names can match.
+QStringList leftoverNames(const QString& libraryFolder) {
+  QStringList names;
+  DIR* dir = ::opendir(native(libraryFolder).constData());
+  if (dir == nullptr) {
+    return names;
+  }
+  const QByteArray staging = QByteArray(stagingPrefix.data(), stagingPrefix.size());
+  const QByteArray old = QByteArray(oldPrefix.data(), oldPrefix.size());
+  while (const dirent* entry = ::readdir(dir)) {
+    const char* name = entry->d_name;
+    if (name[0] == '.' && (qstrncmp(name, staging.constData(), staging.size()) == 0 ||
+                           qstrncmp(name, old.constData(), old.size()) == 0)) {
+      names.append(QFile::decodeName(name));
+    }
+  }
+  ::closedir(dir);
+  return names;
 }
 
 } // namespace
@@ -211,15 +232,7 @@ bool StagedInstall::fail(const QString& message) {
 
 void StagedInstall::cleanupLeftovers(const QString& libraryFolder) {
   const QDir dir(libraryFolder);
-  // Unsorted and filtered while reading: this runs at every start over thousands of items.
-  QStringList names;
-  QDirIterator entries(libraryFolder, {stagingPrefix + QLatin1Char('*'), oldPrefix + QLatin1Char('*')},
-                       QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-  while (entries.hasNext()) {
-    entries.next();
-    names.append(entries.fileName());
-  }
-  for (const QString& name : std::as_const(names)) {
+  for (const QString& name : leftoverNames(libraryFolder)) {
     if (name.startsWith(stagingPrefix)) {
       if (!filetree::removeTree(dir.filePath(name))) {
         qWarning() << "Cannot remove left-over" << dir.filePath(name);

@@ -45,6 +45,7 @@
 namespace arvexhub::launcher {
 namespace {
 constexpr int checkForUpdatesDelayMs = 1000;
+constexpr int firstFrameFallbackMs = 1000;
 constexpr int consoleInitialHeight = 100;
 
 QVBoxLayout* makePageLayout(QWidget* page) {
@@ -359,6 +360,32 @@ void MainWindow::handleFullscreenRequest() {
   if (isMediaTabCurrent()) {
     setWindowState(windowState() ^ Qt::WindowFullScreen);
   }
+}
+
+void MainWindow::afterFirstFrame(std::function<void()> work) {
+  afterFirstFrame_.push_back(std::move(work));
+  if (firstFramePainted_) {
+    QTimer::singleShot(0, this, &MainWindow::runAfterFirstFrameWork);
+  } else if (afterFirstFrame_.size() == 1) {
+    QTimer::singleShot(firstFrameFallbackMs, this, &MainWindow::runAfterFirstFrameWork);
+  }
+}
+
+void MainWindow::runAfterFirstFrameWork() {
+  auto work = std::move(afterFirstFrame_);
+  afterFirstFrame_.clear();
+  for (const auto& step : work) {
+    step();
+  }
+}
+
+bool MainWindow::event(QEvent* event) {
+  if (event->type() == QEvent::Paint && !firstFramePainted_) {
+    firstFramePainted_ = true;
+    // Queued: it runs once this frame is painted and on screen.
+    QTimer::singleShot(0, this, &MainWindow::runAfterFirstFrameWork);
+  }
+  return QWidget::event(event);
 }
 
 void MainWindow::changeEvent(QEvent* event) {

@@ -2,6 +2,9 @@
 
 #include <QWidget>
 
+#include <functional>
+#include <vector>
+
 class QTabWidget;
 
 namespace arvexhub::style {
@@ -39,6 +42,9 @@ public:
 
   /// Sets the application-wide window icon from the compiled-in pictures.
   static void setAppIcon();
+  /// Runs `work` once the window's first frame is painted (or a second after this call, should
+  /// no frame come): what that first picture does not need waits until the user sees it.
+  void afterFirstFrame(std::function<void()> work);
 
   QTabWidget* tabWidget() const;
   ToolBar* toolBar() const;
@@ -62,6 +68,7 @@ public slots:
   void updatePropertiesPanelVisibility();
 
 protected:
+  bool event(QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
@@ -84,6 +91,7 @@ private:
   void onConsolePreferenceChanged();
   void storeGeometry();
   bool isMediaTabCurrent() const;
+  void runAfterFirstFrameWork();
 
   Controller* controller_;
   MenuBar* menuBar_{nullptr};
@@ -103,6 +111,8 @@ private:
   style::Expander* ebooksExpander_{nullptr};
   EbookPropertiesPanel* ebookPropertiesPanel_{nullptr};
   AlbumWidget* albumWidget_{nullptr};
+  bool firstFramePainted_{false};
+  std::vector<std::function<void()>> afterFirstFrame_;
 };
 
 } // namespace arvexhub::launcher
