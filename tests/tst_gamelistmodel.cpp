@@ -15,6 +15,11 @@
 
 #include <memory>
 
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
 using namespace arvexhub::launcher;
 using arvexhub::test::pngOf;
 using arvexhub::test::TestArchive;
@@ -72,6 +77,7 @@ private slots:
   void externalChangeRescansButOwnRemovalDoesNot();
   void currentGameIsAnnouncedOnce();
   void removeGameDeletesOnlyInsideTheLibrary();
+  void gameThatCannotBeDeletedStaysListed();
   void downloadInstallsGame();
   void downloadProgress();
   void failedDownloadLeavesNothing_data();
@@ -388,6 +394,56 @@ void TestGameListModel::removeGameDeletesOnlyInsideTheLibrary() {
   model->removeGame(outside.path() + QStringLiteral("/../Alpha")); // same name, elsewhere
   QVERIFY(QFileInfo::exists(gamesFolder() + QStringLiteral("/Alpha/launcher.command")));
   QCOMPARE(rowNames(*model), QStringList{QStringLiteral("Alpha")});
+}
+
+namespace {
+
+/// Makes a file immutable (even to root) while it lives; false when the file system or the
+/// process cannot.
+class Immutable {
+public:
+  explicit Immutable(const QString& path)
+      : fd_(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC)) {
+    int flags = 0;
+    set_ = fd_ >= 0 && ::ioctl(fd_, FS_IOC_GETFLAGS, &flags) == 0 &&
+           (flags |= FS_IMMUTABLE_FL, ::ioctl(fd_, FS_IOC_SETFLAGS, &flags) == 0);
+  }
+  ~Immutable() {
+    int flags = 0;
+    if (set_ && ::ioctl(fd_, FS_IOC_GETFLAGS, &flags) == 0) {
+      flags &= ~FS_IMMUTABLE_FL;
+      ::ioctl(fd_, FS_IOC_SETFLAGS, &flags);
+    }
+    if (fd_ >= 0) {
+      ::close(fd_);
+    }
+  }
+  Q_DISABLE_COPY_MOVE(Immutable)
+  bool isSet() const {
+    return set_;
+  }
+
+private:
+  int fd_;
+  bool set_ = false;
+};
+
+} // namespace
+
+void TestGameListModel::gameThatCannotBeDeletedStaysListed() {
+  installGame(QStringLiteral("Stuck"), "1");
+  serveCatalogue({});
+  const auto model = makeModel();
+  const QString script = gamesFolder() + QStringLiteral("/Stuck/launcher.command");
+  const Immutable locked(script);
+  if (!locked.isSet()) {
+    QSKIP("this file system or process cannot make a file immutable");
+  }
+  QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^Could not remove the game folder")));
+  model->removeGame(gamesFolder() + QStringLiteral("/Stuck"));
+  QVERIFY(QFileInfo::exists(script));
+  QCOMPARE(rowNames(*model), QStringList{QStringLiteral("Stuck")});
+  QCOMPARE(model->index(0).data(GameRole::Path).toString(), script);
 }
 
 void TestGameListModel::downloadInstallsGame() {

@@ -114,8 +114,15 @@ void GameListModel::removeGame(const QString& gameFolderPath) {
     return;
   }
   const WatcherSilence silence(this);
-  removeRowAt(row);
+  const QString startScript = rows_[row].path;
   removeItemFolder(gameFolderPath);
+  // A game whose start script could not be deleted is still installed: hiding its row would
+  // leave it on disk unseen.
+  if (!startScript.isEmpty() && QFileInfo::exists(startScript)) {
+    qWarning() << "Could not remove the game folder:" << gameFolderPath;
+    return;
+  }
+  removeRowAt(row);
 }
 
 int GameListModel::gameRowByPath(const QString& path) const {
