@@ -16,10 +16,7 @@
 #include "app/Application.h"
 #include "app/Controller.h"
 #include "app/Startup.h"
-#include "library/AlbumListModel.h"
-#include "library/EbookListModel.h"
 #include "library/GameListModel.h"
-#include "library/MovieListModel.h"
 #include "library/LibraryPaths.h"
 #include "widgets/MainWindow.h"
 
@@ -180,20 +177,14 @@ int stepsSample(int argc, char** argv) {
   installApplicationStyle(app);
   marks.mark(QStringLiteral("style"));
   auto* controller = new Controller(&app);
-  const QList<arvexhub::launcher::LibraryModel*> libraries{controller->model(), controller->movieModel(),
-                                                           controller->ebookModel(), controller->albumModel()};
-  for (auto* library : libraries) {
-    library->holdLocalPictures(true);
-  }
+  controller->holdLocalPictures(true);
   marks.mark(QStringLiteral("controller"));
   const auto window = std::make_unique<MainWindow>(controller);
   marks.mark(QStringLiteral("mainwindow"));
   window->show();
-  window->afterFirstFrame([libraries] {
+  window->afterFirstFrame([controller] {
     MainWindow::setAppIcon();
-    for (auto* library : libraries) {
-      library->holdLocalPictures(false);
-    }
+    controller->holdLocalPictures(false);
   });
   marks.mark(QStringLiteral("show"));
   return finishSample(marks);

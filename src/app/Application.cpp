@@ -1,10 +1,6 @@
 #include "app/Application.h"
 
 #include "app/Controller.h"
-#include "library/AlbumListModel.h"
-#include "library/EbookListModel.h"
-#include "library/GameListModel.h"
-#include "library/MovieListModel.h"
 #include "widgets/MainWindow.h"
 
 #include <style/Icons16.h>
@@ -26,19 +22,13 @@ Application::Application(int& argc, char** argv, const QString& pathToOpen)
   instanceManager_.setMode(instance::InstanceManager::Mode::Single);
   installStyle();
   controller_ = new Controller(this);
-  const QList<LibraryModel*> libraries{controller_->model(), controller_->movieModel(),
-                                                       controller_->ebookModel(), controller_->albumModel()};
-  for (LibraryModel* library : libraries) {
-    library->holdLocalPictures(true);
-  }
+  controller_->holdLocalPictures(true);
   mainWindow_ = std::make_unique<MainWindow>(controller_);
   mainWindow_->show();
   // The window shows first; its icon and the library's own pictures follow a moment later.
-  mainWindow_->afterFirstFrame([libraries] {
+  mainWindow_->afterFirstFrame([controller = controller_] {
     MainWindow::setAppIcon();
-    for (LibraryModel* library : libraries) {
-      library->holdLocalPictures(false);
-    }
+    controller->holdLocalPictures(false);
   });
   connect(&instanceManager_, &instance::InstanceManager::secondaryInstanceMessageReceived, this,
           &Application::onSecondaryInstanceMessage);

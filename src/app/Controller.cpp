@@ -84,8 +84,7 @@ Controller::Controller(QObject* parent)
   setupThemeManager();
   loadLanguages();
   setupRunner();
-  for (LibraryModel* library :
-       std::initializer_list<LibraryModel*>{gameModel_, movieModel_, ebookModel_, albumModel_}) {
+  for (LibraryModel* library : libraries()) {
     connect(library, &LibraryModel::downloadFailed, this, &Controller::downloadFailed);
   }
 }
@@ -110,6 +109,16 @@ EbookListModel* Controller::ebookModel() const {
 
 AlbumListModel* Controller::albumModel() const {
   return albumModel_;
+}
+
+QList<LibraryModel*> Controller::libraries() const {
+  return {gameModel_, movieModel_, ebookModel_, albumModel_};
+}
+
+void Controller::holdLocalPictures(bool hold) {
+  for (LibraryModel* library : libraries()) {
+    library->holdLocalPictures(hold);
+  }
 }
 
 GameRunner* Controller::runner() const {

@@ -22,6 +22,7 @@ class AlbumListModel;
 class BasicUpdater;
 class EbookListModel;
 class GameListModel;
+class LibraryModel;
 class MovieListModel;
 class Preferences;
 
@@ -41,6 +42,11 @@ public:
   MovieListModel* movieModel() const;
   EbookListModel* ebookModel() const;
   AlbumListModel* albumModel() const;
+  /// The four libraries: games, movies, e-books, albums.
+  QList<LibraryModel*> libraries() const;
+  /// Holds or releases the installed items' own pictures in every library (see
+  /// LibraryModel::holdLocalPictures).
+  void holdLocalPictures(bool hold);
   GameRunner* runner() const;
   BasicUpdater* updater() const;
   style::ThemeManager* themeManager() const;
