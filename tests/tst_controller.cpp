@@ -6,6 +6,8 @@
 #include <runner/GameRunner.h>
 #include <widgets/MessageBox.h>
 
+#include <LibraryKinds.h>
+
 #include <style/Style.h>
 #include <style/ThemeManager.h>
 
@@ -16,6 +18,7 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <array>
 #include <memory>
 
 using arvexhub::launcher::Controller;
@@ -24,22 +27,24 @@ using arvexhub::launcher::MessageBox;
 using arvexhub::launcher::Preferences;
 using State = GameRunner::State;
 using arvexhub::style::Theme;
+using arvexhub::test::words;
+using namespace Qt::StringLiterals;
 
 namespace {
 
 QColor windowColorOf(const QString& themeFile) {
-  const auto theme = Theme::fromJsonPath(QStringLiteral(":/arvexhub/launcher/resources/themes/") + themeFile);
+  const auto theme = Theme::fromJsonPath(u":/arvexhub/launcher/resources/themes/"_s + themeFile);
   return theme ? theme->backgroundColorMain2 : QColor();
 }
 
 QString gamePath(const QString& name) {
-  return QDir::homePath() + QStringLiteral("/.arvexhub/games/") + name;
+  return QDir::homePath() + u"/.arvexhub/games/"_s + name;
 }
 
 /// An installed game that runs until it is stopped; `executable` false makes it unable to start.
 QString installGame(const QString& name, bool executable = true) {
   QDir().mkpath(gamePath(name));
-  const auto script = gamePath(name) + QStringLiteral("/launcher.command");
+  const auto script = gamePath(name) + u"/launcher.command"_s;
   QFile file(script);
   file.open(QIODevice::WriteOnly | QIODevice::Truncate);
   file.write("#!/bin/sh\nexec sleep 60\n");
@@ -63,7 +68,7 @@ struct MediaRecorder {
   explicit MediaRecorder(Controller& controller) {
     const auto add = [this](const char* name, const QString& argument = {}) {
       requests.append(argument.isEmpty() ? QString::fromLatin1(name)
-                                         : QStringLiteral("%1(%2)").arg(QLatin1String(name), argument));
+                                         : u"%1(%2)"_s.arg(QLatin1String(name), argument));
     };
     QObject::connect(&controller, &Controller::clearPlaylistRequested, [add] { add("clear"); });
     QObject::connect(&controller, &Controller::playFirstInPlaylistRequested, [add] { add("playFirst"); });
@@ -85,16 +90,12 @@ void touch(const QString& path) {
   file.open(QIODevice::WriteOnly);
 }
 
-QStringList words(const char* text) {
-  return QString::fromUtf8(text).split(QLatin1Char('|'), Qt::SkipEmptyParts);
-}
-
 QString albumFolder(const QStringList& files) {
-  const auto folder = QDir::homePath() + QStringLiteral("/.arvexhub/albums/Night.Drive");
+  const auto folder = QDir::homePath() + u"/.arvexhub/albums/Night.Drive"_s;
   QDir().mkpath(folder);
   for (const auto& file : files) {
     const auto path = folder + QLatin1Char('/') + file;
-    if (file.endsWith(QStringLiteral(".png"))) {
+    if (file.endsWith(u".png"_s)) {
       QImage cover(8, 8, QImage::Format_RGB32);
       cover.fill(Qt::blue);
       cover.save(path);
@@ -106,8 +107,7 @@ QString albumFolder(const QStringList& files) {
 }
 
 QSettings store() {
-  return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("arvex-games"),
-                   QStringLiteral("arvex-hub"));
+  return QSettings(QSettings::NativeFormat, QSettings::UserScope, u"arvex-games"_s, u"arvex-hub"_s);
 }
 
 } // namespace
@@ -119,8 +119,8 @@ class TestController final : public QObject {
 
 private slots:
   void initTestCase() {
-    QCoreApplication::setOrganizationName(QStringLiteral("Arvex Games"));
-    QCoreApplication::setApplicationName(QStringLiteral("Arvex Hub"));
+    QCoreApplication::setOrganizationName(u"Arvex Games"_s);
+    QCoreApplication::setApplicationName(u"Arvex Hub"_s);
     QApplication::setStyle(new arvexhub::style::Style());
     // No catalogue: the library is what the tests install.
     qputenv("ARVEXHUB_CATALOGUE_URL", "http://127.0.0.1:1");
@@ -130,7 +130,7 @@ private slots:
     settings.clear();
     settings.sync();
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    QDir(QDir::homePath() + QStringLiteral("/.arvexhub")).removeRecursively();
+    QDir(QDir::homePath() + u"/.arvexhub"_s).removeRecursively();
   }
   void cleanup() {
     for (auto* box : shownMessageBoxes()) {
@@ -142,19 +142,19 @@ private slots:
   void startsWithTheSavedTheme_data() {
     QTest::addColumn<QString>("saved");
     QTest::addColumn<QString>("file");
-    QTest::newRow("default") << QString() << QStringLiteral("dark.json");
-    QTest::newRow("light") << QStringLiteral("Light") << QStringLiteral("light.json");
-    QTest::newRow("unknown id") << QStringLiteral("Sepia") << QStringLiteral("dark.json");
+    QTest::newRow("default") << QString() << u"dark.json"_s;
+    QTest::newRow("light") << u"Light"_s << u"light.json"_s;
+    QTest::newRow("unknown id") << u"Sepia"_s << u"dark.json"_s;
   }
   void startsWithTheSavedTheme() {
     QFETCH(QString, saved);
     QFETCH(QString, file);
     if (!saved.isEmpty()) {
-      store().setValue(QStringLiteral("app/theme"), saved);
+      store().setValue(u"app/theme"_s, saved);
       QApplication::setPalette(QPalette(Qt::red)); // a stale palette must not survive the start
     }
-    if (saved == QStringLiteral("Sepia")) {
-      QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^Unknown theme")));
+    if (saved == u"Sepia"_s) {
+      QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"^Unknown theme"_s));
     }
     controller_ = std::make_unique<Controller>();
     QCOMPARE(QApplication::palette().color(QPalette::Window), windowColorOf(file));
@@ -168,63 +168,59 @@ private slots:
     QSignalSpy preferenceSpy(preferences, &Preferences::appThemeChanged);
     QSignalSpy managerSpy(manager, &arvexhub::style::ThemeManager::currentThemeChanged);
 
-    preferences->setAppTheme(QStringLiteral("Light"));
-    QCOMPARE(manager->currentTheme(), QStringLiteral("Light"));
-    QCOMPARE(QApplication::palette().color(QPalette::Window), windowColorOf(QStringLiteral("light.json")));
+    preferences->setAppTheme(u"Light"_s);
+    QCOMPARE(manager->currentTheme(), u"Light"_s);
+    QCOMPARE(QApplication::palette().color(QPalette::Window), windowColorOf(u"light.json"_s));
 
-    manager->setCurrentTheme(QStringLiteral("Dark")); // as the toolbar switch does
-    QCOMPARE(preferences->appTheme(), QStringLiteral("Dark"));
-    QCOMPARE(store().value(QStringLiteral("app/theme")).toString(), QStringLiteral("Dark"));
-    QCOMPARE(QApplication::palette().color(QPalette::Window), windowColorOf(QStringLiteral("dark.json")));
+    manager->setCurrentTheme(u"Dark"_s); // as the toolbar switch does
+    QCOMPARE(preferences->appTheme(), u"Dark"_s);
+    QCOMPARE(store().value(u"app/theme"_s).toString(), u"Dark"_s);
+    QCOMPARE(QApplication::palette().color(QPalette::Window), windowColorOf(u"dark.json"_s));
     // Each change settles after one exchange: one signal on each side per change.
     QCOMPARE(preferenceSpy.count(), 2);
     QCOMPARE(managerSpy.count(), 2);
 
     // An unknown theme keeps the current one.
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^Unknown theme")));
-    preferences->setAppTheme(QStringLiteral("Sepia"));
-    QCOMPARE(manager->currentTheme(), QStringLiteral("Dark"));
-    QCOMPARE(QApplication::palette().color(QPalette::Window), windowColorOf(QStringLiteral("dark.json")));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"^Unknown theme"_s));
+    preferences->setAppTheme(u"Sepia"_s);
+    QCOMPARE(manager->currentTheme(), u"Dark"_s);
+    QCOMPARE(QApplication::palette().color(QPalette::Window), windowColorOf(u"dark.json"_s));
   }
 
   void languagesAndStartupChoice_data() {
     QTest::addColumn<QString>("saved");
     QTest::addColumn<QString>("expected");
     QTest::addColumn<QStringList>("themeNames"); // Dark, Light, and an id without a name
-    const QString custom = QStringLiteral("custom");
-    QTest::newRow("fresh store") << QString() << QStringLiteral("en_US")
-                                 << QStringList{QStringLiteral("Dark"), QStringLiteral("Light"), custom};
-    QTest::newRow("saved French") << QStringLiteral("fr_FR") << QStringLiteral("fr_FR")
-                                  << QStringList{QStringLiteral("Sombre"), QStringLiteral("Clair"), custom};
-    QTest::newRow("saved unknown") << QStringLiteral("xx_YY") << QStringLiteral("en_US")
-                                   << QStringList{QStringLiteral("Dark"), QStringLiteral("Light"), custom};
+    const QString custom = u"custom"_s;
+    QTest::newRow("fresh store") << QString() << u"en_US"_s << QStringList{u"Dark"_s, u"Light"_s, custom};
+    QTest::newRow("saved French") << u"fr_FR"_s << u"fr_FR"_s << QStringList{u"Sombre"_s, u"Clair"_s, custom};
+    QTest::newRow("saved unknown") << u"xx_YY"_s << u"en_US"_s << QStringList{u"Dark"_s, u"Light"_s, custom};
   }
   void languagesAndStartupChoice() {
     QFETCH(QString, saved);
     QFETCH(QString, expected);
     QFETCH(QStringList, themeNames);
     if (!saved.isEmpty()) {
-      store().setValue(QStringLiteral("app/language"), saved);
+      store().setValue(u"app/language"_s, saved);
     }
     controller_ = std::make_unique<Controller>();
-    QCOMPARE(controller_->languages(), (QStringList{QStringLiteral("en_US"), QStringLiteral("fr_FR")}));
+    QCOMPARE(controller_->languages(), (QStringList{u"en_US"_s, u"fr_FR"_s}));
     QCOMPARE(controller_->preferences()->appLanguage(), expected);
-    QCOMPARE(store().value(QStringLiteral("app/language"), QStringLiteral("<absent>")).toString(),
-             saved.isEmpty() ? QStringLiteral("<absent>") : expected);
-    QCOMPARE((QStringList{controller_->themeName(QStringLiteral("Dark")),
-                          controller_->themeName(QStringLiteral("Light")),
-                          controller_->themeName(QStringLiteral("custom"))}),
+    QCOMPARE(store().value(u"app/language"_s, u"<absent>"_s).toString(),
+             saved.isEmpty() ? u"<absent>"_s : expected);
+    QCOMPARE((QStringList{controller_->themeName(u"Dark"_s), controller_->themeName(u"Light"_s),
+                          controller_->themeName(u"custom"_s)}),
              themeNames);
     controller_.reset();
     // The translator goes with the controller.
-    QCOMPARE(QCoreApplication::translate("ArvexHubLauncher", "Dark"), QStringLiteral("Dark"));
+    QCOMPARE(QCoreApplication::translate("ArvexHubLauncher", "Dark"), u"Dark"_s);
   }
 
   // Playing another game stops the running one; of games asked for while it stops, only the last starts.
   void playingAnotherGameStopsTheFirst() {
-    const auto first = installGame(QStringLiteral("First"));
-    const auto second = installGame(QStringLiteral("Second"));
-    const auto third = installGame(QStringLiteral("Third"));
+    const auto first = installGame(u"First"_s);
+    const auto second = installGame(u"Second"_s);
+    const auto third = installGame(u"Third"_s);
     controller_ = std::make_unique<Controller>();
     auto* runner = controller_->runner();
     auto* games = controller_->model();
@@ -251,7 +247,7 @@ private slots:
   }
 
   void runnerErrorRaisesTheWindowAndShowsOneBox() {
-    const auto broken = installGame(QStringLiteral("Broken"), false);
+    const auto broken = installGame(u"Broken"_s, false);
     controller_ = std::make_unique<Controller>();
     QSignalSpy raised(controller_.get(), &Controller::mainWindowRaiseRequested);
 
@@ -259,74 +255,84 @@ private slots:
     QTRY_COMPARE(shownMessageBoxes().size(), 1);
     QCOMPARE(raised.count(), 1);
     auto* box = shownMessageBoxes().first();
-    QCOMPARE(box->title(), QStringLiteral("An error occurred while running the game"));
-    QCOMPARE(box->text(), QStringLiteral("The process failed to start."));
+    QCOMPARE(box->title(), u"An error occurred while running the game"_s);
+    QCOMPARE(box->text(), u"The process failed to start."_s);
     QTest::qWait(100);
     QCOMPARE(shownMessageBoxes().size(), 1);
   }
 
-  void removalConfirmation_data() {
-    QTest::addColumn<bool>("warn");
-    QTest::addColumn<int>("answer"); // the button clicked; 0 when no box is expected
+  // Each kind's removal names the item as its library does, from a path or from the selection,
+  // after the confirmation the preference asks for; without either nothing is removed (never the
+  // kind's folder itself).
+  void removal_data() {
+    QTest::addColumn<int>("kind");     // in the order of Controller::libraries()
+    QTest::addColumn<QString>("path"); // relative to the kind's folder; "*": the selected item
+    QTest::addColumn<int>("answer");   // the button clicked; 0: the warning is off
     QTest::addColumn<bool>("keepWarning");
     QTest::addColumn<bool>("removed");
-    QTest::addColumn<bool>("warnAfter");
-    QTest::newRow("warning off: at once") << false << 0 << true << true << false;
-    QTest::newRow("yes, keep warning") << true << int(MessageBox::Yes) << true << true << true;
-    QTest::newRow("yes, warning unchecked") << true << int(MessageBox::Yes) << false << true << false;
-    QTest::newRow("cancel") << true << int(MessageBox::Cancel) << false << false << true;
+    const auto paths = words("Space|Space|Space/feature.pdf|Space.zip");
+    const int yes = MessageBox::Yes;
+    for (int kind = 0; kind < 4; ++kind) {
+      const auto name = arvexhub::test::libraryKinds().at(kind).toLatin1();
+      QTest::addRow("%s: by path, at once", name.constData()) << kind << paths[kind] << 0 << false << true;
+      QTest::addRow("%s: selected, confirmed", name.constData()) << kind << u"*"_s << yes << true << true;
+      QTest::addRow("%s: nothing selected", name.constData()) << kind << QString() << 0 << false << false;
+    }
+    QTest::newRow("games: confirmed, warning unchecked") << 0 << u"Space"_s << yes << false << true;
+    QTest::newRow("games: cancelled") << 0 << u"Space"_s << int(MessageBox::Cancel) << true << false;
   }
-  void removalConfirmation() {
-    QFETCH(bool, warn);
+  void removal() {
+    QFETCH(int, kind);
+    QFETCH(QString, path);
     QFETCH(int, answer);
     QFETCH(bool, keepWarning);
     QFETCH(bool, removed);
-    QFETCH(bool, warnAfter);
-    installGame(QStringLiteral("Doomed"));
+    const auto folder =
+        QDir::homePath() + u"/.arvexhub/"_s + arvexhub::test::libraryKinds().at(kind) + u"/"_s;
+    QDir().mkpath(folder + u"Space"_s);
+    touch(folder + u"Space/"_s + words("launcher.command|feature.mp4|feature.pdf|01 a.mp3").at(kind));
     controller_ = std::make_unique<Controller>();
-    controller_->preferences()->setAppWarnBeforeGameRemoval(warn);
-
-    controller_->removeGame(gamePath(QStringLiteral("Doomed")));
+    controller_->preferences()->setAppWarnBeforeGameRemoval(answer != 0);
+    const std::array byPath{&Controller::removeGame, &Controller::removeMovie, &Controller::removeEbook,
+                            &Controller::removeAlbum};
+    const std::array selected{&Controller::removeCurrentGame, &Controller::removeCurrentMovie,
+                              &Controller::removeCurrentEbook, &Controller::removeCurrentAlbum};
+    if (path == QLatin1String("*")) {
+      controller_->libraries().at(kind)->setCurrentName(u"Space"_s);
+    }
+    if (path.isEmpty() || path == QLatin1String("*")) {
+      (controller_.get()->*selected[kind])();
+    } else {
+      (controller_.get()->*byPath[kind])(folder + path);
+    }
     if (answer != 0) {
       QTRY_COMPARE(shownMessageBoxes().size(), 1);
       auto* box = shownMessageBoxes().first();
-      QCOMPARE(box->title(), QStringLiteral("Do you want to remove this ArvexHub Game?"));
+      QCOMPARE(box->title(),
+               u"Do you want to remove this %1?"_s.arg(words("ArvexHub Game|Movie|Ebook|Album").at(kind)));
       QVERIFY(box->checkBoxChecked());
       box->setCheckBoxChecked(keepWarning);
       box->getButtonWidget(static_cast<MessageBox::Button>(answer))->click();
     }
-    QTRY_COMPARE(QFileInfo::exists(gamePath(QStringLiteral("Doomed"))), !removed);
-    QCOMPARE(controller_->model()->gameRowByName(QStringLiteral("Doomed")) < 0, removed);
-    QCOMPARE(controller_->preferences()->appWarnBeforeGameRemoval(), warnAfter);
-  }
-
-  void currentGameOperationsNeedACurrentGame() {
-    installGame(QStringLiteral("Kept"));
-    controller_ = std::make_unique<Controller>();
-    controller_->preferences()->setAppWarnBeforeGameRemoval(false);
-    QVERIFY(controller_->model()->currentGameName().isEmpty());
-
-    controller_->playCurrentGame();
-    controller_->removeCurrentGame();
-    controller_->removeGame(QString());
-    QTest::qWait(100);
+    QTRY_COMPARE(QFileInfo::exists(folder + u"Space"_s), !removed);
+    QVERIFY(QFileInfo::exists(folder));
+    QCOMPARE(controller_->preferences()->appWarnBeforeGameRemoval(),
+             answer == MessageBox::Yes ? keepWarning : answer != 0);
+    controller_->playCurrentGame(); // a game was never selected, or is gone
     QCOMPARE(controller_->runner()->state(), State::Stopped);
-    QVERIFY(QFileInfo::exists(gamePath(QStringLiteral("Kept"))));
-    QVERIFY(QFileInfo::exists(gamePath(QString())));
-    QVERIFY(shownMessageBoxes().isEmpty());
   }
 
   void mimeDataValidity_data() {
     QTest::addColumn<QStringList>("urls");
     QTest::addColumn<bool>("valid");
-    const auto game = gamePath(QStringLiteral("Valid"));
-    const auto web = QStringLiteral("https://arvexgames.example/game.command");
+    const auto game = gamePath(u"Valid"_s);
+    const auto web = u"https://arvexgames.example/game.command"_s;
     QTest::newRow("folder") << QStringList{game} << true;
-    QTest::newRow("start script") << QStringList{game + QStringLiteral("/launcher.command")} << true;
-    QTest::newRow("other ending") << QStringList{game + QStringLiteral("/other.sh")} << false;
-    QTest::newRow("game package") << QStringList{game + QStringLiteral("/Other.arvexhub")} << true;
-    QTest::newRow("missing package") << QStringList{game + QStringLiteral("/Gone.arvexhub")} << false;
-    QTest::newRow("missing script") << QStringList{game + QStringLiteral("/gone.command")} << false;
+    QTest::newRow("start script") << QStringList{game + u"/launcher.command"_s} << true;
+    QTest::newRow("other ending") << QStringList{game + u"/other.sh"_s} << false;
+    QTest::newRow("game package") << QStringList{game + u"/Other.arvexhub"_s} << true;
+    QTest::newRow("missing package") << QStringList{game + u"/Gone.arvexhub"_s} << false;
+    QTest::newRow("missing script") << QStringList{game + u"/gone.command"_s} << false;
     QTest::newRow("web address") << QStringList{web} << false;
     QTest::newRow("web, then folder") << QStringList{web, game} << true;
     QTest::newRow("nothing") << QStringList{} << false;
@@ -334,9 +340,9 @@ private slots:
   void mimeDataValidity() {
     QFETCH(QStringList, urls);
     QFETCH(bool, valid);
-    installGame(QStringLiteral("Valid"));
-    touch(gamePath(QStringLiteral("Valid")) + QStringLiteral("/other.sh"));
-    touch(gamePath(QStringLiteral("Valid")) + QStringLiteral("/Other.arvexhub"));
+    installGame(u"Valid"_s);
+    touch(gamePath(u"Valid"_s) + u"/other.sh"_s);
+    touch(gamePath(u"Valid"_s) + u"/Other.arvexhub"_s);
     controller_ = std::make_unique<Controller>();
     QMimeData data;
     QList<QUrl> list;
@@ -348,70 +354,66 @@ private slots:
     QVERIFY(!controller_->isMimeDataValid(nullptr));
   }
 
+  // Each media operation asks the window for its steps in order, and moves the playing marks
+  // (a movie plays before each one).
   void mediaRequestsInOrder_data() {
     QTest::addColumn<QString>("operation");
     QTest::addColumn<QStringList>("files");
     QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<bool>("albumPlays");
+    QTest::addColumn<QString>("moviePlays");
     const auto songs = words("02 b.wav|01 a.mp3|cover.txt|Night.png");
-    QTest::newRow("album") << QStringLiteral("playWholeAlbum") << songs
+    const auto film = u"/movies/Film/Film.mp4"_s;
+    QTest::newRow("album") << u"playWholeAlbum"_s << songs
                            << words("clear|playAlbum(01 a.mp3)|add(01 a.mp3)|playAlbum(02 b.wav)|"
-                                    "add(02 b.wav)|playFirst|art(Night.png)");
+                                    "add(02 b.wav)|playFirst|art(Night.png)")
+                           << true << QString();
     QTest::newRow("album without songs")
-        << QStringLiteral("playWholeAlbum") << words("cover.txt") << words("clear");
+        << u"playWholeAlbum"_s << words("cover.txt") << words("clear") << false << QString();
     QTest::newRow("album to the playlist")
-        << QStringLiteral("addWholeAlbumToPlaylist") << songs << words("add(01 a.mp3)|add(02 b.wav)");
-    QTest::newRow("song") << QStringLiteral("playSong") << songs << words("art|add(01 a.mp3)|play(01 a.mp3)");
-    QTest::newRow("movie") << QStringLiteral("playMovie") << songs << words("art|play(01 a.mp3)");
-    QTest::newRow("stop") << QStringLiteral("stopMovie") << songs << words("stop|art");
+        << u"addWholeAlbumToPlaylist"_s << songs << words("add(01 a.mp3)|add(02 b.wav)") << false << film;
+    QTest::newRow("song") << u"playSong"_s << songs << words("art|add(01 a.mp3)|play(01 a.mp3)") << false
+                          << QString();
+    QTest::newRow("movie") << u"playMovie"_s << songs << words("art|play(01 a.mp3)") << false << u"song"_s;
+    QTest::newRow("stop") << u"stopMovie"_s << songs << words("stop|art") << false << QString();
   }
   void mediaRequestsInOrder() {
     QFETCH(QString, operation);
     QFETCH(QStringList, files);
     QFETCH(QStringList, expected);
+    QFETCH(bool, albumPlays);
+    QFETCH(QString, moviePlays);
     const auto folder = albumFolder(files);
     controller_ = std::make_unique<Controller>();
     const auto album = [this, &folder] { return controller_->albumModel()->findIndexByPath(folder); };
     QTRY_VERIFY(album().isValid());
-    if (files.contains(QStringLiteral("Night.png"))) { // the cover is read after the rows are shown
+    if (files.contains(u"Night.png"_s)) { // the cover is read after the rows are shown
       QTRY_VERIFY(!album().data(arvexhub::launcher::AlbumRole::ThumbnailPath).toString().isEmpty());
     }
+    controller_->playMovie(u"/movies/Film/Film.mp4"_s);
     MediaRecorder recorder(*controller_);
-    const auto song = folder + QStringLiteral("/01 a.mp3");
-    if (operation == QStringLiteral("playWholeAlbum")) {
+    const auto song = folder + u"/01 a.mp3"_s;
+    if (operation == u"playWholeAlbum"_s) {
       controller_->playWholeAlbum(folder);
-    } else if (operation == QStringLiteral("addWholeAlbumToPlaylist")) {
+    } else if (operation == u"addWholeAlbumToPlaylist"_s) {
       controller_->addWholeAlbumToPlaylist(folder);
-    } else if (operation == QStringLiteral("playSong")) {
-      controller_->playSong(QUrl::fromLocalFile(song), QStringLiteral("a"));
-    } else if (operation == QStringLiteral("playMovie")) {
+    } else if (operation == u"playSong"_s) {
+      controller_->playSong(QUrl::fromLocalFile(song), u"a"_s);
+    } else if (operation == u"playMovie"_s) {
       controller_->playMovie(song);
     } else {
       controller_->stopMovie();
     }
     QCOMPARE(recorder.requests, expected);
-  }
-
-  void playingMarksFollowWhatPlays() {
-    const auto folder = albumFolder({QStringLiteral("01 a.mp3")});
-    controller_ = std::make_unique<Controller>();
-    auto* movies = controller_->movieModel();
-    const auto albumPlaying = [this, &folder] {
-      return controller_->albumModel()
-          ->findIndexByPath(folder)
-          .data(arvexhub::launcher::AlbumRole::IsPlaying)
-          .toBool();
-    };
-    QTRY_VERIFY(controller_->albumModel()->findIndexByPath(folder).isValid());
-
-    controller_->playWholeAlbum(folder);
-    QVERIFY(albumPlaying());
-    controller_->playMovie(QStringLiteral("/movies/Film/Film.mp4"));
-    QVERIFY(!albumPlaying());
-    QCOMPARE(movies->currentPlayingMovie(), QStringLiteral("/movies/Film/Film.mp4"));
-    controller_->playWholeAlbum(folder);
-    QVERIFY(movies->currentPlayingMovie().isEmpty());
-    controller_->stopMovie();
-    QVERIFY(!albumPlaying());
+    QCOMPARE(album().data(arvexhub::launcher::AlbumRole::IsPlaying).toBool(), albumPlays);
+    QCOMPARE(controller_->movieModel()->currentPlayingMovie(), moviePlays == u"song"_s ? song : moviePlays);
+    if (albumPlays) { // a movie after the album, or a stop, takes the mark
+      controller_->playMovie(song);
+      QVERIFY(!album().data(arvexhub::launcher::AlbumRole::IsPlaying).toBool());
+      controller_->playWholeAlbum(folder);
+      controller_->stopMovie();
+      QVERIFY(!album().data(arvexhub::launcher::AlbumRole::IsPlaying).toBool());
+    }
   }
 };
 

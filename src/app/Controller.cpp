@@ -70,6 +70,14 @@ bool isStartScript(const QString& path) {
 bool isGamePackage(const QString& path) {
   return path.endsWith(QStringLiteral(".arvexhub"), Qt::CaseInsensitive);
 }
+
+/// What the removal box asks, per library in the order of Controller::libraries().
+const char* const removalTitles[] = {
+    QT_TRANSLATE_NOOP("ArvexHubLauncher", "Do you want to remove this ArvexHub Game?"),
+    QT_TRANSLATE_NOOP("ArvexHubLauncher", "Do you want to remove this Movie?"),
+    QT_TRANSLATE_NOOP("ArvexHubLauncher", "Do you want to remove this Ebook?"),
+    QT_TRANSLATE_NOOP("ArvexHubLauncher", "Do you want to remove this Album?"),
+};
 } // namespace
 
 Controller::Controller(QObject* parent)
@@ -184,20 +192,11 @@ void Controller::playCurrentGame() {
 }
 
 void Controller::removeGame(const QString& path) {
-  if (path.isEmpty()) {
-    return;
-  }
-  const auto folder = QDir(path).absolutePath();
-  confirmRemoval(QCoreApplication::translate("ArvexHubLauncher", "Do you want to remove this ArvexHub Game?"),
-                 [this, folder] { gameModel_->removeGame(folder); });
+  removeFromLibrary(gameModel_, gameModel_->itemOfPath(path));
 }
 
 void Controller::removeCurrentGame() {
-  const auto name = gameModel_->currentGameName();
-  if (name.isEmpty()) {
-    return; // never the games folder itself
-  }
-  removeGame(gamesFolder() + name);
+  removeFromLibrary(gameModel_, gameModel_->currentItem());
 }
 
 void Controller::loadGames() {
@@ -302,11 +301,7 @@ void Controller::playMovie(const QString& path) {
 }
 
 void Controller::playCurrentMovie() {
-  const auto name = movieModel_->currentMovieName();
-  const int row = name.isEmpty() ? -1 : movieModel_->movieRowByName(name);
-  if (row >= 0) {
-    playMovie(movieModel_->index(row).data(MovieRole::Path).toString());
-  }
+  playMovie(movieModel_->currentPath());
 }
 
 void Controller::playStopMovie() {
@@ -331,19 +326,11 @@ void Controller::addMovieToPlaylist(const QString& path, const QString& name) {
 }
 
 void Controller::removeMovie(const QString& path) {
-  if (path.isEmpty()) {
-    return;
-  }
-  const auto name = QFileInfo(QDir(path).absolutePath()).fileName();
-  confirmRemoval(QCoreApplication::translate("ArvexHubLauncher", "Do you want to remove this Movie?"),
-                 [this, name] { movieModel_->removeMovie(name); });
+  removeFromLibrary(movieModel_, movieModel_->itemOfPath(path));
 }
 
 void Controller::removeCurrentMovie() {
-  const auto name = movieModel_->currentMovieName();
-  if (!name.isEmpty()) {
-    removeMovie(libraryFolder(QStringLiteral("movies")) + name);
-  }
+  removeFromLibrary(movieModel_, movieModel_->currentItem());
 }
 
 void Controller::readEbook(const QString& path) {
@@ -356,22 +343,11 @@ void Controller::readEbook(const QString& path) {
 }
 
 void Controller::removeEbook(const QString& path) {
-  if (path.isEmpty()) {
-    return;
-  }
-  removeEbookNamed(QFileInfo(path).dir().dirName());
+  removeFromLibrary(ebookModel_, ebookModel_->itemOfPath(path));
 }
 
 void Controller::removeCurrentEbook() {
-  const auto name = ebookModel_->currentEbookName();
-  if (!name.isEmpty()) {
-    removeEbookNamed(name);
-  }
-}
-
-void Controller::removeEbookNamed(const QString& name) {
-  confirmRemoval(QCoreApplication::translate("ArvexHubLauncher", "Do you want to remove this Ebook?"),
-                 [this, name] { ebookModel_->removeEbook(name); });
+  removeFromLibrary(ebookModel_, ebookModel_->currentItem());
 }
 
 void Controller::playWholeAlbum(const QString& folder) {
@@ -416,27 +392,16 @@ bool Controller::queueAlbum(const QString& folder, bool announcePlay) {
 }
 
 void Controller::playCurrentAlbum() {
-  playWholeAlbum(currentAlbumFolder());
+  // The album's installed folder: the one a download made, whatever its name holds.
+  playWholeAlbum(albumModel_->currentPath());
 }
 
 void Controller::removeAlbum(const QString& path) {
-  if (path.isEmpty()) {
-    return;
-  }
-  const auto name = QFileInfo(path).baseName();
-  confirmRemoval(QCoreApplication::translate("ArvexHubLauncher", "Do you want to remove this Album?"),
-                 [this, name] { albumModel_->removeAlbum(name); });
+  removeFromLibrary(albumModel_, albumModel_->itemOfPath(path));
 }
 
 void Controller::removeCurrentAlbum() {
-  removeAlbum(currentAlbumFolder());
-}
-
-QString Controller::currentAlbumFolder() const {
-  // The album's installed folder: the one a download made, whatever its name holds.
-  const auto name = albumModel_->currentAlbumName();
-  const int row = name.isEmpty() ? -1 : albumModel_->albumRowByName(name);
-  return row < 0 ? QString() : albumModel_->index(row).data(AlbumRole::Path).toString();
+  removeFromLibrary(albumModel_, albumModel_->currentItem());
 }
 
 void Controller::playSong(const QUrl& url, const QString& name) {
@@ -586,35 +551,34 @@ void Controller::onRunnerError(GameRunner::ErrorCode code) {
   });
 }
 
-void Controller::confirmRemoval(const QString& title, const std::function<void()>& remove) {
+void Controller::removeFromLibrary(LibraryModel* library, const QString& item) {
+  if (item.isEmpty()) {
+    return;
+  }
   if (!preferences_->appWarnBeforeGameRemoval()) {
-    remove();
+    library->removeItem(item);
     return;
   }
   auto* box = new MessageBox(QApplication::activeWindow());
   box->setAttribute(Qt::WA_DeleteOnClose);
   box->setType(MessageBox::Warning);
-  box->setTitle(title);
+  box->setTitle(QCoreApplication::translate("ArvexHubLauncher", removalTitles[libraries().indexOf(library)]));
   box->setText(QCoreApplication::translate("ArvexHubLauncher",
                                            "The item will be removed from disk, not from your account."));
   box->setButtons(MessageBox::Yes | MessageBox::Cancel);
   box->setButtonIcon(MessageBox::Yes, makeIcon(style::icons::Icons16::Action_Trash));
   box->setCheckBox(QCoreApplication::translate("ArvexHubLauncher", "Show this message next time"), true);
-  connect(box, &QDialog::finished, this, [this, box, remove](int result) {
+  connect(box, &QDialog::finished, this, [this, box, library, item](int result) {
     if (MessageBox::buttonResult(result) == MessageBox::Yes) {
       preferences_->setAppWarnBeforeGameRemoval(box->checkBoxChecked());
-      remove();
+      library->removeItem(item);
     }
   });
   box->show();
 }
 
 QString Controller::gamesFolder() const {
-  return libraryFolder(QStringLiteral("games"));
-}
-
-QString Controller::libraryFolder(const QString& kind) {
-  return QDir::homePath() + QStringLiteral("/.arvexhub/") + kind + QLatin1Char('/');
+  return QDir::homePath() + QStringLiteral("/.arvexhub/games/");
 }
 
 } // namespace arvexhub::launcher

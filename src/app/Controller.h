@@ -128,17 +128,16 @@ private:
   void startRunner(const QString& path);
   void onRunnerStateChanged();
   void onRunnerError(GameRunner::ErrorCode code);
-  void confirmRemoval(const QString& title, const std::function<void()>& remove);
+  /// Removes the item (as the library names it) from disk, after a confirmation unless the user
+  /// turned it off; an empty name removes nothing.
+  void removeFromLibrary(LibraryModel* library, const QString& item);
   /// Runs `add` at once, or after the user agreed to replace the installed game of that name.
   void confirmGameReplacement(const QString& name, const std::function<void()>& add);
   /// Makes the game current once its installation has ended well.
   void selectWhenInstalled(const QString& name);
   QString gamesFolder() const;
-  static QString libraryFolder(const QString& kind);
-  void removeEbookNamed(const QString& name);
   /// Emits the album's songs for the playlist; false when the folder lists no song at all.
   bool queueAlbum(const QString& folder, bool announcePlay);
-  QString currentAlbumFolder() const;
 
   Preferences* preferences_{nullptr};
   GameListModel* gameModel_{nullptr};

@@ -1,25 +1,20 @@
 #pragma once
 
+#include "library/ItemRecord.h"
+
 #include <QPixmap>
-#include <QString>
 
 namespace arvexhub::launcher {
 
-/// One music album: a folder in the albums folder, or only offered by the catalogue.
-struct AlbumData {
+/// One music album: a folder in the albums folder (its path), whatever it holds, or only offered
+/// by the catalogue. Its name is the folder's name up to its first dot.
+struct AlbumData : ItemRecord {
   QString thumbnailPath; ///< the file the thumbnail was loaded from, when there is one
-  QString path;          ///< absolute path of the album folder; empty while only in the catalogue
-  QString name;          ///< folder name up to its first dot, and catalogue identifier
-  QString fullName;
   QString artist;
-  QString publisher;
   QString releaseDate;
   QString url; ///< download link of the album's zip archive, as text
   QPixmap thumbnail;
   bool isInstalled{false};
-  bool isBusy{false};
-  double downloadProgress{-1.0};
-  QString sha256; ///< optional checksum of the archive, hexadecimal
 };
 
 /// Item-data roles of the album model; views, delegates and panels use the numbers.

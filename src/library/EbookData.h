@@ -1,25 +1,20 @@
 #pragma once
 
+#include "library/ItemRecord.h"
+
 #include <QPixmap>
-#include <QString>
 
 namespace arvexhub::launcher {
 
-/// One e-book: installed in the e-books folder or only offered by the catalogue.
-struct EbookData {
-  QString name; ///< folder name and catalogue identifier
-  QString fullName;
+/// One e-book: installed in the e-books folder (its path is the PDF file) or only offered by the
+/// catalogue.
+struct EbookData : ItemRecord {
   QString author;
-  QString publisher;
   QString publicationDate;
-  QString path; ///< absolute path of the PDF file
-  QString url;  ///< download link of the e-book's zip archive, as text
+  QString url; ///< download link of the e-book's zip archive, as text
   QPixmap thumbnail;
   bool isInstalled{false};
-  bool isBusy{false};
   bool isReading{false};
-  double downloadProgress{-1.0};
-  QString sha256;
 };
 
 namespace EbookRole {

@@ -6,27 +6,19 @@
 namespace arvexhub::launcher {
 
 template <>
-struct RecordTraits<EbookData> {
-  static QPixmap& picture(EbookData& ebook) {
-    return ebook.thumbnail;
-  }
-  static const QPixmap& picture(const EbookData& ebook) {
-    return ebook.thumbnail;
-  }
-  static const QString& displayText(const EbookData& ebook) {
-    return ebook.fullName;
-  }
-  static bool isInstalled(const EbookData& ebook) {
-    return ebook.isInstalled;
-  }
-  static EbookData fromDisk(const QString& pdfPath);
-  static QString pictureFile(const EbookData& ebook);
-  static EbookData fromCatalogue(const QJsonObject& entry);
-  static void mergeInto(EbookData& row, const EbookData& entry);
-  static EbookData catalogueOnly(const EbookData& entry);
-  static void markInstalled(EbookData& row, const QString& pdfPath);
-  static void markFailed(EbookData&) {}
-  static void setPictureFile(EbookData&, const QString&) {}
+struct RecordTraits<EbookData> : ItemTraits<EbookData> {
+  using Roles =
+      RoleFields<&EbookData::name, nullptr, &EbookData::author, &EbookData::publisher,
+                 &EbookData::publicationDate, &EbookData::thumbnail, &EbookData::path, &EbookData::isReading,
+                 &EbookData::isBusy, &EbookData::downloadProgress, &EbookData::isInstalled>;
+  static_assert(Roles::count == EbookRole::IsInstalled - firstItemRole + 1, "a field for every role");
+  static constexpr CatalogueText<EbookData> texts[] = {{"fullName", &EbookData::fullName},
+                                                       {"author", &EbookData::author},
+                                                       {"publisher", &EbookData::publisher},
+                                                       {"publicationDate", &EbookData::publicationDate}};
+  static constexpr auto picture = &EbookData::thumbnail;
+  static constexpr auto playingMark = &EbookData::isReading;
+  static constexpr int playingRole = EbookRole::IsReading;
 };
 
 /// Every installed e-book, then every e-book only the catalogue offers, with the one the user
@@ -42,26 +34,45 @@ public:
   ~EbookListModel() override;
   Q_DISABLE_COPY_MOVE(EbookListModel)
 
-  QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
   QHash<int, QByteArray> roleNames() const override;
 
-  void addEbookFolder(const QString& folder);
+  void addEbookFolder(const QString& folder) {
+    scanFolder(folder);
+  }
   /// Adds an installed e-book unless one of the same name (any case) is listed already.
-  void addEbook(const QString& ebookFilePath);
-  int ebookRowByName(const QString& name) const;
+  void addEbook(const QString& ebookFilePath) {
+    addInstalledNow(ebookFilePath);
+  }
+  int ebookRowByName(const QString& name) const {
+    return rowByName(name);
+  }
   /// The title of the e-book whose PDF is exactly that path; empty when none.
-  QString ebookNameByPath(const QString& path) const;
+  QString ebookNameByPath(const QString& path) const {
+    return displayTextOfPath(path);
+  }
 
-  QString currentEbookName() const;
-  void setCurrentEbookName(const QString& name);
-  QString currentReadingEbook() const;
-  void setCurrentReadingEbook(const QString& path);
+  QString currentEbookName() const {
+    return currentName();
+  }
+  void setCurrentEbookName(const QString& name) {
+    setCurrentName(name);
+  }
+  QString currentReadingEbook() const {
+    return playingPath();
+  }
+  void setCurrentReadingEbook(const QString& path) {
+    setPlayingPath(path);
+  }
 
 public slots:
-  /// The catalogue's reply handler.
-  void onEbookListDownloaded();
   /// Deletes an installed e-book's folder; the row stays, to be downloaded again.
-  void removeEbook(const QString& name);
+  void removeEbook(const QString& name) {
+    removeItem(name);
+  }
+  /// The catalogue's reply handler.
+  void onEbookListDownloaded() {
+    onCatalogueDownloaded();
+  }
   /// Downloads the catalogue entry of exactly that name from its own link.
   void downloadAndInstallEbook(const QString& name);
 
@@ -69,16 +80,6 @@ signals:
   void currentEbookChanged(const QString& name);
   void currentReadingEbookChanged(const QString& path);
   void ebookDownloadFinished(const QString& ebookName);
-
-protected:
-  void itemInstalled(const QString& name) override;
-  int progressRole() const override;
-
-private:
-  void forgetFolder(const QString& name, const QString& folder);
-
-  QString currentEbookName_;
-  QString currentReadingEbook_;
 };
 
 } // namespace arvexhub::launcher

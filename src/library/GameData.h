@@ -1,28 +1,22 @@
 #pragma once
 
+#include "library/ItemRecord.h"
+
 #include <QPixmap>
-#include <QString>
 #include <QUrl>
 
 namespace arvexhub::launcher {
 
-/// One game: installed (it has a start script) or only offered by the catalogue.
-struct GameData {
-  QString path;          ///< absolute path of the start script; empty while only in the catalogue
-  QString name;          ///< folder name and catalogue identifier
+/// One game: installed (its path is the start script) or only offered by the catalogue.
+struct GameData : ItemRecord {
   QPixmap icon;          ///< picture shown in lists
   bool isPlaying{false}; ///< this game's start script is the one running
-  QString fullName;
   QString developer;
-  QString publisher;
   bool demo{false};
   QUrl url;        ///< download link of the game's zip archive
   QString version; ///< version offered by the catalogue
   QString launchDate;
-  bool updateAvailable{false};   ///< the game, or a newer version of it, can be downloaded
-  bool isBusy{false};            ///< a download and installation is running
-  double downloadProgress{-1.0}; ///< 0..1 while downloading, 1 for a game found on disk, else -1
-  QString sha256;                ///< optional checksum of the archive, hexadecimal
+  bool updateAvailable{false}; ///< the game, or a newer version of it, can be downloaded
 };
 
 /// Item-data roles of the game model; views and delegates use the numbers.

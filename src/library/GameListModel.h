@@ -6,27 +6,33 @@
 namespace arvexhub::launcher {
 
 template <>
-struct RecordTraits<GameData> {
-  static QPixmap& picture(GameData& game) {
-    return game.icon;
-  }
-  static const QPixmap& picture(const GameData& game) {
-    return game.icon;
-  }
+struct RecordTraits<GameData> : ItemTraits<GameData> {
+  using Roles = RoleFields<&GameData::path, &GameData::isPlaying, &GameData::updateAvailable,
+                           &GameData::isBusy, &GameData::downloadProgress>;
+  static_assert(Roles::count == GameRole::DownloadProgress - firstItemRole + 1, "a field for every role");
+  static constexpr CatalogueText<GameData> texts[] = {{"fullName", &GameData::fullName},
+                                                      {"developer", &GameData::developer},
+                                                      {"publisher", &GameData::publisher}};
+  static constexpr auto picture = &GameData::icon;
+  static constexpr auto playingMark = &GameData::isPlaying;
+  static constexpr int playingRole = 0; // a game's row is refreshed whole
+  static constexpr bool decorated = true;
+
   static const QString& displayText(const GameData& game) {
     return game.name;
   }
   static bool isInstalled(const GameData& game) {
     return !game.path.isEmpty();
   }
-  static GameData fromDisk(const QString& startScript);
-  static QString pictureFile(const GameData& game);
-  static GameData fromCatalogue(const QJsonObject& entry);
+  static void foundOnDisk(GameData& game) {
+    game.downloadProgress = 1.0; // counts as fully downloaded
+  }
+  static void readExtra(GameData& game, const QJsonObject& entry);
   static void mergeInto(GameData& row, const GameData& entry);
   static GameData catalogueOnly(const GameData& entry);
-  static void markInstalled(GameData& row, const QString& startScript);
-  static void markFailed(GameData& row);
-  static void setPictureFile(GameData&, const QString&) {}
+  static void markInstalled(GameData& game);
+  static void markFailed(GameData& game);
+  static void markRemoved(GameData&) {} // a game's row goes with its folder (removeGame)
 };
 
 /// Every installed game, then every game only the catalogue offers. The views show its proxy.
@@ -38,29 +44,49 @@ public:
   ~GameListModel() override;
   Q_DISABLE_COPY_MOVE(GameListModel)
 
-  void addGameFolder(const QString& folder);
-  void addGame(const QString& commandFilePath);
+  void addGameFolder(const QString& folder) {
+    scanFolder(folder);
+  }
+  void addGame(const QString& commandFilePath) {
+    addInstalledNow(commandFilePath);
+  }
   /// Removes the game's row and deletes its folder, which must be a direct child of the games
   /// folder; symbolic links are never followed.
   void removeGame(const QString& gameFolderPath);
-  int gameRowByPath(const QString& path) const;
-  int gameRowByName(const QString& name) const;
+  int gameRowByPath(const QString& path) const {
+    return rowByPath(path);
+  }
+  int gameRowByName(const QString& name) const {
+    return rowByName(name);
+  }
   /// The first game of that name (any case), or an empty record kept for the program's life.
   const GameData& gameDataByName(const QString& name) const;
 
-  QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-
-  QString currentGameName() const;
-  void setCurrentGameName(const QString& name);
-  QString currentPlayingGame() const;
-  void setCurrentPlayingGame(const QString& path);
+  QString currentGameName() const {
+    return currentName();
+  }
+  void setCurrentGameName(const QString& name) {
+    setCurrentName(name);
+  }
+  QString currentPlayingGame() const {
+    return playingPath();
+  }
+  void setCurrentPlayingGame(const QString& path) {
+    setPlayingPath(path);
+  }
 
   /// The installed version in the game's "VERSION" file; "0" when there is none.
   static QString getLocalVersion(const QString& path);
 
+  void removeItem(const QString& gameFolderPath) override {
+    removeGame(gameFolderPath);
+  }
+
 public slots:
   /// The catalogue's reply handler.
-  void onGameListDownloaded();
+  void onGameListDownloaded() {
+    onCatalogueDownloaded();
+  }
   void downloadAndInstallGame(const QString& gameName, const QUrl& downloadUrl);
 
 signals:
@@ -69,13 +95,9 @@ signals:
   void gameDownloadFinished(const QString& gameName);
 
 protected:
-  void itemInstalled(const QString& name) override;
-  int progressRole() const override;
-  bool acceptsInstalled(const GameData& game) const override;
-
-private:
-  QString currentGameName_;
-  QString currentPlayingGame_;
+  bool acceptsInstalled(const GameData& game) const override {
+    return rowByPath(game.path) < 0;
+  }
 };
 
 } // namespace arvexhub::launcher

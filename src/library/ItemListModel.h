@@ -3,6 +3,8 @@
 #include "library/ItemDownload.h"
 #include "library/ItemNames.h"
 #include "library/LibraryModel.h"
+#include "library/Pictures.h"
+#include "library/RecordTraits.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -16,24 +18,9 @@
 
 namespace arvexhub::launcher {
 
-/// Each record type says how it is read from the catalogue, merged and installed:
-///
-///   static QPixmap& picture(Record&);  and  static const QPixmap& picture(const Record&);
-///   static bool isInstalled(const Record&);
-///   static Record fromDisk(const QString& installedPath);           // without its picture
-///   static QString pictureFile(const Record&);                      // the item's own picture
-///   static Record fromCatalogue(const QJsonObject& entry);
-///   static void mergeInto(Record& row, const Record& entry);        // an existing row
-///   static Record catalogueOnly(const Record& entry);               // a row appended by the merge
-///   static void markInstalled(Record& row, const QString& installedPath);
-///   static void markFailed(Record& row);                            // after a failed download
-///   static const QString& displayText(const Record& record);        // what the display role shows
-///   static void setPictureFile(Record& row, const QString& file);
-template <typename Record>
-struct RecordTraits;
-
 /// The rows of one kind of the library, with everything the kinds do alike on them: look-up by
-/// name (a hash, not a scan), the catalogue merge, pictures and download state.
+/// name (a hash, not a scan), the item-data roles, the catalogue merge, pictures, the selection,
+/// the playing mark, download state and removal. The kinds' own names for these are thin.
 template <typename Record>
 class ItemListModel : public LibraryModel {
 public:
@@ -45,6 +32,22 @@ public:
 
   const QString& displayTextAt(int row) const override {
     return Traits::displayText(rows_[row]);
+  }
+
+  QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override {
+    const auto* record = recordAt(index);
+    if (record == nullptr) {
+      return {};
+    }
+    if (role == Qt::DisplayRole) {
+      return Traits::displayText(*record);
+    }
+    if constexpr (Traits::decorated) {
+      if (role == Qt::DecorationRole) {
+        return record->*Traits::picture;
+      }
+    }
+    return Traits::Roles::value(*record, role);
   }
 
   /// First row whose name matches, ignoring case; -1 when none.
@@ -61,6 +64,73 @@ public:
     return rows_;
   }
 
+  /// The display text of the row whose path is exactly that; empty when none.
+  QString displayTextOfPath(const QString& path) const {
+    const int row = rowByPath(path);
+    return row < 0 ? QString() : Traits::displayText(rows_[row]);
+  }
+
+  /// The path of the selected item; empty when none is selected or it is not installed.
+  QString currentPath() const {
+    const int row = currentName().isEmpty() ? -1 : rowByName(currentName());
+    return row < 0 ? QString() : rows_[row].path;
+  }
+
+  void setPlayingPath(const QString& path) override {
+    if (path == playingPath()) {
+      return;
+    }
+    storePlayingPath(path);
+    if constexpr (!std::is_null_pointer_v<decltype(Traits::playingMark)>) {
+      for (auto& record : rows_) {
+        record.*Traits::playingMark = !path.isEmpty() && record.path == path;
+      }
+    }
+    allRowsChanged(Traits::playingRole == 0 ? QList<int>() : QList<int>{Traits::playingRole});
+    emit playingPathChanged(path);
+  }
+
+  /// Deletes the installed item's folder; its row stays, to be downloaded again. An item whose
+  /// folder cannot be deleted stays installed: offering a download over it would be wrong.
+  void removeItem(const QString& name) override {
+    const int row = rowByName(name);
+    // A catalogue row has no folder: the folder of an empty path would be the working directory.
+    if (row < 0 || rows_[row].path.isEmpty()) {
+      return;
+    }
+    if (isDownloading(rows_[row].name)) {
+      qWarning() << "Refusing to remove an item while it is downloaded:" << rows_[row].name;
+      return;
+    }
+    const auto folder = itemFolder(rows_[row]);
+    if (!deleteItemFolder(folder, rows_[row].path)) {
+      return;
+    }
+    rows_[row].path.clear();
+    rows_[row].isBusy = false;
+    Traits::markRemoved(rows_[row]);
+    rebuildIndexes();
+    rowChanged(row);
+    if (!currentName().isEmpty() && currentName() == name) {
+      setCurrentName({});
+    }
+    // The separator matters: removing "Book" must not close a file of "Book 2".
+    if (playingPath() == folder || playingPath().startsWith(folder + QLatin1Char('/'))) {
+      setPlayingPath({});
+    }
+  }
+
+  /// Adds one installed item by its main file, with its own picture read at once (a scan reads
+  /// pictures later), unless the kind refuses it as a duplicate.
+  void addInstalledNow(const QString& path) {
+    auto record = fromDisk(path);
+    if (acceptsInstalled(record)) {
+      const WatcherSilence silence(this);
+      record.*Traits::picture = Pictures::load(pictureFile(record), kind().pictureFit);
+      appendRow(record);
+    }
+  }
+
   /// The record the last catalogue read gives for that exact name, or null.
   const Record* catalogueRecord(const QString& name) const {
     const auto found = catalogueIndex_.constFind(name);
@@ -70,6 +140,18 @@ public:
 protected:
   ItemListModel(LibraryKind kind, QObject* parent)
       : LibraryModel(std::move(kind), parent) {}
+
+  /// Starts the model (LibraryModel::start; the kind's constructor calls it last), with the
+  /// selection, the playing item and finished installations announced by the kind's own signals.
+  template <typename Kind>
+  void start(void (Kind::*currentChanged)(const QString&), void (Kind::*playingChanged)(const QString&),
+             void (Kind::*installed)(const QString&)) {
+    auto* self = static_cast<Kind*>(this);
+    connect(this, &LibraryModel::currentNameChanged, self, currentChanged);
+    connect(this, &LibraryModel::playingPathChanged, self, playingChanged);
+    connect(this, &LibraryModel::itemInstalled, self, installed);
+    LibraryModel::start();
+  }
 
   const Record* recordAt(const QModelIndex& index) const {
     if (!index.isValid() || index.model() != this || index.row() < 0 || index.row() >= rows_.size() ||
@@ -112,15 +194,14 @@ protected:
     }
   }
 
-  /// Starts the download of a row's archive into the library; the row turns busy.
-  void downloadRow(int row, const QUrl& url, InstallRequest request) {
+  /// Starts the download of a row's archive into the library; the row turns busy. The checksum
+  /// is the catalogue's.
+  void downloadRow(int row, const QUrl& url, QHash<QString, QByteArray> extraFiles = {}) {
     auto& record = rows_[row];
-    request.itemName = record.name;
+    auto request = installRequest(record.name);
     request.url = url;
-    request.libraryFolder = libraryFolder();
-    request.mainFilePattern = kind().mainFilePattern;
-    request.mainFileExecutable = kind().mainFileExecutable;
-    request.logs = kind().installLogs;
+    request.sha256 = record.sha256;
+    request.extraFiles = std::move(extraFiles);
     if (!ItemNames::isSafe(record.name) || isDownloading(record.name)) {
       qWarning() << "Refusing to download" << record.name;
       return;
@@ -150,11 +231,6 @@ protected:
     }
   }
 
-  /// The kind announces a finished installation with its own signal.
-  virtual void itemInstalled(const QString& name) = 0;
-  /// The role that carries the download progress.
-  virtual int progressRole() const = 0;
-
   // LibraryModel
   void clearItems() override {
     rows_.clear();
@@ -168,8 +244,7 @@ protected:
     QSet<QString> names;
     for (const auto& record : rows_) {
       if (Traits::isInstalled(record)) {
-        const QFileInfo main(record.path);
-        names.insert(kind().mainFilePattern.isEmpty() ? main.fileName() : main.dir().dirName());
+        names.insert(QFileInfo(itemFolder(record)).fileName());
       }
     }
     return names;
@@ -185,7 +260,7 @@ protected:
       const auto foldedName = entry.name.toCaseFolded();
       const int row = names_.value(foldedName, -1);
       if (row >= 0) {
-        Traits::mergeInto(rows_[row], entry);
+        mergeInto(rows_[row], entry);
       } else {
         appendRow(Traits::catalogueOnly(entry), foldedName);
       }
@@ -196,11 +271,11 @@ protected:
   }
 
   void addInstalledItem(const QString& path) override {
-    const auto record = Traits::fromDisk(path);
+    const auto record = fromDisk(path);
     if (acceptsInstalled(record)) {
       appendRow(record);
       // Only a picture that is there: a pending one keeps the catalogue's picture away.
-      const auto picture = Traits::pictureFile(record);
+      const auto picture = pictureFile(record);
       if (QFileInfo::exists(picture)) {
         queueLocalPicture(record.name, picture);
       }
@@ -217,13 +292,13 @@ protected:
     if (row < 0 || !Traits::isInstalled(rows_[row])) {
       return true;
     }
-    return Traits::picture(rows_[row]).isNull() && !isLocalPicturePending(name);
+    return (rows_[row].*Traits::picture).isNull() && !isLocalPicturePending(name);
   }
 
   void setPicture(const QString& name, const QPixmap& picture, const QString& file) override {
     const int row = rowByName(name);
     if (row >= 0) {
-      Traits::picture(rows_[row]) = picture;
+      rows_[row].*Traits::picture = picture;
       Traits::setPictureFile(rows_[row], file);
       rowChanged(row);
     }
@@ -233,7 +308,7 @@ protected:
     const int row = rowByName(name);
     if (row >= 0) {
       rows_[row].downloadProgress = fraction;
-      rowChanged(row, {progressRole()});
+      rowChanged(row, {Traits::Roles::template roleOf<&Record::downloadProgress>()});
     }
   }
 
@@ -245,10 +320,11 @@ protected:
     if (!success) {
       return failRow(row);
     }
-    Traits::markInstalled(rows_[row], installedPath);
+    rows_[row].path = installedPath;
+    Traits::markInstalled(rows_[row]);
     indexRow(row);
     // Announced while the row still shows its download; then the row goes idle.
-    itemInstalled(name);
+    emit itemInstalled(name);
     setIdle(rowByName(name));
   }
 
@@ -277,7 +353,7 @@ private:
     catalogue_.reserve(entries.size());
     catalogueIndex_.reserve(entries.size());
     for (const auto& entry : entries) {
-      auto record = Traits::fromCatalogue(entry);
+      auto record = fromCatalogue(entry);
       if (record.name.isEmpty()) {
         continue;
       }
@@ -308,6 +384,61 @@ private:
       std::sort(order.begin(), order.end(), byName);
     }
     return order;
+  }
+
+  /// The folder of an installed item: the one holding its main file, or the item itself.
+  QString itemFolder(const Record& record) const {
+    const auto& path = record.path;
+    return kind().mainFilePattern.isEmpty() ? path : path.left(path.lastIndexOf(QLatin1Char('/')));
+  }
+
+  /// The item's own picture: "<folder>/<name>.png".
+  QString pictureFile(const Record& record) const {
+    return itemFolder(record) + QLatin1Char('/') + record.name + QStringLiteral(".png");
+  }
+
+  /// An installed item, without its picture; named by its folder (up to the first dot when the
+  /// item is the folder). Plain string work: this runs for every installed item at every scan.
+  Record fromDisk(const QString& path) const {
+    Record record;
+    record.path = path;
+    const auto folderPath = itemFolder(record);
+    const QStringView folder(folderPath);
+    const auto name = folder.mid(folder.lastIndexOf(QLatin1Char('/')) + 1);
+    record.name =
+        (kind().mainFilePattern.isEmpty() ? name.left(name.indexOf(QLatin1Char('.'))) : name).toString();
+    Traits::markInstalled(record);
+    Traits::foundOnDisk(record);
+    return record;
+  }
+
+  static Record fromCatalogue(const QJsonObject& entry) {
+    const auto text = [&entry](const char* key) { return entry.value(QLatin1String(key)).toString(); };
+    Record record;
+    record.name = text("name");
+    for (const auto& [key, field] : Traits::texts) {
+      record.*field = text(key);
+    }
+    setLink(record.url, text("url"));
+    record.sha256 = text("sha256");
+    Traits::readExtra(record, entry);
+    return record;
+  }
+
+  static void mergeInto(Record& row, const Record& entry) {
+    for (const auto& [key, field] : Traits::texts) {
+      row.*field = entry.*field;
+    }
+    row.url = entry.url;
+    row.sha256 = entry.sha256;
+    Traits::mergeInto(row, entry);
+  }
+
+  static void setLink(QUrl& url, const QString& text) {
+    url = QUrl(text, QUrl::TolerantMode);
+  }
+  static void setLink(QString& url, const QString& text) {
+    url = text;
   }
 
   /// Look-ups find the first row of a name or path.

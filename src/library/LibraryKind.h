@@ -3,6 +3,8 @@
 #include <QSize>
 #include <QString>
 
+#include <utility>
+
 namespace arvexhub::launcher {
 
 /// How a kind's pictures are kept in memory: at the size its cards show them.
@@ -19,8 +21,22 @@ struct InstallLogs {
   QString noMainFile{QStringLiteral("No .command file found after extraction in {folder}")};
 };
 
+/// How the item a path stands for is named when the controller removes it.
+enum class ItemOfPath {
+  AbsolutePath,     ///< the folder itself, made absolute
+  LastComponent,    ///< the last component of the absolute path
+  ContainingFolder, ///< the name of the folder that holds the file
+  BaseName,         ///< the file name up to its first dot
+};
+
 /// What differs between the kinds of the library, apart from their records.
 struct LibraryKind {
+  LibraryKind(QString folder, QString document, QString word, QString pattern = {})
+      : folderName(std::move(folder))
+      , documentPath(std::move(document))
+      , logWord(std::move(word))
+      , mainFilePattern(std::move(pattern)) {}
+
   QString folderName;      ///< "games": ~/.arvexhub/games/ and ~/.arvexhub/thumbnails/games/
   QString documentPath;    ///< the catalogue document, "/games.json"
   QString logWord;         ///< "gamelist", in log messages
@@ -31,6 +47,9 @@ struct LibraryKind {
   bool pictureNeedsUrl{false}; ///< an entry without a picture link shows no picture, not even a cached one
   bool missingReplyIsError{false}; ///< a reply handler called without a reply logs a download failure
   InstallLogs installLogs;
+  ItemOfPath itemOfPath{ItemOfPath::LastComponent};
+  QString removeFailedLog; ///< warned, with the folder, when an item's folder stays on disk
+  QString removedLog;      ///< logged, with the folder, when it is gone; empty: nothing
 };
 
 /// The size of the cards pictures are shown on.

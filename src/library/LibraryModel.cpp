@@ -124,14 +124,19 @@ bool LibraryModel::installArchive(const QString& zipPath) {
     qWarning() << "Refusing to install the archive" << zipPath;
     return false;
   }
+  auto request = installRequest(name);
+  request.localArchive = archive.absoluteFilePath();
+  return startDownload(request);
+}
+
+InstallRequest LibraryModel::installRequest(const QString& name) const {
   InstallRequest request;
   request.itemName = name;
-  request.localArchive = archive.absoluteFilePath();
   request.libraryFolder = libraryFolder_;
   request.mainFilePattern = kind_.mainFilePattern;
   request.mainFileExecutable = kind_.mainFileExecutable;
   request.logs = kind_.installLogs;
-  return startDownload(request);
+  return request;
 }
 
 void LibraryModel::onImportFinished(const QString& name, const QString& installedPath, const QString& error) {
@@ -492,9 +497,63 @@ bool LibraryModel::startDownload(const InstallRequest& request) {
   return true;
 }
 
-bool LibraryModel::removeItemFolder(const QString& folderPath) {
+bool LibraryModel::deleteItemFolder(const QString& folder, const QString& mainFile) {
   const WatcherSilence silence(this);
-  return StagedInstall::removeItemFolder(libraryFolder_, folderPath);
+  const bool existed = QFileInfo::exists(folder);
+  if (existed) {
+    StagedInstall::removeItemFolder(libraryFolder_, folder);
+  }
+  if (QFileInfo::exists(mainFile)) {
+    qWarning() << qPrintable(kind_.removeFailedLog) << folder;
+    return false;
+  }
+  if (existed && !kind_.removedLog.isEmpty()) {
+    qDebug() << qPrintable(kind_.removedLog) << folder;
+  }
+  return true;
+}
+
+QString LibraryModel::currentName() const {
+  return currentName_;
+}
+
+void LibraryModel::setCurrentName(const QString& name) {
+  if (name != currentName_) {
+    currentName_ = name;
+    emit currentNameChanged(name);
+  }
+}
+
+QString LibraryModel::playingPath() const {
+  return playingPath_;
+}
+
+void LibraryModel::storePlayingPath(const QString& path) {
+  playingPath_ = path;
+}
+
+QString LibraryModel::itemOfPath(const QString& path) const {
+  if (path.isEmpty()) {
+    return {}; // never the working directory
+  }
+  switch (kind_.itemOfPath) {
+  case ItemOfPath::AbsolutePath:
+    return QDir(path).absolutePath();
+  case ItemOfPath::LastComponent:
+    return QFileInfo(QDir(path).absolutePath()).fileName();
+  case ItemOfPath::ContainingFolder:
+    return QFileInfo(path).dir().dirName();
+  case ItemOfPath::BaseName:
+    return QFileInfo(path).baseName();
+  }
+  return {};
+}
+
+QString LibraryModel::currentItem() const {
+  if (currentName_.isEmpty() || kind_.itemOfPath != ItemOfPath::AbsolutePath) {
+    return currentName_;
+  }
+  return QDir::cleanPath(libraryFolder_ + currentName_);
 }
 
 } // namespace arvexhub::launcher

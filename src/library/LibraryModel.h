@@ -53,6 +53,18 @@ public:
   /// them); releasing starts them, a few per event-loop turn as always.
   void holdLocalPictures(bool hold);
 
+  /// The item the user selected, by name; empty when none.
+  QString currentName() const;
+  void setCurrentName(const QString& name);
+  /// The main file (for an album, the folder) of what plays or is open; empty when nothing.
+  QString playingPath() const;
+  virtual void setPlayingPath(const QString& path) = 0;
+  /// How the controller names the item of a path it removes, and the current item likewise.
+  QString itemOfPath(const QString& path) const;
+  QString currentItem() const;
+  /// Deletes the installed item that name (as itemOfPath gives it) stands for.
+  virtual void removeItem(const QString& item) = 0;
+
 public slots:
   /// Fetches the kind's catalogue and merges it into the rows.
   void checkForUpdates();
@@ -63,6 +75,10 @@ signals:
   void updateCheckFinished();
   /// A download or installation of the item failed; `reason` is a sentence for the user.
   void downloadFailed(const QString& name, const QString& reason);
+  /// The item's download or installation has ended well; the kinds announce it by their own names.
+  void itemInstalled(const QString& name);
+  void currentNameChanged(const QString& name);
+  void playingPathChanged(const QString& path);
 
 protected:
   LibraryModel(LibraryKind kind, QObject* parent);
@@ -82,6 +98,8 @@ protected:
   /// without a reply, it stops (with a warning where the kind says so).
   void onCatalogueDownloaded();
 
+  /// What installing that item into this library takes; the source is the caller's to set.
+  InstallRequest installRequest(const QString& name) const;
   /// Starts a download and installation; false when one already runs for the name or it
   /// cannot start. The watcher stays silent until it ends.
   bool startDownload(const InstallRequest& request);
@@ -90,8 +108,11 @@ protected:
   void queueLocalPicture(const QString& name, const QString& file);
   bool isLocalPicturePending(const QString& name) const;
 
-  /// Deletes an item's folder (a direct child of the library folder only, links never followed).
-  bool removeItemFolder(const QString& folderPath);
+  /// Deletes an installed item's folder (a direct child of the library folder only, links never
+  /// followed); false, with the kind's warning, when its main file is still there afterwards.
+  bool deleteItemFolder(const QString& folder, const QString& mainFile);
+  /// The rows' marks are the kind's to set, and the change to announce.
+  void storePlayingPath(const QString& path);
 
   /// Keeps the folder watcher silent while it lives: a count, so overlapping writers nest.
   class WatcherSilence final {
@@ -135,6 +156,8 @@ private:
 
   LibraryKind kind_;
   QString libraryFolder_;
+  QString currentName_;
+  QString playingPath_;
   QString thumbnailFolder_;
   QFileSystemWatcher* watcher_{nullptr};
   QSortFilterProxyModel* proxy_{nullptr};

@@ -1,27 +1,22 @@
 #pragma once
 
+#include "library/ItemRecord.h"
+
 #include <QPixmap>
-#include <QString>
 #include <QUrl>
 
 namespace arvexhub::launcher {
 
-/// One movie: installed in the movies folder or only offered by the catalogue.
-struct MovieData {
-  QString name; ///< folder name and catalogue identifier
-  QString fullName;
+/// One movie: installed in the movies folder (its path is the movie file) or only offered by the
+/// catalogue.
+struct MovieData : ItemRecord {
   QString animation;
-  QString publisher;
   QString launchDate;
-  QUrl url;     ///< download link of the movie's zip archive
-  QString path; ///< absolute path of the movie file
+  QUrl url; ///< download link of the movie's zip archive
   QPixmap thumbnail;
   bool isPlaying{false};
-  bool isBusy{false};
   bool isInstalled{false};
   bool updateAvailable{false};
-  double downloadProgress{-1.0};
-  QString sha256;
 };
 
 namespace MovieRole {

@@ -6,6 +6,7 @@
 
 #include "TestArchive.h"
 #include "TestDir.h"
+#include "TestHttpServer.h"
 
 #include <app/Controller.h>
 #include <library/AlbumListModel.h>
@@ -31,6 +32,8 @@
 #include <unistd.h>
 
 namespace arvexhub::test {
+
+using namespace Qt::StringLiterals;
 
 /// Makes a file immutable (even to root) while it lives, so that deleting its folder fails; false
 /// from isSet() when the file system or the process cannot.
@@ -67,16 +70,53 @@ private:
   bool set_ = false;
 };
 
+/// A private home and temporary folder and a catalogue server on this machine, fresh for each test
+/// function: a test calls setUpLibrary() from init() and tearDownLibrary() from cleanup().
+class LibraryFixture {
+protected:
+  bool setUpLibrary() {
+    home_ = std::make_unique<TestDir>();
+    temp_ = std::make_unique<TestDir>();
+    qputenv("HOME", home_->path().toUtf8());
+    qputenv("TMPDIR", temp_->path().toUtf8());
+    server_ = std::make_unique<TestHttpServer>();
+    const bool listening = server_->listen();
+    qputenv("ARVEXHUB_CATALOGUE_URL", server_->url(QString()).toString().toUtf8());
+    return listening;
+  }
+  void tearDownLibrary() {
+    server_.reset();
+    temp_.reset();
+    home_.reset();
+  }
+  static TestHttpResponse answer(const QByteArray& body, int status = 200) {
+    TestHttpResponse response;
+    response.status = status;
+    response.body = body;
+    return response;
+  }
+  QString url(const QString& path) const {
+    return server_->url(path).toString();
+  }
+
+  std::unique_ptr<TestDir> home_;
+  std::unique_ptr<TestDir> temp_;
+  std::unique_ptr<TestHttpServer> server_;
+};
+
+/// "a|b|c" as a list.
+inline QStringList words(const char* text) {
+  return QString::fromUtf8(text).split(QLatin1Char('|'), Qt::SkipEmptyParts);
+}
+
 /// The kinds, as a test table's column says them.
 inline QStringList libraryKinds() {
-  return {QStringLiteral("games"), QStringLiteral("movies"), QStringLiteral("ebooks"),
-          QStringLiteral("albums")};
+  return words("games|movies|ebooks|albums");
 }
 
 /// The kind's catalogue document, "/games.json".
 inline QString documentOf(const QString& kind) {
-  return QLatin1Char('/') + (kind == QLatin1String("albums") ? QStringLiteral("music") : kind) +
-         QStringLiteral(".json");
+  return QLatin1Char('/') + (kind == QLatin1String("albums") ? u"music"_s : kind) + u".json"_s;
 }
 
 /// A PNG of one colour.
@@ -101,15 +141,8 @@ struct KindUnderTest {
   int playingRole{0};
   int progressRole{0};
   int pictureRole{0}; ///< -1 for games, whose pictures are in the records only
-  std::function<int(const QString&)> rowByName;
-  std::function<QString()> currentName;
-  std::function<void(const QString&)> setCurrentName;
-  std::function<QString()> playing; ///< the playing (or open) item's path
-  std::function<void(const QString&)> setPlaying;
   /// Downloads the row of that name from its catalogue link.
   std::function<void(const QString&)> download;
-  /// Deletes an installed item's folder (games take the folder, the others the name).
-  std::function<void(const QString&)> remove;
   /// Adds an installed item by its main file (null for albums).
   std::function<void(const QString&)> addInstalled;
   /// The catalogue reply handler, called as a slot is.
@@ -118,6 +151,36 @@ struct KindUnderTest {
   const char* downloadFinished{nullptr};
   const char* playingChanged{nullptr};
 
+  void setRoles(const char* kind, std::initializer_list<int> roles) {
+    name = QString::fromLatin1(kind);
+    document = documentOf(name);
+    auto role = roles.begin();
+    for (int* field : {&nameRole, &pathRole, &busyRole, &playingRole, &progressRole, &pictureRole}) {
+      *field = *role++;
+    }
+  }
+  /// First row of that name, ignoring case; -1 when none.
+  int rowByName(const QString& item) const {
+    const auto found = model->match(model->index(0), nameRole, item, 1, Qt::MatchFixedString);
+    return found.isEmpty() ? -1 : found.first().row();
+  }
+  QString currentName() const {
+    return model->currentName();
+  }
+  void setCurrentName(const QString& item) const {
+    model->setCurrentName(item);
+  }
+  /// The playing (or open) item's path.
+  QString playing() const {
+    return model->playingPath();
+  }
+  void setPlaying(const QString& path) const {
+    model->setPlayingPath(path);
+  }
+  /// Deletes an installed item's folder.
+  void remove(const QString& item) const {
+    model->removeItem(name == QLatin1String("games") ? model->libraryFolder() + item : item);
+  }
   QModelIndex indexOf(const QString& item) const {
     const int row = rowByName(item);
     return row < 0 ? QModelIndex() : model->index(row);
@@ -152,98 +215,44 @@ inline KindUnderTest kindUnderTest(launcher::LibraryModel* model) {
   KindUnderTest kind;
   kind.model = model;
   if (auto* games = qobject_cast<GameListModel*>(model)) {
-    kind.name = QStringLiteral("games");
-    kind.pathRole = GameRole::Path;
-    kind.busyRole = GameRole::IsBusy;
-    kind.playingRole = GameRole::IsPlaying;
-    kind.progressRole = GameRole::DownloadProgress;
-    kind.pictureRole = -1;
-    kind.rowByName = [games](const QString& name) { return games->gameRowByName(name); };
-    kind.currentName = [games] { return games->currentGameName(); };
-    kind.setCurrentName = [games](const QString& name) { games->setCurrentGameName(name); };
-    kind.playing = [games] { return games->currentPlayingGame(); };
-    kind.setPlaying = [games](const QString& path) { games->setCurrentPlayingGame(path); };
+    kind.setRoles("games", {Qt::DisplayRole, GameRole::Path, GameRole::IsBusy, GameRole::IsPlaying,
+                            GameRole::DownloadProgress, -1});
     kind.download = [games](const QString& name) {
       games->downloadAndInstallGame(name, games->gameDataByName(name).url);
     };
-    kind.remove = [games](const QString& name) {
-      games->removeGame(games->libraryFolder() + QLatin1Char('/') + name);
-    };
-    kind.addInstalled = [games](const QString& path) { games->addGame(path); };
     kind.replyHandler = [games] { games->onGameListDownloaded(); };
     kind.downloadFinished = SIGNAL(gameDownloadFinished(QString));
     kind.playingChanged = SIGNAL(currentPlayingGameChanged(QString));
   } else if (auto* movies = qobject_cast<MovieListModel*>(model)) {
-    kind.name = QStringLiteral("movies");
-    kind.nameRole = MovieRole::Name;
-    kind.pathRole = MovieRole::Path;
-    kind.busyRole = MovieRole::IsBusy;
-    kind.playingRole = MovieRole::IsPlaying;
-    kind.progressRole = MovieRole::DownloadProgress;
-    kind.pictureRole = MovieRole::Thumbnail;
-    kind.rowByName = [movies](const QString& name) { return movies->movieRowByName(name); };
-    kind.currentName = [movies] { return movies->currentMovieName(); };
-    kind.setCurrentName = [movies](const QString& name) { movies->setCurrentMovieName(name); };
-    kind.playing = [movies] { return movies->currentPlayingMovie(); };
-    kind.setPlaying = [movies](const QString& path) { movies->setCurrentPlayingMovie(path); };
+    kind.setRoles("movies", {MovieRole::Name, MovieRole::Path, MovieRole::IsBusy, MovieRole::IsPlaying,
+                             MovieRole::DownloadProgress, MovieRole::Thumbnail});
     kind.download = [movies](const QString& name) { movies->downloadAndInstallMovie(name); };
-    kind.remove = [movies](const QString& name) { movies->removeMovie(name); };
     kind.addInstalled = [movies](const QString& path) { movies->addMovie(path); };
     kind.replyHandler = [movies] { movies->onMovieListDownloaded(); };
     kind.downloadFinished = SIGNAL(movieDownloadFinished(QString));
     kind.playingChanged = SIGNAL(currentPlayingMovieChanged(QString));
   } else if (auto* ebooks = qobject_cast<EbookListModel*>(model)) {
-    kind.name = QStringLiteral("ebooks");
-    kind.nameRole = EbookRole::Name;
-    kind.pathRole = EbookRole::Path;
-    kind.busyRole = EbookRole::IsBusy;
-    kind.playingRole = EbookRole::IsReading;
-    kind.progressRole = EbookRole::DownloadProgress;
-    kind.pictureRole = EbookRole::Thumbnail;
-    kind.rowByName = [ebooks](const QString& name) { return ebooks->ebookRowByName(name); };
-    kind.currentName = [ebooks] { return ebooks->currentEbookName(); };
-    kind.setCurrentName = [ebooks](const QString& name) { ebooks->setCurrentEbookName(name); };
-    kind.playing = [ebooks] { return ebooks->currentReadingEbook(); };
-    kind.setPlaying = [ebooks](const QString& path) { ebooks->setCurrentReadingEbook(path); };
+    kind.setRoles("ebooks", {EbookRole::Name, EbookRole::Path, EbookRole::IsBusy, EbookRole::IsReading,
+                             EbookRole::DownloadProgress, EbookRole::Thumbnail});
     kind.download = [ebooks](const QString& name) { ebooks->downloadAndInstallEbook(name); };
-    kind.remove = [ebooks](const QString& name) { ebooks->removeEbook(name); };
     kind.addInstalled = [ebooks](const QString& path) { ebooks->addEbook(path); };
     kind.replyHandler = [ebooks] { ebooks->onEbookListDownloaded(); };
     kind.downloadFinished = SIGNAL(ebookDownloadFinished(QString));
     kind.playingChanged = SIGNAL(currentReadingEbookChanged(QString));
   } else if (auto* albums = qobject_cast<AlbumListModel*>(model)) {
-    kind.name = QStringLiteral("albums");
-    kind.nameRole = AlbumRole::Name;
-    kind.pathRole = AlbumRole::Path;
-    kind.busyRole = AlbumRole::IsBusy;
-    kind.playingRole = AlbumRole::IsPlaying;
-    kind.progressRole = AlbumRole::DownloadProgress;
-    kind.pictureRole = AlbumRole::Thumbnail;
-    kind.rowByName = [albums](const QString& name) { return albums->albumRowByName(name); };
-    kind.currentName = [albums] { return albums->currentAlbumName(); };
-    kind.setCurrentName = [albums](const QString& name) { albums->setCurrentAlbumName(name); };
-    kind.playing = [albums] { return albums->currentPlayingAlbumPath(); };
-    kind.setPlaying = [albums](const QString& path) { albums->setCurrentPlayingAlbumPath(path); };
+    kind.setRoles("albums", {AlbumRole::Name, AlbumRole::Path, AlbumRole::IsBusy, AlbumRole::IsPlaying,
+                             AlbumRole::DownloadProgress, AlbumRole::Thumbnail});
     kind.download = [albums](const QString& name) { albums->downloadAndInstallAlbum(name); };
-    kind.remove = [albums](const QString& name) { albums->removeAlbum(name); };
     kind.replyHandler = [albums] { albums->onAlbumListDownloaded(); };
     kind.downloadFinished = SIGNAL(albumDownloadFinished(QString));
     kind.playingChanged = SIGNAL(currentPlayingAlbumChanged(QString));
   }
-  kind.document = documentOf(kind.name);
   return kind;
 }
 
 /// The controller's model of that kind.
 inline launcher::LibraryModel* modelOf(launcher::Controller* controller, const QString& kind) {
-  if (kind == QLatin1String("games")) {
-    return controller->model();
-  }
-  if (kind == QLatin1String("movies")) {
-    return controller->movieModel();
-  }
-  return kind == QLatin1String("ebooks") ? static_cast<launcher::LibraryModel*>(controller->ebookModel())
-                                         : controller->albumModel();
+  return controller->libraries().value(libraryKinds().indexOf(kind));
 }
 
 /// A new model of that kind; it scans and fetches its catalogue at once.
@@ -263,28 +272,22 @@ inline std::unique_ptr<launcher::LibraryModel> makeLibraryModel(const QString& k
 
 /// The folder of that kind under `home`, as the library lays it out: "<home>/.arvexhub/games".
 inline QString libraryFolderOf(const TestDir& home, const QString& kind) {
-  return home.filePath(QStringLiteral(".arvexhub/") + kind);
+  return home.filePath(u".arvexhub/"_s + kind);
 }
 
 /// The file an installed item of the kind is found by: a game's start script, a movie's MP4,
 /// an e-book's PDF, an album's songs.
 inline QString mainFileOf(const QString& kind) {
-  if (kind == QLatin1String("games")) {
-    return QStringLiteral("launcher.command");
-  }
-  if (kind == QLatin1String("movies")) {
-    return QStringLiteral("feature.mp4");
-  }
-  return kind == QLatin1String("ebooks") ? QStringLiteral("book.pdf") : QStringLiteral("01 Intro.mp3");
+  return words("launcher.command|feature.mp4|book.pdf|01 Intro.mp3").value(libraryKinds().indexOf(kind));
 }
 
 /// Installs an item into its folder under `home`, with its own picture if asked; returns the
 /// path its row gives (an album's folder, another kind's main file).
 inline QString installItem(TestDir& home, const QString& kind, const QString& folder, bool picture = false,
                            const QByteArray& content = "#!/bin/sh\nexec sleep 30\n") {
-  const QString base = QStringLiteral(".arvexhub/%1/%2/").arg(kind, folder);
+  const QString base = u".arvexhub/%1/%2/"_s.arg(kind, folder);
   if (picture) {
-    home.createFile(base + folder.section(QLatin1Char('.'), 0, 0) + QStringLiteral(".png"), pngOf(Qt::red));
+    home.createFile(base + folder.section(QLatin1Char('.'), 0, 0) + u".png"_s, pngOf(Qt::red));
   }
   const QString main = home.createFile(base + mainFileOf(kind), content);
   if (kind == QLatin1String("games")) {
@@ -299,8 +302,7 @@ inline QByteArray archiveOf(const QString& kind) {
     return TestArchive::game("new");
   }
   if (kind == QLatin1String("albums")) {
-    return TestArchive::zip(
-        {{QStringLiteral("2 Blue.mp3"), "ID3", 0100644}, {QStringLiteral("1 Green.mp3"), "ID3", 0100644}});
+    return TestArchive::zip({{u"2 Blue.mp3"_s, "ID3", 0100644}, {u"1 Green.mp3"_s, "ID3", 0100644}});
   }
   return TestArchive::zip({{mainFileOf(kind), "content", 0100644}});
 }
@@ -308,21 +310,20 @@ inline QByteArray archiveOf(const QString& kind) {
 /// A catalogue entry of the kind: a title made from the name, the detail fields each kind shows,
 /// and a version for games.
 inline QJsonObject catalogueEntry(const QString& name, const QString& url = {}, const QString& thumbnail = {},
-                                  const QString& title = {},
-                                  const QString& detail = QStringLiteral("Arvex & Co")) {
-  return {{QStringLiteral("name"), name},
-          {QStringLiteral("fullName"), title.isEmpty() ? name + QStringLiteral(" Tale") : title},
-          {QStringLiteral("version"), QStringLiteral("1.0")},
-          {QStringLiteral("developer"), detail},
-          {QStringLiteral("animation"), detail},
-          {QStringLiteral("author"), detail},
-          {QStringLiteral("artist"), detail},
-          {QStringLiteral("publisher"), QStringLiteral("Arvex")},
-          {QStringLiteral("launchDate"), QStringLiteral("2024")},
-          {QStringLiteral("publicationDate"), QStringLiteral("2024")},
-          {QStringLiteral("releaseDate"), QStringLiteral("2024")},
-          {QStringLiteral("url"), url},
-          {QStringLiteral("thumbnail"), thumbnail}};
+                                  const QString& title = {}, const QString& detail = u"Arvex & Co"_s) {
+  return {{u"name"_s, name},
+          {u"fullName"_s, title.isEmpty() ? name + u" Tale"_s : title},
+          {u"version"_s, u"1.0"_s},
+          {u"developer"_s, detail},
+          {u"animation"_s, detail},
+          {u"author"_s, detail},
+          {u"artist"_s, detail},
+          {u"publisher"_s, u"Arvex"_s},
+          {u"launchDate"_s, u"2024"_s},
+          {u"publicationDate"_s, u"2024"_s},
+          {u"releaseDate"_s, u"2024"_s},
+          {u"url"_s, url},
+          {u"thumbnail"_s, thumbnail}};
 }
 
 } // namespace arvexhub::test

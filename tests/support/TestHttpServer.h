@@ -68,17 +68,11 @@ public:
 
   /// Requests whose target is `path`; when `path` has no query, requests for it with any query too.
   int requestCount(const QString& path) const;
-  /// Every request target (path and query) in arrival order.
-  QStringList requestedPaths() const;
 
   /// The self-signed certificate of the Https mode, for 127.0.0.1 and localhost.
   static QSslCertificate certificate();
   /// Adds certificate() to the CA certificates of QSslConfiguration::defaultConfiguration(), once.
   static void trustCertificate();
-
-signals:
-  /// A complete request arrived for `path` (its target, with any query).
-  void requestReceived(const QString& path);
 
 private:
   class Connection;

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+namespace arvexhub::launcher {
+
+/// What the records of every kind hold: an item of the library, installed or only offered by
+/// the catalogue, and its download.
+struct ItemRecord {
+  QString name;     ///< folder name and catalogue identifier
+  QString fullName; ///< display title
+  QString publisher;
+  QString path;                  ///< the installed item's main file (or folder); empty when not installed
+  bool isBusy{false};            ///< a download and installation is running
+  double downloadProgress{-1.0}; ///< 0..1 while downloading, else -1 (1 for a game found on disk)
+  QString sha256;                ///< optional checksum of the archive, hexadecimal
+};
+
+} // namespace arvexhub::launcher
