@@ -14,7 +14,6 @@
 #include <QtDebug>
 
 #include <algorithm>
-#include <numeric>
 
 namespace arvexhub::launcher {
 
@@ -375,13 +374,19 @@ private:
   /// The places of the catalogue's entries, ordered by name (case-sensitive, as the keys of a
   /// name-ordered map).
   QList<qsizetype> catalogueInNameOrder() const {
-    QList<qsizetype> order(catalogue_.size());
-    std::iota(order.begin(), order.end(), qsizetype{0});
-    const auto byName = [this](qsizetype a, qsizetype b) {
-      return catalogue_[a].record.name < catalogue_[b].record.name;
-    };
-    if (!std::is_sorted(order.cbegin(), order.cend(), byName)) { // most catalogues come sorted
-      std::sort(order.begin(), order.end(), byName);
+    // The names side by side: comparing through the large entries would miss the cache each time.
+    QList<std::pair<QStringView, qsizetype>> names;
+    names.reserve(catalogue_.size());
+    for (qsizetype place = 0; place < catalogue_.size(); ++place) {
+      names.append({catalogue_[place].record.name, place});
+    }
+    if (!std::is_sorted(names.cbegin(), names.cend())) { // most catalogues come sorted
+      std::sort(names.begin(), names.end());
+    }
+    QList<qsizetype> order;
+    order.reserve(names.size());
+    for (const auto& [name, place] : names) {
+      order.append(place);
     }
     return order;
   }

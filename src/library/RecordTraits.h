@@ -24,7 +24,7 @@ struct RoleFields {
   static constexpr int roleOf() {
     int role = firstItemRole;
     int found = 0;
-    ((found = found == 0 && same<fields, wanted>() ? role : found, ++role), ...);
+    ((found = (found == 0 && same<fields, wanted>()) ? role : found, ++role), ...);
     return found;
   }
 
