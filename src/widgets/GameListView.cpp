@@ -2,12 +2,11 @@
 
 #include "app/Controller.h"
 #include "library/GameListModel.h"
+#include "widgets/CatalogueGameDownload.h"
 #include "widgets/GameListItemDelegate.h"
 
 #include <QCoreApplication>
 #include <QMenu>
-#include <QMessageBox>
-#include <QtDebug>
 
 namespace arvexhub::launcher {
 namespace {
@@ -64,7 +63,9 @@ void GameListView::fillContextMenu(QMenu* menu, const QModelIndex& index) {
                               : QCoreApplication::translate("ArvexHubLauncher", "Download"),
                     this, [this, name] {
                       clearCurrent();
-                      downloadGame(name);
+                      if (auto* games = gameModel()) {
+                        downloadCatalogueGame(games, name, GameDownloadPurpose::Download);
+                      }
                     });
     menu->addSeparator();
   }
@@ -86,23 +87,6 @@ void GameListView::fillContextMenu(QMenu* menu, const QModelIndex& index) {
   }
   menu->addSeparator();
   addInformationEntry(menu, QCoreApplication::translate("ArvexHubLauncher", "Show Game Information"), name);
-}
-
-void GameListView::downloadGame(const QString& name) {
-  auto* games = gameModel();
-  if (games == nullptr) {
-    return;
-  }
-  const GameData& game = games->gameDataByName(name);
-  if (!game.name.isEmpty() && game.url.isValid()) {
-    // Copies: the row changes as the download starts.
-    games->downloadAndInstallGame(QString(game.name), QUrl(game.url));
-    return;
-  }
-  qWarning() << "Could not find online data or valid URL for game:" << name << "to start download/update.";
-  QMessageBox::critical(nullptr, QStringLiteral("Download Error"),
-                        QStringLiteral("Could not find necessary information to download the game."),
-                        QMessageBox::Ok);
 }
 
 } // namespace arvexhub::launcher

@@ -26,7 +26,6 @@ protected:
 
 private:
   GameListModel* gameModel() const;
-  void downloadGame(const QString& name);
 };
 
 } // namespace arvexhub::launcher
