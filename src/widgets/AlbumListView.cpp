@@ -1,6 +1,5 @@
 #include "widgets/AlbumListView.h"
 
-#include "app/Controller.h"
 #include "library/AlbumListModel.h"
 #include "widgets/AlbumListItemDelegate.h"
 
@@ -21,30 +20,14 @@ LibraryListView::Traits albumTraits() {
 } // namespace
 
 AlbumListView::AlbumListView(Controller* controller, QWidget* parent)
-    : LibraryListView(controller, albumTraits(), parent) {
-  setItemDelegate(new AlbumListItemDelegate(this));
-  if (auto* albums = albumModel()) {
-    connect(albums, &AlbumListModel::currentAlbumChanged, this, &AlbumListView::selectItem);
-  }
-  setUpModel(albumModel());
-}
-
-AlbumListView::~AlbumListView() = default;
-
-AlbumListModel* AlbumListView::albumModel() const {
-  return controller() != nullptr ? controller()->albumModel() : nullptr;
-}
-
-void AlbumListView::setCurrentItemName(const QString& name) {
-  albumModel()->setCurrentAlbumName(name);
-}
-
-int AlbumListView::sourceRowByName(const QString& name) const {
-  return albumModel()->albumRowByName(name);
-}
+    : KindListView(controller, albumTraits(),
+                   {&Controller::albumModel, &AlbumListModel::setCurrentAlbumName,
+                    &AlbumListModel::currentAlbumChanged,
+                    QT_TRANSLATE_NOOP("ArvexHubLauncher", "No albums added yet.")},
+                   parent) {}
 
 void AlbumListView::openItem(const QModelIndex& index) {
-  auto* albums = albumModel();
+  auto* albums = items();
   if (albums == nullptr || !index.isValid() || index.data(AlbumRole::IsBusy).toBool()) {
     return;
   }
@@ -54,10 +37,6 @@ void AlbumListView::openItem(const QModelIndex& index) {
   } else if (!folder.isEmpty()) {
     controller()->playWholeAlbum(folder);
   }
-}
-
-QString AlbumListView::emptyText() const {
-  return QCoreApplication::translate("ArvexHubLauncher", "No albums added yet.");
 }
 
 void AlbumListView::fillContextMenu(QMenu* menu, const QModelIndex& index) {
@@ -77,7 +56,7 @@ void AlbumListView::fillContextMenu(QMenu* menu, const QModelIndex& index) {
                     });
   } else {
     menu->addAction(QCoreApplication::translate("ArvexHubLauncher", "Download Album"), this, [this, name] {
-      if (auto* albums = albumModel()) {
+      if (auto* albums = items()) {
         albums->downloadAndInstallAlbum(name);
       }
     });

@@ -1,6 +1,5 @@
 #include "widgets/EbookListView.h"
 
-#include "app/Controller.h"
 #include "library/EbookListModel.h"
 #include "widgets/EbookListItemDelegate.h"
 
@@ -18,27 +17,11 @@ LibraryListView::Traits ebookTraits() {
 } // namespace
 
 EbookListView::EbookListView(Controller* controller, QWidget* parent)
-    : LibraryListView(controller, ebookTraits(), parent) {
-  setItemDelegate(new EbookListItemDelegate(this));
-  if (auto* ebooks = ebookModel()) {
-    connect(ebooks, &EbookListModel::currentEbookChanged, this, &EbookListView::selectItem);
-  }
-  setUpModel(ebookModel());
-}
-
-EbookListView::~EbookListView() = default;
-
-EbookListModel* EbookListView::ebookModel() const {
-  return controller() != nullptr ? controller()->ebookModel() : nullptr;
-}
-
-void EbookListView::setCurrentItemName(const QString& name) {
-  ebookModel()->setCurrentEbookName(name);
-}
-
-int EbookListView::sourceRowByName(const QString& name) const {
-  return ebookModel()->ebookRowByName(name);
-}
+    : KindListView(controller, ebookTraits(),
+                   {&Controller::ebookModel, &EbookListModel::setCurrentEbookName,
+                    &EbookListModel::currentEbookChanged,
+                    QT_TRANSLATE_NOOP("ArvexHubLauncher", "No ebooks added yet.")},
+                   parent) {}
 
 bool EbookListView::readEbookAt(const QModelIndex& index) {
   const QString path = index.data(EbookRole::Path).toString();
@@ -58,17 +41,13 @@ void EbookListView::activateItem(const QModelIndex& index) {
   if (readEbookAt(index) || index.data(EbookRole::IsBusy).toBool()) {
     return;
   }
-  if (auto* ebooks = ebookModel()) {
+  if (auto* ebooks = items()) {
     ebooks->downloadAndInstallEbook(nameAt(index));
   }
 }
 
-QString EbookListView::emptyText() const {
-  return QCoreApplication::translate("ArvexHubLauncher", "No ebooks added yet.");
-}
-
 void EbookListView::fillContextMenu(QMenu* menu, const QModelIndex& index) {
-  auto* ebooks = ebookModel();
+  auto* ebooks = items();
   const QString name = nameAt(index);
   const QString path = index.data(EbookRole::Path).toString();
   const bool installed = index.data(EbookRole::IsInstalled).toBool();

@@ -1,6 +1,5 @@
 #include "widgets/GameListView.h"
 
-#include "app/Controller.h"
 #include "library/GameListModel.h"
 #include "widgets/CatalogueGameDownload.h"
 #include "widgets/GameListItemDelegate.h"
@@ -19,27 +18,11 @@ LibraryListView::Traits gameTraits() {
 } // namespace
 
 GameListView::GameListView(Controller* controller, QWidget* parent)
-    : LibraryListView(controller, gameTraits(), parent) {
-  setItemDelegate(new GameListItemDelegate(this));
-  if (auto* games = gameModel()) {
-    connect(games, &GameListModel::currentGameChanged, this, &GameListView::selectItem);
-  }
-  setUpModel(gameModel());
-}
-
-GameListView::~GameListView() = default;
-
-GameListModel* GameListView::gameModel() const {
-  return controller() != nullptr ? controller()->model() : nullptr;
-}
-
-void GameListView::setCurrentItemName(const QString& name) {
-  gameModel()->setCurrentGameName(name);
-}
-
-int GameListView::sourceRowByName(const QString& name) const {
-  return gameModel()->gameRowByName(name);
-}
+    : KindListView(controller, gameTraits(),
+                   {&Controller::model, &GameListModel::setCurrentGameName,
+                    &GameListModel::currentGameChanged,
+                    QT_TRANSLATE_NOOP("ArvexHubLauncher", "No Arvex games added yet.")},
+                   parent) {}
 
 void GameListView::openItem(const QModelIndex& index) {
   const QString path = index.data(GameRole::Path).toString();
@@ -49,21 +32,17 @@ void GameListView::openItem(const QModelIndex& index) {
   }
 }
 
-QString GameListView::emptyText() const {
-  return QCoreApplication::translate("ArvexHubLauncher", "No Arvex games added yet.");
-}
-
 void GameListView::fillContextMenu(QMenu* menu, const QModelIndex& index) {
   const QString path = index.data(GameRole::Path).toString();
   const QString name = nameAt(index);
   const bool installed = !path.isEmpty();
-  const bool running = installed && path == gameModel()->currentPlayingGame();
+  const bool running = installed && path == items()->currentPlayingGame();
   if (index.data(GameRole::UpdateAvailable).toBool()) {
     menu->addAction(installed ? QCoreApplication::translate("ArvexHubLauncher", "Update Game")
                               : QCoreApplication::translate("ArvexHubLauncher", "Download"),
                     this, [this, name] {
                       clearCurrent();
-                      if (auto* games = gameModel()) {
+                      if (auto* games = items()) {
                         downloadCatalogueGame(games, name, GameDownloadPurpose::Download);
                       }
                     });
