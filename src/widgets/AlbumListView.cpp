@@ -1,41 +1,24 @@
 #include "widgets/AlbumListView.h"
 
-#include "library/AlbumListModel.h"
-#include "widgets/AlbumListItemDelegate.h"
+#include "widgets/ListViewKinds.h"
 
 #include <QCoreApplication>
 #include <QMenu>
 
 namespace arvexhub::launcher {
-namespace {
-LibraryListView::Traits albumTraits() {
-  LibraryListView::Traits traits;
-  traits.nameRole = AlbumRole::Name;
-  traits.busyRole = AlbumRole::IsBusy;
-  // Albums open on double-click only, and the grid's first album becomes current with the focus.
-  traits.keysOpen = false;
-  traits.startsWithoutCurrent = false;
-  return traits;
-}
-} // namespace
 
 AlbumListView::AlbumListView(Controller* controller, QWidget* parent)
-    : KindListView(controller, albumTraits(),
-                   {&Controller::albumModel, &AlbumListModel::setCurrentAlbumName,
-                    &AlbumListModel::currentAlbumChanged,
-                    QT_TRANSLATE_NOOP("ArvexHubLauncher", "No albums added yet.")},
-                   parent) {}
+    : KindListView(controller, listViewKinds::albums, parent) {}
 
 void AlbumListView::openItem(const QModelIndex& index) {
   auto* albums = items();
   if (albums == nullptr || !index.isValid() || index.data(AlbumRole::IsBusy).toBool()) {
     return;
   }
-  const QString folder = index.data(AlbumRole::Path).toString();
   if (!index.data(AlbumRole::IsInstalled).toBool()) {
     albums->downloadAndInstallAlbum(nameAt(index));
-  } else if (!folder.isEmpty()) {
-    controller()->playWholeAlbum(folder);
+  } else {
+    openPath(index, AlbumRole::Path, &Controller::playWholeAlbum);
   }
 }
 

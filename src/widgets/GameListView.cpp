@@ -1,35 +1,19 @@
 #include "widgets/GameListView.h"
 
-#include "library/GameListModel.h"
 #include "widgets/CatalogueGameDownload.h"
-#include "widgets/GameListItemDelegate.h"
+#include "widgets/ListViewKinds.h"
 
 #include <QCoreApplication>
 #include <QMenu>
 
 namespace arvexhub::launcher {
-namespace {
-LibraryListView::Traits gameTraits() {
-  LibraryListView::Traits traits;
-  traits.busyRole = GameRole::IsBusy;
-  traits.dragKeepsSelection = true;
-  return traits;
-}
-} // namespace
 
 GameListView::GameListView(Controller* controller, QWidget* parent)
-    : KindListView(controller, gameTraits(),
-                   {&Controller::model, &GameListModel::setCurrentGameName,
-                    &GameListModel::currentGameChanged,
-                    QT_TRANSLATE_NOOP("ArvexHubLauncher", "No Arvex games added yet.")},
-                   parent) {}
+    : KindListView(controller, listViewKinds::games, parent) {}
 
 void GameListView::openItem(const QModelIndex& index) {
-  const QString path = index.data(GameRole::Path).toString();
   // A catalogue game has no start script; asking to play nothing would stop the running game.
-  if (controller() != nullptr && !path.isEmpty()) {
-    controller()->playGame(path);
-  }
+  openPath(index, GameRole::Path, &Controller::playGame);
 }
 
 void GameListView::fillContextMenu(QMenu* menu, const QModelIndex& index) {
@@ -49,18 +33,11 @@ void GameListView::fillContextMenu(QMenu* menu, const QModelIndex& index) {
     menu->addSeparator();
   }
   if (running) {
-    menu->addAction(QCoreApplication::translate("ArvexHubLauncher", "Stop Game"), this, [this] {
-      if (controller() != nullptr) {
-        controller()->stopGame();
-      }
-    });
+    addControllerEntry(menu, QCoreApplication::translate("ArvexHubLauncher", "Stop Game"),
+                       &Controller::stopGame);
   } else {
-    auto* play =
-        menu->addAction(QCoreApplication::translate("ArvexHubLauncher", "Play Game"), this, [this, path] {
-          if (controller() != nullptr) {
-            controller()->playGame(path);
-          }
-        });
+    auto* play = addControllerEntry(menu, QCoreApplication::translate("ArvexHubLauncher", "Play Game"),
+                                    &Controller::playGame, path);
     play->setShortcut(QKeySequence(Qt::Key_F5));
     play->setEnabled(installed);
   }

@@ -4,6 +4,7 @@
 #include "widgets/LibraryListView.h"
 
 #include <QCoreApplication>
+#include <QMenu>
 
 namespace arvexhub::launcher {
 
@@ -13,18 +14,20 @@ namespace arvexhub::launcher {
 template <typename Model, typename Delegate>
 class KindListView : public LibraryListView {
 public:
-  /// Where the kind's model and its current item are, and what an empty grid says.
+  /// Where the kind's model and its current item are, how its grid departs from the others and
+  /// what it says when empty.
   struct Kind {
     Model* (Controller::*model)() const;
     void (Model::*setCurrentName)(const QString&);
     void (Model::*currentNameChanged)(const QString&);
+    Traits traits;
     /// Translated in the context "ArvexHubLauncher".
     const char* emptyText;
   };
 
 protected:
-  KindListView(Controller* controller, const Traits& traits, const Kind& kind, QWidget* parent)
-      : LibraryListView(controller, traits, parent)
+  KindListView(Controller* controller, const Kind& kind, QWidget* parent)
+      : LibraryListView(controller, kind.traits, parent)
       , kind_(kind) {
     setItemDelegate(new Delegate(this));
     if (Model* model = items()) {
@@ -48,6 +51,28 @@ protected:
 
   QString emptyText() const override {
     return QCoreApplication::translate("ArvexHubLauncher", kind_.emptyText);
+  }
+
+  /// Hands the item's path in that role to a controller operation; false when it has none.
+  bool openPath(const QModelIndex& index, int pathRole, void (Controller::*open)(const QString&)) {
+    const QString path = index.data(pathRole).toString();
+    if (controller() == nullptr || path.isEmpty()) {
+      return false;
+    }
+    (controller()->*open)(path);
+    return true;
+  }
+
+  /// A menu entry that calls a controller operation with those arguments; it does nothing once
+  /// the controller is gone.
+  template <typename... Parameters, typename... Arguments>
+  QAction* addControllerEntry(QMenu* menu, const QString& text, void (Controller::*operation)(Parameters...),
+                              const Arguments&... arguments) {
+    return menu->addAction(text, this, [this, operation, arguments...] {
+      if (controller() != nullptr) {
+        (controller()->*operation)(arguments...);
+      }
+    });
   }
 
 private:

@@ -1,35 +1,17 @@
 #include "widgets/MovieListView.h"
 
-#include "library/MovieListModel.h"
-#include "widgets/MovieListItemDelegate.h"
+#include "widgets/ListViewKinds.h"
 
 #include <QCoreApplication>
 #include <QMenu>
 
 namespace arvexhub::launcher {
-namespace {
-LibraryListView::Traits movieTraits() {
-  LibraryListView::Traits traits;
-  traits.nameRole = MovieRole::Name;
-  traits.busyRole = MovieRole::IsBusy;
-  // The panel keeps showing the last movie when the selection is cleared.
-  traits.clearingClearsCurrentItem = false;
-  return traits;
-}
-} // namespace
 
 MovieListView::MovieListView(Controller* controller, QWidget* parent)
-    : KindListView(controller, movieTraits(),
-                   {&Controller::movieModel, &MovieListModel::setCurrentMovieName,
-                    &MovieListModel::currentMovieChanged,
-                    QT_TRANSLATE_NOOP("ArvexHubLauncher", "No movies added yet.")},
-                   parent) {}
+    : KindListView(controller, listViewKinds::movies, parent) {}
 
 void MovieListView::openItem(const QModelIndex& index) {
-  const QString path = index.data(MovieRole::Path).toString();
-  if (controller() != nullptr && !path.isEmpty()) {
-    controller()->playMovie(path);
-  }
+  openPath(index, MovieRole::Path, &Controller::playMovie);
 }
 
 void MovieListView::activateItem(const QModelIndex& index) {
@@ -62,17 +44,11 @@ void MovieListView::addWatchEntries(QMenu* menu, const QModelIndex& index) {
     return;
   }
   if (!path.isEmpty() && path == items()->currentPlayingMovie()) {
-    menu->addAction(QCoreApplication::translate("ArvexHubLauncher", "Stop Movie"), this, [this] {
-      if (controller() != nullptr) {
-        controller()->stopMovie();
-      }
-    });
+    addControllerEntry(menu, QCoreApplication::translate("ArvexHubLauncher", "Stop Movie"),
+                       &Controller::stopMovie);
   } else {
-    menu->addAction(QCoreApplication::translate("ArvexHubLauncher", "Watch Movie"), this, [this, path] {
-      if (controller() != nullptr) {
-        controller()->playMovie(path);
-      }
-    });
+    addControllerEntry(menu, QCoreApplication::translate("ArvexHubLauncher", "Watch Movie"),
+                       &Controller::playMovie, path);
   }
   menu->addSeparator();
   menu->addAction(QCoreApplication::translate("MovieListView", "Add to Media Player Playlist"), this,
