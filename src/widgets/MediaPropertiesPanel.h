@@ -10,8 +10,8 @@ class LibraryModel;
 
 /// What the properties panels of movies, e-books and albums share: the current item's picture
 /// ("No Thumbnail" without one), its title as plain text and its detail lines, all read from
-/// the model's roles. Each kind is a row of one table: its object names, picture role and
-/// detail lines.
+/// the model's roles. Each kind is a row of one table: its object names, roles and detail
+/// lines.
 class MediaPropertiesPanel : public PropertiesPanel {
   Q_OBJECT
 
