@@ -13,15 +13,6 @@ class AlbumPropertiesPanel final : public MediaPropertiesPanel {
 
 public:
   AlbumPropertiesPanel(AlbumListModel* model, QWidget* parent = nullptr);
-  ~AlbumPropertiesPanel() override;
-  Q_DISABLE_COPY_MOVE(AlbumPropertiesPanel)
-
-protected:
-  QString currentName() const override;
-  int rowByName(const QString& name) const override;
-
-private:
-  AlbumListModel* model_{nullptr};
 };
 
 } // namespace arvexhub::launcher
