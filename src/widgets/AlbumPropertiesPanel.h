@@ -13,6 +13,13 @@ class AlbumPropertiesPanel final : public MediaPropertiesPanel {
 
 public:
   AlbumPropertiesPanel(AlbumListModel* model, QWidget* parent = nullptr);
+
+  using MediaPropertiesPanel::updateUi;
+  /// Shows the album model's current album.
+  void updateUi();
+
+private:
+  AlbumListModel* albums_;
 };
 
 } // namespace arvexhub::launcher
