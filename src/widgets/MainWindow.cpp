@@ -451,10 +451,9 @@ void MainWindow::setAppIcon() {
   if (product == QStringLiteral("macos") || product == QStringLiteral("osx")) {
     return; // the bundle carries the icon there
   }
-  // No window manager draws a window's icon larger than 256 pixels; launchers and docks take the
-  // larger ones from the installed icon theme. Decoding the 512 and 1024 pixel files here cost
-  // more than a quarter of the start-up.
-  static constexpr std::array sizes{16, 20, 24, 32, 40, 48, 64, 96, 128, 256};
+  // Large pictures for high-density screens and task switchers. Decoding the 512 and 1024 pixel
+  // files is costly: the application sets the icon once the first frame is on screen.
+  static constexpr std::array sizes{16, 20, 24, 32, 40, 48, 64, 96, 128, 256, 512, 1024};
   QIcon icon;
   for (const int size : sizes) {
     const auto path =
