@@ -3,6 +3,7 @@
 #include <app/Preferences.h>
 #include <library/GameListModel.h>
 #include <runner/GameRunner.h>
+#include <widgets/AlbumListView.h>
 #include <widgets/AlbumWidget.h>
 #include <widgets/CustomSplitter.h>
 #include <widgets/GameListView.h>
@@ -27,7 +28,6 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QSortFilterProxyModel>
 #include <QTabBar>
 #include <QTabWidget>
@@ -263,28 +263,19 @@ private slots:
     QVERIFY(!panel->isEnabled());
     QVERIFY(!window_->toolBar()->removeButton()->isEnabled());
 
-    const auto expanders = [this] {
-      QList<arvexhub::style::Expander*> all;
-      for (auto* expander : window_->findChildren<arvexhub::style::Expander*>()) {
-        if (expander->content() != nullptr && expander->content()->findChild<QScrollArea*>() != nullptr) {
-          all.append(expander);
-        }
-      }
-      return all;
-    };
-    QCOMPARE(expanders().size(), 4); // games, movies, e-books, music
+    const QList<arvexhub::style::Expander*> expanders{window_->gamesExpander(), window_->moviesExpander(),
+                                                      window_->ebooksExpander(),
+                                                      window_->albumWidget()->expander()};
     for (const int tab : {int(MainWindow::GamesTab), int(MainWindow::MoviesTab), int(MainWindow::EbooksTab),
                           int(MainWindow::MusicTab), int(MainWindow::PlayerTab)}) {
       window_->tabWidget()->setCurrentIndex(tab);
-      const auto* current = window_->tabWidget()->currentWidget();
-      for (auto* expander : expanders()) {
-        QCOMPARE(expander->expanded(), current->isAncestorOf(expander));
+      for (auto* expander : expanders) {
+        QCOMPARE(expander->expanded(), window_->tabWidget()->currentWidget()->isAncestorOf(expander));
       }
     }
     // Collapsing the movie panel by hand is remembered for every tab.
     window_->tabWidget()->setCurrentIndex(MainWindow::MoviesTab);
-    auto* movies = window_->tabWidget()->currentWidget()->findChild<arvexhub::style::Expander*>();
-    movies->setExpanded(false);
+    window_->moviesExpander()->setExpanded(false);
     QVERIFY(!preferences->appPropertiesPanelVisible());
   }
 
@@ -312,8 +303,10 @@ private slots:
                                           u"Book"_s);
     } else if (request == u"queue"_s) {
       emit controller->addToPlaylistRequested(file, u"Song"_s);
-    } else {
+    } else { // the music tab: the album grid takes the focus asked for
       window_->tabWidget()->setCurrentIndex(tab);
+      emit controller->focusOnListViewRequested(Qt::ShortcutFocusReason);
+      QTRY_VERIFY(window_->albumWidget()->listView()->hasFocus());
     }
     QCOMPARE(window_->tabWidget()->currentIndex(), tab);
 
