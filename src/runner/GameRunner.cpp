@@ -51,7 +51,7 @@ GameRunner::GameRunner(Controller* controller, QObject* parent)
   killTimer_.setSingleShot(true);
   killTimer_.setInterval(stopGracePeriodMs);
   connect(&killTimer_, &QTimer::timeout, this, &GameRunner::killGroupNow);
-  newlineTimer_.start(newlineIntervalMs);
+  newlineTimer_.setInterval(newlineIntervalMs);
 }
 
 GameRunner::~GameRunner() {
@@ -258,9 +258,14 @@ void GameRunner::readOutput(bool includePartialLine) {
 
 void GameRunner::onProcessStateChanged(QProcess::ProcessState newState) {
   if (newState != QProcess::NotRunning) {
+    // Only while a game runs: an idle program must not wake up ten times a second.
+    if (!newlineTimer_.isActive()) {
+      newlineTimer_.start();
+    }
     emit stateChanged();
     return;
   }
+  newlineTimer_.stop();
   readOutput(true);
   lastCommandId_ = -1;
   clearGame();
