@@ -57,7 +57,10 @@ check_install() {
   check_file_list "$prefix" "the install prefix"
   check_icon_sizes "$prefix"
 
-  desktop-file-validate "$prefix/$datadir/applications/$id.desktop" || fail "desktop-file-validate"
+  # Hints count too: a second main category, for one, lists the program twice in menus.
+  local report
+  report=$(desktop-file-validate "$prefix/$datadir/applications/$id.desktop" 2>&1) \
+    && [ -z "$report" ] || fail "desktop-file-validate: $report"
   appstreamcli validate --no-net "$prefix/$datadir/metainfo/$id.metainfo.xml" || fail "appstreamcli validate"
 
   # The program, the metainfo's release and the man page name the same version.
