@@ -4,6 +4,7 @@
 //
 // Usage: bench_catalogue_merge [catalogue entries = 50000] [installed games = 10000] [runs = 3]
 //                              [plain: skip the variant with thumbnails]
+//                              [shuffled: list the entries out of name order, which the merge sorts]
 
 #include "BenchSupport.h"
 #include "TestHttpServer.h"
@@ -17,7 +18,10 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 
+#include <algorithm>
 #include <memory>
+#include <numeric>
+#include <random>
 
 using namespace arvexhub::bench;
 using arvexhub::launcher::GameListModel;
@@ -35,9 +39,14 @@ QString gameName(int number) {
 
 /// games.json with `count` entries; with thumbnails, each points at a path the server answers
 /// with 404.
-QByteArray catalogue(const TestHttpServer& server, int count, bool thumbnails) {
+QByteArray catalogue(const TestHttpServer& server, int count, bool thumbnails, bool shuffled) {
+  QList<int> numbers(count);
+  std::iota(numbers.begin(), numbers.end(), 1);
+  if (shuffled) {
+    std::shuffle(numbers.begin(), numbers.end(), std::mt19937(7));
+  }
   QJsonArray games;
-  for (int number = 1; number <= count; ++number) {
+  for (const int number : numbers) {
     const QString name = gameName(number);
     QJsonObject game{
         {QStringLiteral("name"), name},
@@ -46,7 +55,8 @@ QByteArray catalogue(const TestHttpServer& server, int count, bool thumbnails) {
         {QStringLiteral("publisher"), QStringLiteral("Arvex Games")},
         {QStringLiteral("demo"), number % 10 == 0},
         {QStringLiteral("version"), QStringLiteral("1.1")},
-        {QStringLiteral("launchDate"), QStringLiteral("2024-05-%1").arg(number % 28 + 1, 2, 10, QLatin1Char('0'))},
+        {QStringLiteral("launchDate"),
+         QStringLiteral("2024-05-%1").arg(number % 28 + 1, 2, 10, QLatin1Char('0'))},
         {QStringLiteral("url"), server.url(QStringLiteral("/archives/%1.zip").arg(name)).toString()},
     };
     if (thumbnails) {
@@ -139,18 +149,20 @@ int main(int argc, char** argv) {
       return 1;
     }
   }
-  say(QStringLiteral("catalogue merge: %1 catalogue entries, %2 installed games (%3 of them in the catalogue)")
+  say(QStringLiteral(
+          "catalogue merge: %1 catalogue entries, %2 installed games (%3 of them in the catalogue)")
           .arg(entries)
           .arg(installed)
           .arg(installed - installed / 2));
 
   bool allMet = true;
   const bool plainOnly = argc > 4 && qstrcmp(argv[4], "plain") == 0;
+  const bool shuffled = argc > 5 && qstrcmp(argv[5], "shuffled") == 0;
   for (const bool thumbnails : {false, true}) {
     if (thumbnails && plainOnly) {
       break;
     }
-    const QByteArray body = catalogue(server, entries, thumbnails);
+    const QByteArray body = catalogue(server, entries, thumbnails, shuffled);
     TestHttpResponse response;
     response.body = body;
     response.headers = {{"Content-Type", "application/json"}};
@@ -178,8 +190,8 @@ int main(int argc, char** argv) {
     const double merge = best.mergeMs;
     const bool met = merge <= targetRatio * parse;
     allMet = allMet && met;
-    const QString variant = thumbnails ? QStringLiteral("with thumbnails answering 404")
-                                       : QStringLiteral("without thumbnails");
+    const QString variant =
+        thumbnails ? QStringLiteral("with thumbnails answering 404") : QStringLiteral("without thumbnails");
     say(QStringLiteral("  %1: games.json %2 MB; %3 rows, %4 with an update or download offered")
             .arg(variant)
             .arg(double(body.size()) / 1048576.0, 0, 'f', 1)

@@ -9,11 +9,15 @@ namespace arvexhub::launcher {
 namespace {
 
 LibraryKind albumsKind() {
-  LibraryKind kind{QStringLiteral("albums"),     QStringLiteral("/music.json"),
-                   QStringLiteral("album list"), QString(),
-                   PictureFit::Height,           false};
+  LibraryKind kind;
+  kind.folderName = QStringLiteral("albums");
+  kind.documentPath = QStringLiteral("/music.json");
+  kind.logWord = QStringLiteral("album list");
+  kind.pictureFit = PictureFit::Height;
   kind.rescanMessage = QStringLiteral("Album directory changed, rescanning:");
   kind.pictureNeedsUrl = true; // an entry without a picture link shows none, cached or not
+  kind.installLogs = {QStringLiteral("Download failed:"),
+                      QStringLiteral("Failed to extract album archive: {archive}"), QString()};
   return kind;
 }
 
@@ -171,6 +175,10 @@ void AlbumListModel::setCurrentPlayingAlbumPath(const QString& path) {
   emit currentPlayingAlbumChanged(path);
 }
 
+void AlbumListModel::onAlbumListDownloaded() {
+  onCatalogueDownloaded();
+}
+
 void AlbumListModel::downloadAndInstallAlbum(const QString& albumName) {
   const auto* found = catalogueRecord(albumName);
   if (found == nullptr) {
@@ -203,16 +211,21 @@ void AlbumListModel::removeAlbum(const QString& albumName) {
   }
   const WatcherSilence silence(this);
   const auto folder = album.path;
+  // Deleted first: an album still on disk must not be offered for download.
+  if (QFileInfo::exists(folder)) {
+    removeItemFolder(folder);
+  }
+  if (QFileInfo::exists(folder)) {
+    qWarning() << "Failed to remove album directory:" << folder;
+    return;
+  }
   album.isInstalled = false;
   album.path.clear();
   album.thumbnailPath.clear();
   album.thumbnail = QPixmap();
-  if (QFileInfo::exists(folder) && !removeItemFolder(folder)) {
-    qWarning() << "Failed to remove album directory:" << folder;
-  }
   rebuildIndexes();
   rowChanged(row);
-  if (!currentAlbumName_.isEmpty() && currentAlbumName_.compare(album.name, Qt::CaseInsensitive) == 0) {
+  if (!currentAlbumName_.isEmpty() && currentAlbumName_ == albumName) {
     setCurrentAlbumName({});
   }
   if (playsFrom(folder, currentPlayingAlbumPath_)) {

@@ -55,6 +55,8 @@ public:
   void setCurrentPlayingAlbumPath(const QString& path);
 
 public slots:
+  /// The catalogue's reply handler.
+  void onAlbumListDownloaded();
   /// Downloads the catalogue's album of exactly that name into the albums folder.
   void downloadAndInstallAlbum(const QString& albumName);
   /// Deletes the album's folder; its row stays, as a catalogue album without picture.

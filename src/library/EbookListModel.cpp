@@ -10,10 +10,17 @@ namespace arvexhub::launcher {
 namespace {
 
 LibraryKind ebooksKind() {
-  LibraryKind kind{QStringLiteral("ebooks"), QStringLiteral("/ebooks.json"), QStringLiteral("ebooklist"),
-                   QStringLiteral("*.pdf"), PictureFit::Height};
-  kind.catalogueInNameOrder = true;
+  LibraryKind kind;
+  kind.folderName = QStringLiteral("ebooks");
+  kind.documentPath = QStringLiteral("/ebooks.json");
+  kind.logWord = QStringLiteral("ebooklist");
+  kind.mainFilePattern = QStringLiteral("*.pdf");
+  kind.pictureFit = PictureFit::Height;
   kind.pictureNeedsUrl = true;
+  kind.missingReplyIsError = true;
+  // Only a document missing from the archive is logged.
+  kind.installLogs = {QString(), QString(),
+                      QStringLiteral("No .pdf file found after extracting ebook archive: {name}")};
   return kind;
 }
 
@@ -207,6 +214,10 @@ void EbookListModel::forgetFolder(const QString& name, const QString& folder) {
   if (currentReadingEbook_.startsWith(folder + QLatin1Char('/'))) {
     setCurrentReadingEbook({});
   }
+}
+
+void EbookListModel::onEbookListDownloaded() {
+  onCatalogueDownloaded();
 }
 
 void EbookListModel::downloadAndInstallEbook(const QString& name) {

@@ -58,6 +58,8 @@ public:
   void setCurrentReadingEbook(const QString& path);
 
 public slots:
+  /// The catalogue's reply handler.
+  void onEbookListDownloaded();
   /// Deletes an installed e-book's folder; the row stays, to be downloaded again.
   void removeEbook(const QString& name);
   /// Downloads the catalogue entry of exactly that name from its own link.

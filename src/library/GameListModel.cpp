@@ -11,9 +11,15 @@
 namespace arvexhub::launcher {
 namespace {
 
-const LibraryKind gamesKind{QStringLiteral("games"),    QStringLiteral("/games.json"),
-                            QStringLiteral("gamelist"), QStringLiteral("*.command"),
-                            PictureFit::Fill,           true};
+LibraryKind gamesKind() {
+  LibraryKind kind;
+  kind.folderName = QStringLiteral("games");
+  kind.documentPath = QStringLiteral("/games.json");
+  kind.logWord = QStringLiteral("gamelist");
+  kind.mainFilePattern = QStringLiteral("*.command");
+  kind.mainFileExecutable = true;
+  return kind;
+}
 
 QString text(const QJsonObject& entry, const char* key) {
   return entry.value(QLatin1String(key)).toString();
@@ -80,7 +86,7 @@ void RecordTraits<GameData>::markFailed(GameData& row) {
 }
 
 GameListModel::GameListModel(QObject* parent)
-    : ItemListModel<GameData>(gamesKind, parent) {
+    : ItemListModel<GameData>(gamesKind(), parent) {
   start();
 }
 
@@ -200,6 +206,10 @@ QString GameListModel::getLocalVersion(const QString& path) {
     return QStringLiteral("0");
   }
   return QString::fromUtf8(file.readAll()).trimmed();
+}
+
+void GameListModel::onGameListDownloaded() {
+  onCatalogueDownloaded();
 }
 
 void GameListModel::downloadAndInstallGame(const QString& gameName, const QUrl& downloadUrl) {

@@ -59,6 +59,8 @@ public:
   static QString getLocalVersion(const QString& path);
 
 public slots:
+  /// The catalogue's reply handler.
+  void onGameListDownloaded();
   void downloadAndInstallGame(const QString& gameName, const QUrl& downloadUrl);
 
 signals:

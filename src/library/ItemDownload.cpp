@@ -121,7 +121,7 @@ void ItemDownload::onFinished() {
     return;
   }
   if (reply_->error() != QNetworkReply::NoError) {
-    qWarning() << "Download network error:" << reply_->errorString();
+    log(request_.logs.networkError, reply_->errorString());
     return fail(reply_->errorString());
   }
   // Qt may quietly retry a request whose connection died and call a short answer a success.
@@ -156,8 +156,7 @@ bool ItemDownload::beginExtraction() {
   staged_ = std::make_unique<StagedInstall>(request_.libraryFolder, request_.itemName);
   archive_ = std::make_unique<ArchiveExtractor>(archivePath_);
   if (!staged_->create() || !archive_->beginExtraction(staged_->stagingPath())) {
-    qWarning() << "Failed to extract" << archivePath_ << "to" << staged_->itemPath() << ":"
-               << archive_->errorString();
+    log(request_.logs.extractFailed, archive_->errorString());
     return false;
   }
   return true;
@@ -171,8 +170,7 @@ void ItemDownload::extractStep() {
     QTimer::singleShot(0, this, &ItemDownload::extractStep);
     return;
   case ArchiveExtractor::Progress::Failed:
-    qWarning() << "Failed to extract" << archivePath_ << "to" << staged_->itemPath() << ":"
-               << archive_->errorString();
+    log(request_.logs.extractFailed, archive_->errorString());
     return fail(QCoreApplication::translate("ArvexHubLauncher", "The archive cannot be installed: %1")
                     .arg(archive_->errorString()));
   case ArchiveExtractor::Progress::Finished:
@@ -203,7 +201,7 @@ bool ItemDownload::verifyChecksum() {
 QString ItemDownload::install() {
   const auto mainFile = findMainFile(staged_->stagingPath());
   if (!request_.mainFilePattern.isEmpty() && mainFile.isEmpty()) {
-    qWarning() << "No" << request_.mainFilePattern << "file found after extraction in" << staged_->itemPath();
+    log(request_.logs.noMainFile);
     errorString_ = QCoreApplication::translate("ArvexHubLauncher", "The archive holds no start file.");
     return {};
   }
@@ -240,6 +238,32 @@ bool ItemDownload::writeExtraFiles(const QString& folder) const {
     }
   }
   return true;
+}
+
+namespace {
+
+/// The value as the log shows it: quoted, as QDebug writes strings.
+QString quoted(const QString& value) {
+  QString text;
+  QDebug(&text).nospace() << value;
+  return text;
+}
+
+} // namespace
+
+void ItemDownload::log(const QString& format, const QString& reason) const {
+  if (format.isEmpty()) {
+    return;
+  }
+  auto text = format;
+  text.replace(QLatin1String("{archive}"), quoted(archivePath_))
+      .replace(QLatin1String("{folder}"),
+               quoted(QDir::cleanPath(request_.libraryFolder + QLatin1Char('/') + request_.itemName)))
+      .replace(QLatin1String("{name}"), quoted(request_.itemName));
+  if (!reason.isEmpty()) {
+    text += QLatin1Char(' ') + quoted(reason);
+  }
+  qWarning().noquote() << text;
 }
 
 void ItemDownload::fail(const QString& reason) {

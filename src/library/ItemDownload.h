@@ -1,5 +1,7 @@
 #pragma once
 
+#include "library/LibraryKind.h"
+
 #include <QHash>
 #include <QObject>
 #include <QPointer>
@@ -27,6 +29,7 @@ struct InstallRequest {
   QString sha256;                        ///< optional, hexadecimal: verified before anything is unpacked
   QHash<QString, QByteArray> extraFiles; ///< written into the item folder with the new files
   QString localArchive; ///< a zip already on disk: installed from there, `url` is not fetched
+  InstallLogs logs;
 };
 
 /// One running download and installation: the archive streams to its own temporary file, is
@@ -67,6 +70,8 @@ private:
   QString findMainFile(const QString& folder) const;
   bool writeExtraFiles(const QString& folder) const;
   void fail(const QString& reason);
+  /// Logs one of the request's texts with its values filled in, and the reason.
+  void log(const QString& format, const QString& reason = {}) const;
 
   QNetworkAccessManager* manager_;
   InstallRequest request_;

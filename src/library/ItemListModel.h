@@ -12,6 +12,7 @@
 #include <QtDebug>
 
 #include <algorithm>
+#include <numeric>
 
 namespace arvexhub::launcher {
 
@@ -119,6 +120,7 @@ protected:
     request.libraryFolder = libraryFolder();
     request.mainFilePattern = kind().mainFilePattern;
     request.mainFileExecutable = kind().mainFileExecutable;
+    request.logs = kind().installLogs;
     if (!ItemNames::isSafe(record.name) || isDownloading(record.name)) {
       qWarning() << "Refusing to download" << record.name;
       return;
@@ -133,14 +135,19 @@ protected:
 
   /// A download that did not complete: the row is idle again and downloadable if not installed.
   void failRow(int row) {
-    if (row < 0 || row >= rows_.size()) {
-      return;
+    if (row >= 0 && row < rows_.size()) {
+      Traits::markFailed(rows_[row]);
+      setIdle(row);
     }
-    auto& record = rows_[row];
-    record.isBusy = false;
-    record.downloadProgress = -1.0;
-    Traits::markFailed(record);
-    rowChanged(row);
+  }
+
+  /// The row's download has ended, whichever way.
+  void setIdle(int row) {
+    if (row >= 0 && row < rows_.size()) {
+      rows_[row].isBusy = false;
+      rows_[row].downloadProgress = -1.0;
+      rowChanged(row);
+    }
   }
 
   /// The kind announces a finished installation with its own signal.
@@ -172,7 +179,9 @@ protected:
     readCatalogue(entries);
     QList<QPair<QString, QString>> pictures;
     pictures.reserve(catalogue_.size());
-    for (const auto& [entry, pictureUrl] : std::as_const(catalogue_)) {
+    // By name, so that the rows only the catalogue has are appended in that order.
+    for (const qsizetype place : catalogueInNameOrder()) {
+      const auto& [entry, pictureUrl] = catalogue_[place];
       const auto foldedName = entry.name.toCaseFolded();
       const int row = names_.value(foldedName, -1);
       if (row >= 0) {
@@ -190,7 +199,11 @@ protected:
     const auto record = Traits::fromDisk(path);
     if (acceptsInstalled(record)) {
       appendRow(record);
-      queueLocalPicture(record.name, Traits::pictureFile(record));
+      // Only a picture that is there: a pending one keeps the catalogue's picture away.
+      const auto picture = Traits::pictureFile(record);
+      if (QFileInfo::exists(picture)) {
+        queueLocalPicture(record.name, picture);
+      }
     }
   }
 
@@ -232,13 +245,11 @@ protected:
     if (!success) {
       return failRow(row);
     }
-    auto& record = rows_[row];
-    record.isBusy = false;
-    record.downloadProgress = -1.0;
-    Traits::markInstalled(record, installedPath);
+    Traits::markInstalled(rows_[row], installedPath);
     indexRow(row);
-    rowChanged(row);
+    // Announced while the row still shows its download; then the row goes idle.
     itemInstalled(name);
+    setIdle(rowByName(name));
   }
 
   QList<Record> rows_;
@@ -283,18 +294,20 @@ private:
         catalogue_.append(std::move(read));
       }
     }
-    if (kind().catalogueInNameOrder) {
-      sortCatalogueByName();
-    }
   }
 
-  /// Case-sensitive, as the keys of a name-ordered map.
-  void sortCatalogueByName() {
-    std::sort(catalogue_.begin(), catalogue_.end(),
-              [](const CatalogueEntry& a, const CatalogueEntry& b) { return a.record.name < b.record.name; });
-    for (qsizetype place = 0; place < catalogue_.size(); ++place) {
-      catalogueIndex_[catalogue_[place].record.name] = place;
+  /// The places of the catalogue's entries, ordered by name (case-sensitive, as the keys of a
+  /// name-ordered map).
+  QList<qsizetype> catalogueInNameOrder() const {
+    QList<qsizetype> order(catalogue_.size());
+    std::iota(order.begin(), order.end(), qsizetype{0});
+    const auto byName = [this](qsizetype a, qsizetype b) {
+      return catalogue_[a].record.name < catalogue_[b].record.name;
+    };
+    if (!std::is_sorted(order.cbegin(), order.cend(), byName)) { // most catalogues come sorted
+      std::sort(order.begin(), order.end(), byName);
     }
+    return order;
   }
 
   /// Look-ups find the first row of a name or path.

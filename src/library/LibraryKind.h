@@ -11,6 +11,14 @@ enum class PictureFit {
   Height, ///< scaled to the card's height, aspect kept
 };
 
+/// What a failed installation logs: "{archive}", "{folder}" and "{name}" stand for the downloaded
+/// file, the item's folder and its name; a reason follows. An empty text logs nothing.
+struct InstallLogs {
+  QString networkError{QStringLiteral("Download network error:")};
+  QString extractFailed{QStringLiteral("Failed to extract {archive} to {folder}")};
+  QString noMainFile{QStringLiteral("No .command file found after extraction in {folder}")};
+};
+
 /// What differs between the kinds of the library, apart from their records.
 struct LibraryKind {
   QString folderName;      ///< "games": ~/.arvexhub/games/ and ~/.arvexhub/thumbnails/games/
@@ -20,8 +28,9 @@ struct LibraryKind {
   PictureFit pictureFit{PictureFit::Fill};
   bool mainFileExecutable{false}; ///< the main file is a program (a game's start script)
   QString rescanMessage{QStringLiteral("Directory changed, rescanning:")}; ///< logged before a rescan
-  bool catalogueInNameOrder{false}; ///< merge (and append) catalogue entries by name, not document order
-  bool pictureNeedsUrl{false};      ///< an entry without a picture link shows no picture, not even a cached one
+  bool pictureNeedsUrl{false}; ///< an entry without a picture link shows no picture, not even a cached one
+  bool missingReplyIsError{false}; ///< a reply handler called without a reply logs a download failure
+  InstallLogs installLogs;
 };
 
 /// The size of the cards pictures are shown on.

@@ -130,6 +130,7 @@ bool LibraryModel::installArchive(const QString& zipPath) {
   request.libraryFolder = libraryFolder_;
   request.mainFilePattern = kind_.mainFilePattern;
   request.mainFileExecutable = kind_.mainFileExecutable;
+  request.logs = kind_.installLogs;
   return startDownload(request);
 }
 
@@ -272,25 +273,41 @@ void LibraryModel::rescan(const QString& path) {
   checkForUpdates();
 }
 
+namespace {
+
+// Larger answers are refused: a catalogue or a picture of that size is a fault or an attack.
+constexpr qint64 maxCatalogueBytes = qint64{64} << 20;
+constexpr qint64 maxPictureBytes = qint64{16} << 20;
+
+} // namespace
+
 void LibraryModel::checkForUpdates() {
-  const auto generation = ++generation_;
+  ++generation_;
   pictureQueue_.clear(); // pictures of the last merge no longer apply
-  auto* reply = NetworkPolicy::get(network_, NetworkPolicy::catalogueDocumentUrl(kind_.documentPath));
-  if (!reply) {
-    return;
+  // A reply of an earlier fetch is no longer this one and is dropped when it arrives.
+  catalogueReply_ = NetworkPolicy::get(network_, NetworkPolicy::catalogueDocumentUrl(kind_.documentPath));
+  if (catalogueReply_) {
+    NetworkPolicy::limitSize(catalogueReply_, maxCatalogueBytes);
+    connect(catalogueReply_, &QNetworkReply::finished, this, &LibraryModel::onCatalogueDownloaded);
   }
-  connect(reply, &QNetworkReply::finished, this,
-          [this, reply, generation] { onCatalogueReply(reply, generation); });
 }
 
-void LibraryModel::onCatalogueReply(QNetworkReply* reply, quint64 generation) {
+void LibraryModel::onCatalogueDownloaded() {
+  auto* reply = qobject_cast<QNetworkReply*>(sender());
+  const auto failed = QStringLiteral("Failed to download %1:").arg(kind_.logWord);
+  if (reply == nullptr) {
+    if (kind_.missingReplyIsError) {
+      qWarning() << qPrintable(failed) << QStringLiteral("Unknown error");
+    }
+    return;
+  }
   reply->deleteLater();
-  if (generation != generation_) {
+  if (reply != catalogueReply_) {
     return; // a rescan or a newer fetch took over
   }
+  catalogueReply_.clear();
   if (reply->error() != QNetworkReply::NoError) {
-    qWarning() << qPrintable(QStringLiteral("Failed to download %1:").arg(kind_.logWord))
-               << reply->errorString();
+    qWarning() << qPrintable(failed) << reply->errorString();
     return;
   }
   QJsonParseError error{};
@@ -300,8 +317,11 @@ void LibraryModel::onCatalogueReply(QNetworkReply* reply, quint64 generation) {
                << error.errorString();
     return;
   }
+  mergeDocument(document.array());
+}
+
+void LibraryModel::mergeDocument(const QJsonArray& array) {
   QList<QJsonObject> entries;
-  const auto array = document.array();
   entries.reserve(array.size());
   for (const auto& value : array) {
     entries.append(value.toObject());
@@ -325,7 +345,7 @@ void LibraryModel::onCatalogueReply(QNetworkReply* reply, quint64 generation) {
   const auto cachedList = QDir(thumbnailFolder_).entryList({QStringLiteral("*.png")}, QDir::Files);
   const QSet<QString> cached(cachedList.cbegin(), cachedList.cend());
   for (const auto& [name, url] : pictures) {
-    loadPicture(name, url, generation, cached.contains(name + QStringLiteral(".png")));
+    loadPicture(name, url, generation_, cached.contains(name + QStringLiteral(".png")));
   }
 }
 
@@ -337,8 +357,13 @@ void LibraryModel::loadPicture(const QString& name, const QString& url, quint64 
   const auto cacheFile = thumbnailFolder_ + name + QStringLiteral(".png");
   if (cached) {
     // A cached picture is never fetched again; deleting the file makes the next merge fetch it.
-    applyPicture(name, QImage(cacheFile), cacheFile);
-    return pictureDone(generation);
+    const QImage image(cacheFile);
+    if (!image.isNull()) {
+      applyPicture(name, image, cacheFile);
+      return pictureDone(generation);
+    }
+    // Cut short by a run that was killed while writing it, or no picture at all: fetched again.
+    QFile::remove(cacheFile);
   }
   if (url.isEmpty()) {
     return pictureDone(generation);
@@ -359,6 +384,7 @@ void LibraryModel::fetchQueuedPictures() {
       continue;
     }
     ++picturesInFlight_;
+    NetworkPolicy::limitSize(reply, maxPictureBytes);
     connect(reply, &QNetworkReply::finished, this, [this, reply, request] {
       --picturesInFlight_;
       onPictureReply(reply, request.name, request.generation);
@@ -376,12 +402,8 @@ void LibraryModel::onPictureReply(QNetworkReply* reply, const QString& name, qui
     const auto bytes = reply->readAll();
     const auto image = QImage::fromData(bytes);
     if (!image.isNull()) {
-      // Cached as received: encoding it again costs more than the download.
       const auto cacheFile = thumbnailFolder_ + name + QStringLiteral(".png");
-      QFile cache(cacheFile);
-      if (cache.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        cache.write(bytes);
-      }
+      Pictures::saveAsPng(cacheFile, bytes, image);
       applyPicture(name, image, cacheFile);
     }
   }

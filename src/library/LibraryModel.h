@@ -6,9 +6,11 @@
 #include <QHash>
 #include <QJsonObject>
 #include <QList>
+#include <QPointer>
 #include <QSet>
 
 class QFileSystemWatcher;
+class QJsonArray;
 class QNetworkAccessManager;
 class QNetworkReply;
 class QSortFilterProxyModel;
@@ -76,6 +78,10 @@ protected:
     return bulkLoading_;
   }
 
+  /// Merges the catalogue reply that sent the signal; the kinds' reply slots are this. Called
+  /// without a reply, it stops (with a warning where the kind says so).
+  void onCatalogueDownloaded();
+
   /// Starts a download and installation; false when one already runs for the name or it
   /// cannot start. The watcher stays silent until it ends.
   bool startDownload(const InstallRequest& request);
@@ -118,7 +124,7 @@ private:
   /// Names of the item folders on disk, as a scan would find them.
   QSet<QString> folderNamesOnDisk() const;
   QString mainFileIn(const QString& folder) const;
-  void onCatalogueReply(QNetworkReply* reply, quint64 generation);
+  void mergeDocument(const QJsonArray& array);
   void onImportFinished(const QString& name, const QString& installedPath, const QString& error);
   void loadPicture(const QString& name, const QString& url, quint64 generation, bool cached);
   void fetchQueuedPictures();
@@ -133,6 +139,7 @@ private:
   QFileSystemWatcher* watcher_{nullptr};
   QSortFilterProxyModel* proxy_{nullptr};
   QNetworkAccessManager* network_{nullptr};
+  QPointer<QNetworkReply> catalogueReply_; ///< the fetch whose answer is merged
   quint64 generation_{0};
   int pendingPictures_{0};
   struct PictureRequest {

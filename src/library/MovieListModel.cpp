@@ -15,6 +15,8 @@ LibraryKind moviesKind() {
   kind.logWord = QStringLiteral("movielist");
   kind.mainFilePattern = QStringLiteral("*.mp4");
   kind.pictureNeedsUrl = true; // an entry without a picture link shows none, cached or not
+  kind.installLogs.extractFailed = QStringLiteral("Failed to extract {archive}");
+  kind.installLogs.noMainFile = QStringLiteral("No .mp4 file found after extraction for {name}");
   return kind;
 }
 
@@ -205,6 +207,10 @@ void MovieListModel::removeMovie(const QString& movieName) {
   if (currentPlayingMovie_.startsWith(folder + QLatin1Char('/'))) {
     setCurrentPlayingMovie({});
   }
+}
+
+void MovieListModel::onMovieListDownloaded() {
+  onCatalogueDownloaded();
 }
 
 void MovieListModel::downloadAndInstallMovie(const QString& movieName) {

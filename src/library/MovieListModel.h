@@ -59,6 +59,8 @@ public:
   void setCurrentPlayingMovie(const QString& path);
 
 public slots:
+  /// The catalogue's reply handler.
+  void onMovieListDownloaded();
   /// Deletes the movie's folder; the row stays as a movie that can be downloaded again.
   void removeMovie(const QString& movieName);
   /// Downloads the row's own catalogue link.

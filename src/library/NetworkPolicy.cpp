@@ -93,4 +93,17 @@ QNetworkReply* get(QNetworkAccessManager* manager, const QUrl& url) {
   return reply;
 }
 
+void limitSize(QNetworkReply* reply, qint64 maxBytes) {
+  // Checked on every chunk: the progress signal comes at most every so often.
+  const auto check = [reply, maxBytes] {
+    const auto declared = reply->header(QNetworkRequest::ContentLengthHeader);
+    if (reply->bytesAvailable() > maxBytes || (declared.isValid() && declared.toLongLong() > maxBytes)) {
+      qWarning() << "Aborting a reply larger than" << maxBytes << "bytes:" << reply->url().toString();
+      reply->abort();
+    }
+  };
+  QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, check);
+  QObject::connect(reply, &QNetworkReply::readyRead, reply, check);
+}
+
 } // namespace arvexhub::launcher::NetworkPolicy

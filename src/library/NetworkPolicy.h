@@ -31,5 +31,8 @@ inline constexpr qint64 streamedReadBufferSize = qint64{1} << 20;
 /// not allowed; a stall timeout; redirects followed only to allowed URLs and never from HTTPS
 /// to HTTP.
 QNetworkReply* get(QNetworkAccessManager* manager, const QUrl& url);
+/// Aborts the reply, with a warning, once it declares or holds more than `maxBytes`: for answers
+/// that are read whole when they have arrived.
+void limitSize(QNetworkReply* reply, qint64 maxBytes);
 
 } // namespace arvexhub::launcher::NetworkPolicy

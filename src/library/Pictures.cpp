@@ -1,8 +1,10 @@
 #include "library/Pictures.h"
 
-#include <QGuiApplication>
 #include <QFile>
+#include <QGuiApplication>
 #include <QImageReader>
+#include <QSaveFile>
+#include <QThreadPool>
 
 namespace arvexhub::launcher::Pictures {
 namespace {
@@ -43,6 +45,24 @@ QPixmap load(const QString& path, PictureFit fit) {
   QImageReader reader(&file);
   reader.setAutoTransform(true);
   return forCard(reader.read(), fit);
+}
+
+void saveAsPng(const QString& path, const QByteArray& bytes, const QImage& image) {
+  static const QByteArray pngSignature("\x89PNG\r\n\x1a\n", 8);
+  if (bytes.startsWith(pngSignature)) {
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()) {
+      file.commit();
+    }
+    return;
+  }
+  // Encoding takes longer than the download; thousands of pictures would hold up the window.
+  QThreadPool::globalInstance()->start([path, image] {
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && image.save(&file, "PNG")) {
+      file.commit();
+    }
+  });
 }
 
 } // namespace arvexhub::launcher::Pictures

@@ -14,5 +14,8 @@ namespace arvexhub::launcher::Pictures {
 QPixmap forCard(const QImage& image, PictureFit fit);
 /// A picture file, reduced for the card; null when it cannot be read.
 QPixmap load(const QString& path, PictureFit fit);
+/// Stores a downloaded picture as a PNG file: bytes that are one already as they came, others
+/// encoded off the main thread. The file appears whole or not at all.
+void saveAsPng(const QString& path, const QByteArray& bytes, const QImage& image);
 
 } // namespace arvexhub::launcher::Pictures

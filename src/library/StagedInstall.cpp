@@ -9,8 +9,8 @@
 #include <QRandomGenerator>
 
 #include <cerrno>
-#include <dirent.h>
 #include <cstdio>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -100,8 +100,9 @@ QStringList leftoverNames(const QString& libraryFolder) {
 
 } // namespace
 
-StagedInstall::StagedInstall(QString libraryFolder, QString itemName)
-    : libraryFolder_(std::move(libraryFolder))
+StagedInstall::StagedInstall(const QString& libraryFolder, QString itemName)
+    // Paths are joined with "/": a folder given with a trailing one must not double it.
+    : libraryFolder_(QDir::cleanPath(libraryFolder))
     , itemName_(std::move(itemName)) {}
 
 StagedInstall::~StagedInstall() {
@@ -230,7 +231,8 @@ bool StagedInstall::fail(const QString& message) {
   return false;
 }
 
-void StagedInstall::cleanupLeftovers(const QString& libraryFolder) {
+void StagedInstall::cleanupLeftovers(const QString& folder) {
+  const QString libraryFolder = QDir::cleanPath(folder);
   const QDir dir(libraryFolder);
   for (const QString& name : leftoverNames(libraryFolder)) {
     if (name.startsWith(stagingPrefix)) {

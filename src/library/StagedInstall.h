@@ -12,7 +12,7 @@ namespace arvexhub::launcher {
 class StagedInstall final {
 public:
   /// `itemName` must already be a safe single path component.
-  StagedInstall(QString libraryFolder, QString itemName);
+  StagedInstall(const QString& libraryFolder, QString itemName);
   /// Discards the staging folder if it was not committed.
   ~StagedInstall();
   Q_DISABLE_COPY_MOVE(StagedInstall)

@@ -25,7 +25,47 @@
 #include <functional>
 #include <memory>
 
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
 namespace arvexhub::test {
+
+/// Makes a file immutable (even to root) while it lives, so that deleting its folder fails; false
+/// from isSet() when the file system or the process cannot.
+class Immutable {
+public:
+  explicit Immutable(const QString& path)
+      : fd_(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC)) {
+    set_ = setFlag(true);
+  }
+  ~Immutable() {
+    if (set_) {
+      setFlag(false);
+    }
+    if (fd_ >= 0) {
+      ::close(fd_);
+    }
+  }
+  Q_DISABLE_COPY_MOVE(Immutable)
+  bool isSet() const {
+    return set_;
+  }
+
+private:
+  bool setFlag(bool on) {
+    int flags = 0;
+    if (fd_ < 0 || ::ioctl(fd_, FS_IOC_GETFLAGS, &flags) != 0) {
+      return false;
+    }
+    flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+    return ::ioctl(fd_, FS_IOC_SETFLAGS, &flags) == 0;
+  }
+
+  int fd_;
+  bool set_ = false;
+};
 
 /// The kinds, as a test table's column says them.
 inline QStringList libraryKinds() {
@@ -72,6 +112,8 @@ struct KindUnderTest {
   std::function<void(const QString&)> remove;
   /// Adds an installed item by its main file (null for albums).
   std::function<void(const QString&)> addInstalled;
+  /// The catalogue reply handler, called as a slot is.
+  std::function<void()> replyHandler;
   /// The kind's own "download finished" and "playing item changed" signals, for a QSignalSpy.
   const char* downloadFinished{nullptr};
   const char* playingChanged{nullptr};
@@ -88,6 +130,13 @@ struct KindUnderTest {
   }
   bool isBusy(const QString& item) const {
     return indexOf(item).data(busyRole).toBool();
+  }
+  /// The title the catalogue gives (a game shows its folder name instead).
+  QString titleOf(const QString& item) const {
+    if (auto* games = qobject_cast<launcher::GameListModel*>(model)) {
+      return games->gameDataByName(item).fullName;
+    }
+    return indexOf(item).data(Qt::DisplayRole).toString();
   }
   /// The row's picture, wherever the kind keeps it.
   QPixmap pictureOf(const QString& item) const {
@@ -121,6 +170,7 @@ inline KindUnderTest kindUnderTest(launcher::LibraryModel* model) {
       games->removeGame(games->libraryFolder() + QLatin1Char('/') + name);
     };
     kind.addInstalled = [games](const QString& path) { games->addGame(path); };
+    kind.replyHandler = [games] { games->onGameListDownloaded(); };
     kind.downloadFinished = SIGNAL(gameDownloadFinished(QString));
     kind.playingChanged = SIGNAL(currentPlayingGameChanged(QString));
   } else if (auto* movies = qobject_cast<MovieListModel*>(model)) {
@@ -139,6 +189,7 @@ inline KindUnderTest kindUnderTest(launcher::LibraryModel* model) {
     kind.download = [movies](const QString& name) { movies->downloadAndInstallMovie(name); };
     kind.remove = [movies](const QString& name) { movies->removeMovie(name); };
     kind.addInstalled = [movies](const QString& path) { movies->addMovie(path); };
+    kind.replyHandler = [movies] { movies->onMovieListDownloaded(); };
     kind.downloadFinished = SIGNAL(movieDownloadFinished(QString));
     kind.playingChanged = SIGNAL(currentPlayingMovieChanged(QString));
   } else if (auto* ebooks = qobject_cast<EbookListModel*>(model)) {
@@ -157,6 +208,7 @@ inline KindUnderTest kindUnderTest(launcher::LibraryModel* model) {
     kind.download = [ebooks](const QString& name) { ebooks->downloadAndInstallEbook(name); };
     kind.remove = [ebooks](const QString& name) { ebooks->removeEbook(name); };
     kind.addInstalled = [ebooks](const QString& path) { ebooks->addEbook(path); };
+    kind.replyHandler = [ebooks] { ebooks->onEbookListDownloaded(); };
     kind.downloadFinished = SIGNAL(ebookDownloadFinished(QString));
     kind.playingChanged = SIGNAL(currentReadingEbookChanged(QString));
   } else if (auto* albums = qobject_cast<AlbumListModel*>(model)) {
@@ -174,6 +226,7 @@ inline KindUnderTest kindUnderTest(launcher::LibraryModel* model) {
     kind.setPlaying = [albums](const QString& path) { albums->setCurrentPlayingAlbumPath(path); };
     kind.download = [albums](const QString& name) { albums->downloadAndInstallAlbum(name); };
     kind.remove = [albums](const QString& name) { albums->removeAlbum(name); };
+    kind.replyHandler = [albums] { albums->onAlbumListDownloaded(); };
     kind.downloadFinished = SIGNAL(albumDownloadFinished(QString));
     kind.playingChanged = SIGNAL(currentPlayingAlbumChanged(QString));
   }
