@@ -47,8 +47,14 @@ size_t qHash(const FaceKey& key, size_t seed = 0) {
 /// Drawing the background and then the picture is the same as drawing them composed once
 /// (source-over is associative), so a repaint is one copy of pixels per card.
 struct Face {
-  QPixmap pixmap;
+  QImage image;  ///< premultiplied, in device pixels
+  QImage opaque; ///< the longest run of rows of `image` with no transparent pixel, without alpha
+  int opaqueTop{0};
   QPoint origin; ///< of the face from the card's top-left, in device pixels
+
+  bool isNull() const {
+    return image.isNull();
+  }
 };
 
 using FaceCache = QCache<FaceKey, Face>;
@@ -70,9 +76,7 @@ Face lookUp(const FaceKey& key) {
 }
 
 Face remember(const FaceKey& key, const Face& face) {
-  const auto& pixmap = face.pixmap;
-  const qint64 bytes = qint64(pixmap.width()) * pixmap.height() * std::max(1, pixmap.depth() / 8);
-  faceCache().insert(key, new Face(face), bytes); // a face above the limit is dropped
+  faceCache().insert(key, new Face(face), face.image.sizeInBytes()); // a face above the limit is dropped
   return face;
 }
 
@@ -106,6 +110,40 @@ QPixmap greyed(const QPixmap& colour) {
   return QPixmap::fromImage(std::move(image));
 }
 
+bool isOpaqueRow(const QImage& image, int y) {
+  const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+  return std::all_of(line, line + image.width(), [](QRgb pixel) { return qAlpha(pixel) == 255; });
+}
+
+/// The longest run of rows in which every pixel is opaque, as [first, last).
+std::pair<int, int> opaqueRows(const QImage& image) {
+  std::pair<int, int> longest{0, 0};
+  int start = 0;
+  for (int y = 0; y <= image.height(); ++y) {
+    if (y < image.height() && isOpaqueRow(image, y)) {
+      continue;
+    }
+    if (y - start > longest.second - longest.first) {
+      longest = {start, y};
+    }
+    start = y + 1;
+  }
+  return longest;
+}
+
+/// The face, with its opaque rows seen as an image without alpha: copying those is a plain copy of
+/// memory, where blending the whole face would weigh every pixel. They share the face's pixels,
+/// which the face keeps alive and never changes.
+Face faceOf(QImage image, QPoint origin) {
+  const auto [first, last] = opaqueRows(image);
+  Face face{std::move(image), {}, first, origin};
+  if (first < last) {
+    face.opaque = QImage(face.image.constScanLine(first), face.image.width(), last - first,
+                         face.image.bytesPerLine(), QImage::Format_RGB32);
+  }
+  return face;
+}
+
 /// The card's rounded background with the picture over it: centred for pictures scaled to the
 /// height (spilling over the card unless the kind clips to it), at the corner otherwise.
 Face composed(const FaceKey& key, const QPixmap& picture) {
@@ -128,14 +166,46 @@ Face composed(const FaceKey& key, const QPixmap& picture) {
     }
     painter.drawPixmap(offset, picture);
   }
-  Face face{QPixmap::fromImage(std::move(image)), bounds.topLeft()};
-  face.pixmap.setDevicePixelRatio(key.dpr);
-  return face;
+  return faceOf(std::move(image), bounds.topLeft());
+}
+
+/// Rows [first, last) of `image` drawn with its top-left at `topLeft`, rows counted from `top`.
+void drawRows(QPainter* painter, const QImage& image, int top, const QPointF& topLeft, qreal dpr, int first,
+              int last) {
+  first = std::max(first, top);
+  last = std::min(last, top + image.height());
+  if (first < last) {
+    painter->drawImage(
+        QRectF(topLeft + QPointF(0, first / dpr), QSizeF(image.width() / dpr, (last - first) / dpr)), image,
+        QRectF(0, first - top, image.width(), last - first));
+  }
+}
+
+/// Rows [first, last) of the face, in device pixels, with the face's top-left at `topLeft`. Where
+/// the face lands on whole device pixels it is a copy: its opaque rows are copied as they are and
+/// the rest blended, without smoothing. Painters on high-density devices smooth pixmaps by
+/// default, which sends every copy through the generic resampling path: several times slower, and
+/// spread over threads that a loaded machine starves. Elsewhere the face is drawn whole, smoothed
+/// as the painter says.
+void drawFace(QPainter* painter, const Face& face, const QPointF& topLeft, qreal dpr, int first, int last) {
+  const QTransform& device = painter->deviceTransform();
+  const QPointF corner = device.map(topLeft);
+  const bool copy = device.type() <= QTransform::TxScale && device.m11() == dpr && device.m22() == dpr &&
+                    corner == QPointF(corner.toPoint());
+  if (!copy || face.opaque.isNull()) {
+    drawRows(painter, face.image, 0, topLeft, dpr, first, last);
+    return;
+  }
+  painter->setRenderHint(QPainter::SmoothPixmapTransform, false);
+  const int opaqueBottom = face.opaqueTop + face.opaque.height();
+  drawRows(painter, face.image, 0, topLeft, dpr, first, std::min(last, face.opaqueTop));
+  drawRows(painter, face.opaque, face.opaqueTop, topLeft, dpr, first, last);
+  drawRows(painter, face.image, 0, topLeft, dpr, std::max(first, opaqueBottom), last);
 }
 
 Face colourFace(const QPixmap& source, FaceKey key) {
   key.grey = false;
-  if (auto cached = lookUp(key); !cached.pixmap.isNull()) {
+  if (auto cached = lookUp(key); !cached.isNull()) {
     return cached;
   }
   return remember(key, composed(key, rounded(source, key)));
@@ -143,7 +213,7 @@ Face colourFace(const QPixmap& source, FaceKey key) {
 
 Face greyFace(const QPixmap& source, FaceKey key) {
   key.grey = true;
-  if (auto cached = lookUp(key); !cached.pixmap.isNull()) {
+  if (auto cached = lookUp(key); !cached.isNull()) {
     return cached;
   }
   return remember(key, composed(key, greyed(rounded(source, key))));
@@ -258,29 +328,20 @@ bool CardPainter::drawFaces(QPainter* painter, const QRect& rect, const CardCont
                             const style::Theme& theme) const {
   const qreal dpr = targetPixelRatio(painter);
   const auto faces = prepareFaces(rect, dpr, content, theme);
-  const auto& shown = faces.colour.pixmap.isNull() ? faces.grey : faces.colour;
-  if (shown.pixmap.isNull()) {
+  const auto& shown = faces.colour.isNull() ? faces.grey : faces.colour;
+  if (shown.isNull()) {
     return false;
   }
   const QPointF topLeft = QPointF(rect.topLeft()) + QPointF(shown.origin) / dpr;
+  const int height = shown.image.height();
   if (!showsProgress(content)) {
-    painter->drawPixmap(topLeft, shown.pixmap);
+    drawFace(painter, shown, topLeft, dpr, 0, height);
     return true;
   }
   // The picture fills with colour from the bottom up as the download advances.
-  const int width = shown.pixmap.width();
-  const int height = shown.pixmap.height();
-  const int colourHeight = int(height * clampedProgress(content.progress));
-  const int greyHeight = height - colourHeight;
-  if (greyHeight > 0) {
-    painter->drawPixmap(QRectF(topLeft, QSizeF(width / dpr, greyHeight / dpr)), faces.grey.pixmap,
-                        QRectF(0, 0, width, greyHeight));
-  }
-  if (colourHeight > 0) {
-    painter->drawPixmap(
-        QRectF(topLeft + QPointF(0, greyHeight / dpr), QSizeF(width / dpr, colourHeight / dpr)),
-        faces.colour.pixmap, QRectF(0, greyHeight, width, colourHeight));
-  }
+  const int greyHeight = height - int(height * clampedProgress(content.progress));
+  drawFace(painter, faces.grey, topLeft, dpr, 0, greyHeight);
+  drawFace(painter, faces.colour, topLeft, dpr, greyHeight, height);
   return true;
 }
 
