@@ -159,11 +159,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool ended = fuzz::spinUntil([&] { return isArray ? finished : documentArrived; }, 8000);
     FUZZ_CHECK(ended, isArray ? QStringLiteral("the merge never reported its end")
                               : QStringLiteral("the catalogue was never fetched"));
-    fuzz::spinOnce(0); // the merge runs right after the reply's end
+    fuzz::spinOnce(false); // the merge runs right after the reply's end
     FUZZ_CHECK(isArray || !finished, QStringLiteral("a document that is no list was merged"));
     readEverything(*model, kind);
   }
-  fuzz::spinOnce(0);
+  fuzz::spinOnce(false);
 
   const auto after = fuzz::snapshot(home, QDir::cleanPath(thumbnails));
   const QStringList changed = fuzz::differences(before, after);
