@@ -11,6 +11,7 @@
 //   archive lacks, no symbolic link, and reports its main file (executable for a game).
 
 #include "FuzzSupport.h"
+#include "WriteWatch.h"
 
 #include <library/ArchiveExtractor.h>
 #include <library/ItemDownload.h>
@@ -18,7 +19,6 @@
 
 #include <QDir>
 #include <QDirIterator>
-#include <QFile>
 #include <QFileInfo>
 #include <QNetworkAccessManager>
 #include <QSet>
@@ -39,24 +39,24 @@ struct Kind {
 };
 
 const Kind kinds[] = {
-  {QStringLiteral("games"), QStringLiteral("*.command"), QStringLiteral("launcher.command"), true},
-  {QStringLiteral("movies"), QStringLiteral("*.mp4"), QStringLiteral("Fuzzed.mp4"), false},
-  {QStringLiteral("ebooks"), QStringLiteral("*.pdf"), QStringLiteral("Fuzzed.pdf"), false},
-  {QStringLiteral("albums"), QString(), QString(), false},
+    {QStringLiteral("games"), QStringLiteral("*.command"), QStringLiteral("launcher.command"), true},
+    {QStringLiteral("movies"), QStringLiteral("*.mp4"), QStringLiteral("Fuzzed.mp4"), false},
+    {QStringLiteral("ebooks"), QStringLiteral("*.pdf"), QStringLiteral("Fuzzed.pdf"), false},
+    {QStringLiteral("albums"), QString(), QString(), false},
 };
 
 QNetworkAccessManager* network = nullptr;
-
-QByteArray readAll(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+fuzz::WriteWatch* writes = nullptr;
 
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
   fuzz::initialize(argc, argv, fuzz::AppKind::Core);
   network = new QNetworkAccessManager;
+  for (const Kind& kind : kinds) {
+    fuzz::recreateFolder(LibraryPaths::libraryFolder(kind.folder));
+  }
+  writes = new fuzz::WriteWatch(fuzz::scratchHome()); // every folder is there by now
   return 0;
 }
 
@@ -91,7 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   request.extraFiles = extraFiles;
 
-  const auto outsideBefore = fuzz::snapshot(home, library);
+  writes->changes(); // the harness's own
   const auto itemBefore = fuzz::snapshot(item);
 
   bool finished = false;
@@ -108,46 +108,56 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(fuzz::spinUntil([&] { return finished; }, 8000), QStringLiteral("the install never ended"));
   }
 
-  const QStringList outside = fuzz::differences(outsideBefore, fuzz::snapshot(home, library));
-  FUZZ_CHECK(outside.isEmpty(), QStringLiteral("written outside the library folder:\n") + outside.join(QLatin1Char('\n')));
-  const QStringList inLibrary =
-    QDir(library).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-  FUZZ_CHECK(inLibrary == QStringList{itemName}, QStringLiteral("the library folder holds: ") + inLibrary.join(QStringLiteral(", ")));
+  const QStringList outside = writes->changes(library);
+  FUZZ_CHECK(outside.isEmpty(),
+             QStringLiteral("written outside the library folder:\n") + outside.join(QLatin1Char('\n')));
+  const QStringList inLibrary = fuzz::entryNames(library);
+  FUZZ_CHECK(inLibrary == QStringList{itemName},
+             QStringLiteral("the library folder holds: ") + inLibrary.join(QStringLiteral(", ")));
 
   if (!success) {
     const QStringList changed = fuzz::differences(itemBefore, fuzz::snapshot(item));
-    FUZZ_CHECK(changed.isEmpty(), QStringLiteral("a failed install changed the installed version:\n") + changed.join(QLatin1Char('\n')));
-    FUZZ_CHECK(readAll(item + QStringLiteral("/saves/slot1.dat")) == saveContent, QStringLiteral("the save file changed"));
+    FUZZ_CHECK(changed.isEmpty(), QStringLiteral("a failed install changed the installed version:\n") +
+                                      changed.join(QLatin1Char('\n')));
+    FUZZ_CHECK(fuzz::readFile(item + QStringLiteral("/saves/slot1.dat")) == saveContent,
+               QStringLiteral("the save file changed"));
     return 0;
   }
 
   // What the archive holds, as its check reads it.
   ArchiveExtractor extractor(archive);
-  FUZZ_CHECK(extractor.check(), QStringLiteral("installed an archive whose check fails: ") + extractor.errorString());
+  FUZZ_CHECK(extractor.check(),
+             QStringLiteral("installed an archive whose check fails: ") + extractor.errorString());
   const QStringList entries = extractor.entryNames();
   QSet<QString> expected(entries.cbegin(), entries.cend());
   for (const QString& entry : entries) {
-    for (qsizetype slash = entry.indexOf(QLatin1Char('/')); slash > 0; slash = entry.indexOf(QLatin1Char('/'), slash + 1)) {
+    for (qsizetype slash = entry.indexOf(QLatin1Char('/')); slash > 0;
+         slash = entry.indexOf(QLatin1Char('/'), slash + 1)) {
       expected.insert(entry.left(slash));
     }
-    FUZZ_CHECK(QFileInfo::exists(item + QLatin1Char('/') + entry), QStringLiteral("entry %1 missing").arg(entry));
+    FUZZ_CHECK(QFileInfo::exists(item + QLatin1Char('/') + entry),
+               QStringLiteral("entry %1 missing").arg(entry));
   }
   for (auto it = extraFiles.cbegin(); it != extraFiles.cend(); ++it) {
     expected.insert(it.key());
-    FUZZ_CHECK(readAll(item + QLatin1Char('/') + it.key()) == it.value(), QStringLiteral("extra file %1").arg(it.key()));
+    FUZZ_CHECK(fuzz::readFile(item + QLatin1Char('/') + it.key()) == it.value(),
+               QStringLiteral("extra file %1").arg(it.key()));
   }
   // The user's files the new version lacks are carried over.
   if (!expected.contains(QStringLiteral("saves"))) {
     expected.insert(QStringLiteral("saves"));
     expected.insert(QStringLiteral("saves/slot1.dat"));
-    FUZZ_CHECK(readAll(item + QStringLiteral("/saves/slot1.dat")) == saveContent, QStringLiteral("the save file was lost"));
-  } else if (!expected.contains(QStringLiteral("saves/slot1.dat")) && QFileInfo(item + QStringLiteral("/saves")).isDir()) {
+    FUZZ_CHECK(fuzz::readFile(item + QStringLiteral("/saves/slot1.dat")) == saveContent,
+               QStringLiteral("the save file was lost"));
+  } else if (!expected.contains(QStringLiteral("saves/slot1.dat")) &&
+             QFileInfo(item + QStringLiteral("/saves")).isDir()) {
     expected.insert(QStringLiteral("saves/slot1.dat"));
   }
   if (!kind.installedMainFile.isEmpty()) {
     expected.insert(kind.installedMainFile);
   }
-  QDirIterator it(item, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+  QDirIterator it(item, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                  QDirIterator::Subdirectories);
   while (it.hasNext()) {
     const QString path = it.next();
     FUZZ_CHECK(!it.fileInfo().isSymLink(), QStringLiteral("symbolic link %1").arg(path));
@@ -161,8 +171,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QFileInfo main(installedPath);
     FUZZ_CHECK(main.absolutePath() == item && main.isFile() && !main.isSymLink(),
                QStringLiteral("main file %1").arg(installedPath));
-    FUZZ_CHECK(QDir::match(kind.mainFilePattern, main.fileName()), QStringLiteral("main file %1").arg(installedPath));
-    FUZZ_CHECK(!kind.executable || main.isExecutable(), QStringLiteral("%1 is not executable").arg(installedPath));
+    FUZZ_CHECK(QDir::match(kind.mainFilePattern, main.fileName()),
+               QStringLiteral("main file %1").arg(installedPath));
+    FUZZ_CHECK(!kind.executable || main.isExecutable(),
+               QStringLiteral("%1 is not executable").arg(installedPath));
   }
   return 0;
 }
