@@ -37,7 +37,7 @@ int runTool(const QStringList& arguments, const QString& path = qEnvironmentVari
   environment.insert(QStringLiteral("PATH"), path);
   process.setProcessEnvironment(environment);
   process.start(tool, arguments);
-  return process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit ? process.exitCode()
+  return process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit ? process.exitCode()
                                                                                         : -1;
 }
 
