@@ -10,6 +10,7 @@
 #include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPixmap>
 #include <QStyleOptionViewItem>
 
 #include <algorithm>
@@ -243,13 +244,29 @@ void drawBadge(QPainter* painter, const QRectF& badge, const QString& text, cons
 
 } // namespace
 
+/// What a card shows of its row.
+struct CardPainter::Content {
+  QPixmap picture;
+  bool installed{false};
+  bool busy{false};
+  double progress{-1.0}; ///< 0..1 while downloading; negative when unknown
+  bool active{false};    ///< playing or being read
+};
+
 struct CardPainter::Faces {
   Face colour;
   Face grey;
 };
 
-CardPainter::CardPainter(const CardStyle& style)
-    : style_(style) {}
+CardPainter::CardPainter(const CardKind& kind, QObject* parent)
+    : QStyledItemDelegate(parent)
+    , kind_(kind) {}
+
+CardPainter::~CardPainter() = default;
+
+QSize CardPainter::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const {
+  return cardPictureSize;
+}
 
 qint64 CardPainter::cacheBytes() {
   return faceCache().totalCost();
@@ -260,7 +277,24 @@ qint64 CardPainter::cacheLimitBytes() {
 }
 
 void CardPainter::paint(QPainter* painter, const QStyleOptionViewItem& option,
-                        const CardContent& content) const {
+                        const QModelIndex& index) const {
+  paintCard(painter, option, contentOf(index));
+}
+
+CardPainter::Content CardPainter::contentOf(const QModelIndex& index) const {
+  const QVariant installed = index.data(kind_.installedRole);
+  const QVariant progress = index.data(kind_.progressRole);
+  Content content;
+  content.picture = index.data(kind_.pictureRole).value<QPixmap>();
+  content.installed = kind_.installedIsPath ? !installed.toString().isEmpty() : installed.toBool();
+  content.busy = index.data(kind_.busyRole).toBool();
+  content.progress = progress.isValid() ? progress.toDouble() : -1.0;
+  content.active = kind_.activeRole >= 0 && index.data(kind_.activeRole).toBool();
+  return content;
+}
+
+void CardPainter::paintCard(QPainter* painter, const QStyleOptionViewItem& option,
+                            const Content& content) const {
   const auto& theme = style::Style::themeOf(option.widget);
   const QRectF card(option.rect);
   const qreal radius = theme.borderRadius;
@@ -272,7 +306,7 @@ void CardPainter::paint(QPainter* painter, const QStyleOptionViewItem& option,
     painter->setBrush(theme.backgroundColorMain2);
     painter->drawRoundedRect(card, radius, radius);
   }
-  if (style_.clipToCard) {
+  if (kind_.clipToCard) {
     // The face is already cut to the card; what follows is kept inside it too.
     QPainterPath outline;
     outline.addRoundedRect(card, radius, radius);
@@ -285,7 +319,7 @@ void CardPainter::paint(QPainter* painter, const QStyleOptionViewItem& option,
   }
   if (showsProgress(content)) {
     drawPercentBadge(painter, option, clampedProgress(content.progress), theme);
-  } else if (content.active && !content.busy && style_.stateBadgeText) {
+  } else if (content.active && !content.busy && kind_.activeBadge) {
     drawStateBadge(painter, option, theme);
   }
   if (option.state & QStyle::State_Selected) {
@@ -294,19 +328,19 @@ void CardPainter::paint(QPainter* painter, const QStyleOptionViewItem& option,
   painter->restore();
 }
 
-bool CardPainter::showsProgress(const CardContent& content) const {
-  return content.busy && (!style_.splitNeedsProgress || content.progress >= 0.0);
+bool CardPainter::showsProgress(const Content& content) const {
+  return content.busy && (!kind_.splitNeedsProgress || content.progress >= 0.0);
 }
 
-CardPainter::Faces CardPainter::prepareFaces(const QRect& rect, qreal dpr, const CardContent& content,
+CardPainter::Faces CardPainter::prepareFaces(const QRect& rect, qreal dpr, const Content& content,
                                              const style::Theme& theme) const {
   FaceKey key;
   key.source = content.picture.cacheKey();
   key.pixels =
       QSize(qRound(rect.width() * dpr),
-            style_.fit == PictureFit::Height ? int(rect.height() * dpr) : qRound(rect.height() * dpr));
-  key.fit = style_.fit;
-  key.clip = style_.clipToCard;
+            kind_.fit == PictureFit::Height ? int(rect.height() * dpr) : qRound(rect.height() * dpr));
+  key.fit = kind_.fit;
+  key.clip = kind_.clipToCard;
   key.dpr = dpr;
   key.radius = dpr * theme.borderRadius;
   key.background = theme.backgroundColorMain2.rgba();
@@ -324,7 +358,7 @@ CardPainter::Faces CardPainter::prepareFaces(const QRect& rect, qreal dpr, const
   return faces;
 }
 
-bool CardPainter::drawFaces(QPainter* painter, const QRect& rect, const CardContent& content,
+bool CardPainter::drawFaces(QPainter* painter, const QRect& rect, const Content& content,
                             const style::Theme& theme) const {
   const qreal dpr = targetPixelRatio(painter);
   const auto faces = prepareFaces(rect, dpr, content, theme);
@@ -347,12 +381,12 @@ bool CardPainter::drawFaces(QPainter* painter, const QRect& rect, const CardCont
 
 void CardPainter::drawPercentBadge(QPainter* painter, const QStyleOptionViewItem& option, double progress,
                                    const style::Theme& theme) const {
-  const QString text = QString::number(progress * 100.0, 'f', style_.percentDecimals) + QLatin1Char('%');
+  const QString text = QString::number(progress * 100.0, 'f', kind_.percentDecimals) + QLatin1Char('%');
   const QRect bounds = option.fontMetrics.boundingRect(text);
   const int tw = bounds.width();
   const int th = bounds.height();
   const QRect& rect = option.rect;
-  const QRectF badge = style_.percentBadge == PercentBadgeShape::TextHeight
+  const QRectF badge = kind_.percentBadge == PercentBadgeShape::TextHeight
                            ? QRectF(rect.right() - tw - 16, rect.bottom() - th - 8, tw + 16, th + 8)
                            : QRectF(QRect(QPoint(rect.right() - tw - 16, rect.bottom() - 16),
                                           QPoint(rect.right() - 1, rect.bottom() + th - 9))
@@ -362,7 +396,7 @@ void CardPainter::drawPercentBadge(QPainter* painter, const QStyleOptionViewItem
 
 void CardPainter::drawStateBadge(QPainter* painter, const QStyleOptionViewItem& option,
                                  const style::Theme& theme) const {
-  const QString text = QCoreApplication::translate("ArvexHubLauncher", style_.stateBadgeText);
+  const QString text = QCoreApplication::translate("ArvexHubLauncher", kind_.activeBadge);
   const QRect bounds = option.fontMetrics.boundingRect(text);
   drawBadge(painter,
             QRectF(option.rect.x() + 9, option.rect.y() + 9, bounds.width() + 16, bounds.height() + 8), text,
@@ -374,7 +408,7 @@ void CardPainter::drawSelection(QPainter* painter, const QStyleOptionViewItem& o
   const bool focused = option.state & QStyle::State_HasFocus;
   const qreal width = theme.borderWidth + (focused ? theme.focusBorderWidth : 0);
   painter->setPen(QPen(focused ? theme.primaryColorHovered : theme.primaryColor, width, Qt::SolidLine,
-                       style_.selectionCap, style_.selectionJoin));
+                       kind_.selectionCap, kind_.selectionJoin));
   painter->setBrush(Qt::NoBrush);
   const qreal half = width / 2.0;
   const qreal radius = std::max(0.0, theme.borderRadius - half);
