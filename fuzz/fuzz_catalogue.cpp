@@ -56,6 +56,10 @@ const Kind kinds[] = {
     {QStringLiteral("ebooks"), QStringLiteral("/ebooks.json")},
     {QStringLiteral("albums"), QStringLiteral("/music.json")},
 };
+std::array<QString, 4> thumbnailFolders; ///< of each kind, without a trailing '/'
+
+const QString picturePaths[] = {QStringLiteral("/pictures/0.png"), QStringLiteral("/pictures/1.png"),
+                                QStringLiteral("/pictures/2.png"), QStringLiteral("/pictures/3.png")};
 
 /// Two installed items per kind, named as the seed catalogues name some of their entries, so
 /// that a merge meets installed rows as well as new ones.
@@ -149,8 +153,8 @@ QByteArray serve(int kind, const uint8_t* data, size_t size) {
   document.replace("@SERVER@", server->baseUrl().toUtf8());
   server->clear();
   server->serve(kinds[kind].document, document, "application/json");
-  for (int number = 0; number < 4; ++number) {
-    server->serve(QStringLiteral("/pictures/%1.png").arg(number), picture, "image/png");
+  for (const QString& path : picturePaths) {
+    server->serve(path, picture, "image/png");
   }
   return document;
 }
@@ -187,6 +191,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
   int fetched = 0;
   for (int kind = 0; kind < 4; ++kind) {
     models[kind] = makeModel(kind);
+    thumbnailFolders[kind] = QDir::cleanPath(LibraryPaths::thumbnailFolder(kinds[kind].folder));
     QObject::connect(models[kind]->networkManager(), &QNetworkAccessManager::finished,
                      [&fetched] { ++fetched; });
     models[kind]->networkManager()->setCache(new fuzz::LoopbackCache(server));
@@ -209,7 +214,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   LibraryModel& model = *models[kind];
   const bool isArray = QJsonDocument::fromJson(serve(kind, data, size)).isArray();
   // Pictures cached by an earlier input would make this one take another path.
-  const QString thumbnails = QDir::cleanPath(LibraryPaths::thumbnailFolder(kinds[kind].folder));
+  const QString& thumbnails = thumbnailFolders[kind];
   fuzz::recreateFolder(thumbnails);
   writes->changes(); // the harness's own
 
