@@ -143,24 +143,31 @@ int openFolder(int parent, const char* name) {
   return ::openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
 }
 
-/// Removes everything below an open folder, passing over what cannot be removed.
-void removeBelow(int folder) {
-  // Reading on while entries go can skip some: read again until a pass removes nothing.
-  for (bool removed = true; removed;) {
-    removed = false;
+/// Removes everything below an open folder; false when something there cannot be removed.
+bool removeBelow(int folder) {
+  // Reading on while entries go can skip some: read again until a pass finds nothing.
+  for (;;) {
+    bool found = false;
+    bool removed = false;
     ::lseek(folder, 0, SEEK_SET);
     forEachEntry(folder, [&](const char* name) {
-      if (::unlinkat(folder, name, 0) != 0 && (errno == EISDIR || errno == EPERM)) {
-        if (const int child = openFolder(folder, name); child >= 0) {
-          removeBelow(child);
-          ::close(child);
-        }
-        if (::unlinkat(folder, name, AT_REMOVEDIR) != 0) {
-          return;
-        }
+      found = true;
+      if (::unlinkat(folder, name, 0) == 0) {
+        removed = true;
+        return;
       }
-      removed = true;
+      if (errno != EISDIR && errno != EPERM) {
+        return;
+      }
+      if (const int child = openFolder(folder, name); child >= 0) {
+        removeBelow(child);
+        ::close(child);
+      }
+      removed = ::unlinkat(folder, name, AT_REMOVEDIR) == 0 || removed;
     });
+    if (!found || !removed) {
+      return !found;
+    }
   }
 }
 
@@ -213,13 +220,10 @@ void recreateFolder(const QString& path) {
   if (folder < 0) {
     fail(__FILE__, __LINE__, "mkpath", path);
   }
-  removeBelow(folder);
+  const bool emptied = removeBelow(folder);
   ::fchmod(folder, 0755);
-  bool empty = true;
-  ::lseek(folder, 0, SEEK_SET);
-  forEachEntry(folder, [&empty](const char*) { empty = false; });
   ::close(folder);
-  if (!empty) {
+  if (!emptied) {
     fail(__FILE__, __LINE__, "empty folder", path);
   }
 }

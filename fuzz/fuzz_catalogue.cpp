@@ -5,7 +5,8 @@
 // host's address goes to the loopback server as a proxy and is refused there.
 //
 // One model per kind serves every input: before each, its rows go back to what a scan of the
-// library gives, as after a change on disk, and the server's documents reach it from memory.
+// library gives, as after a change on disk (unless the last input merged nothing, which left
+// them so), and the server's documents reach it from memory.
 //
 // Promises checked: a merge always ends (updateCheckFinished for a document that is an array,
 // nothing sent for anything else); every row and data role of the model and of its sorted proxy
@@ -41,6 +42,7 @@ namespace {
 fuzz::LoopbackServer* server = nullptr;
 QByteArray picture;
 std::array<LibraryModel*, 4> models{};
+std::array<bool, 4> asScanned{}; ///< the model's rows are those its last scan gave
 fuzz::WriteWatch* writes = nullptr;
 
 struct Kind {
@@ -54,6 +56,10 @@ const Kind kinds[] = {
     {QStringLiteral("ebooks"), QStringLiteral("/ebooks.json")},
     {QStringLiteral("albums"), QStringLiteral("/music.json")},
 };
+std::array<QString, 4> thumbnailFolders; ///< of each kind, without a trailing '/'
+
+const QString picturePaths[] = {QStringLiteral("/pictures/0.png"), QStringLiteral("/pictures/1.png"),
+                                QStringLiteral("/pictures/2.png"), QStringLiteral("/pictures/3.png")};
 
 /// Two installed items per kind, named as the seed catalogues name some of their entries, so
 /// that a merge meets installed rows as well as new ones.
@@ -141,6 +147,37 @@ void readEverything(const LibraryModel& model, int kind) {
   }
 }
 
+/// Serves the input's document (and the pictures) for the kind; returns it.
+QByteArray serve(int kind, const uint8_t* data, size_t size) {
+  QByteArray document(reinterpret_cast<const char*>(data) + 1, qsizetype(size) - 1);
+  document.replace("@SERVER@", server->baseUrl().toUtf8());
+  server->clear();
+  server->serve(kinds[kind].document, document, "application/json");
+  for (const QString& path : picturePaths) {
+    server->serve(path, picture, "image/png");
+  }
+  return document;
+}
+
+/// Fetches the catalogue into the model; true when it was merged.
+bool fetch(LibraryModel& model, int kind, bool isArray) {
+  bool finished = false;
+  bool documentArrived = false;
+  const QObject input; // ends the connections below with the input
+  QObject::connect(&model, &LibraryModel::updateCheckFinished, &input, [&finished] { finished = true; });
+  QObject::connect(model.networkManager(), &QNetworkAccessManager::finished, &input,
+                   [&documentArrived, kind](QNetworkReply* reply) {
+                     documentArrived = documentArrived || reply->url().path() == kinds[kind].document;
+                   });
+  model.checkForUpdates();
+  const bool ended = fuzz::spinUntil([&] { return isArray ? finished : documentArrived; }, 8000);
+  FUZZ_CHECK(ended, isArray ? QStringLiteral("the merge never reported its end")
+                            : QStringLiteral("the catalogue was never fetched"));
+  fuzz::spinOnce(false); // the merge runs right after the reply's end
+  FUZZ_CHECK(isArray || !finished, QStringLiteral("a document that is no list was merged"));
+  return finished;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
@@ -154,6 +191,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
   int fetched = 0;
   for (int kind = 0; kind < 4; ++kind) {
     models[kind] = makeModel(kind);
+    thumbnailFolders[kind] = QDir::cleanPath(LibraryPaths::thumbnailFolder(kinds[kind].folder));
     QObject::connect(models[kind]->networkManager(), &QNetworkAccessManager::finished,
                      [&fetched] { ++fetched; });
     models[kind]->networkManager()->setCache(new fuzz::LoopbackCache(server));
@@ -174,37 +212,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   const int kind = data[0] % 4;
   LibraryModel& model = *models[kind];
-  QByteArray document(reinterpret_cast<const char*>(data) + 1, qsizetype(size) - 1);
-  document.replace("@SERVER@", server->baseUrl().toUtf8());
-
-  server->clear();
-  server->serve(kinds[kind].document, document, "application/json");
-  for (int number = 0; number < 4; ++number) {
-    server->serve(QStringLiteral("/pictures/%1.png").arg(number), picture, "image/png");
-  }
+  const bool isArray = QJsonDocument::fromJson(serve(kind, data, size)).isArray();
   // Pictures cached by an earlier input would make this one take another path.
-  const QString thumbnails = QDir::cleanPath(LibraryPaths::thumbnailFolder(kinds[kind].folder));
+  const QString& thumbnails = thumbnailFolders[kind];
   fuzz::recreateFolder(thumbnails);
   writes->changes(); // the harness's own
 
-  const bool isArray = QJsonDocument::fromJson(document).isArray();
-  bool finished = false;
-  bool documentArrived = false;
-  {
-    const QObject input; // ends the connections below with the input
-    QObject::connect(&model, &LibraryModel::updateCheckFinished, &input, [&finished] { finished = true; });
-    QObject::connect(model.networkManager(), &QNetworkAccessManager::finished, &input,
-                     [&documentArrived, &kind](QNetworkReply* reply) {
-                       documentArrived = documentArrived || reply->url().path() == kinds[kind].document;
-                     });
+  if (!asScanned[kind]) {
     rescan(model);
-    model.checkForUpdates();
-    const bool ended = fuzz::spinUntil([&] { return isArray ? finished : documentArrived; }, 8000);
-    FUZZ_CHECK(ended, isArray ? QStringLiteral("the merge never reported its end")
-                              : QStringLiteral("the catalogue was never fetched"));
-    fuzz::spinOnce(false); // the merge runs right after the reply's end
-    FUZZ_CHECK(isArray || !finished, QStringLiteral("a document that is no list was merged"));
   }
+  asScanned[kind] = !fetch(model, kind, isArray);
   readEverything(model, kind);
 
   const QStringList changed = writes->changes(thumbnails);
