@@ -173,19 +173,19 @@ bool removeBelow(int folder) {
 
 /// Appends "path\0type permissions inode size seconds.nanoseconds\0" for each entry below an
 /// open folder; `path` is the folder's path relative to the root and comes back unchanged.
-void list(int folder, std::string& path, const std::string& excluded, std::string& listing) {
+void list(int folder, std::string& path, std::string& listing) {
   forEachEntry(folder, [&](const char* name) {
     const size_t length = path.size();
     path.append(1, '/').append(name);
     struct stat info {};
-    if (path != excluded && ::fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW) == 0) {
+    if (::fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW) == 0) {
       char attributes[96];
       std::snprintf(attributes, sizeof attributes, "%o %llu %lld %lld.%09ld", unsigned(info.st_mode),
                     static_cast<unsigned long long>(info.st_ino), static_cast<long long>(info.st_size),
                     static_cast<long long>(info.st_mtim.tv_sec), info.st_mtim.tv_nsec);
       listing.append(path).append(1, '\0').append(attributes).append(1, '\0');
       if (const int child = S_ISDIR(info.st_mode) ? openFolder(folder, name) : -1; child >= 0) {
-        list(child, path, excluded, listing);
+        list(child, path, listing);
         ::close(child);
       }
     }
@@ -269,15 +269,11 @@ QStringList entryNames(const QString& folder) {
   return names;
 }
 
-Snapshot snapshot(const QString& root, const QString& excluded) {
+Snapshot snapshot(const QString& root) {
   Snapshot result{root, {}};
-  const QByteArray native = QFile::encodeName(root);
-  const QByteArray left = excluded.startsWith(root + QLatin1Char('/'))
-                              ? QFile::encodeName(excluded.mid(root.size()))
-                              : QByteArray();
-  if (const int folder = openFolder(AT_FDCWD, native.constData()); folder >= 0) {
+  if (const int folder = openFolder(AT_FDCWD, QFile::encodeName(root).constData()); folder >= 0) {
     std::string path;
-    list(folder, path, left.toStdString(), result.listing);
+    list(folder, path, result.listing);
     ::close(folder);
   }
   return result;

@@ -53,8 +53,7 @@ struct Snapshot {
   QString root;
   std::string listing;
 };
-/// `excluded` (absolute, no trailing slash) is left out with everything below it.
-Snapshot snapshot(const QString& root, const QString& excluded = {});
+Snapshot snapshot(const QString& root);
 /// The paths that differ between two snapshots of the same root, for a failure message; empty
 /// when nothing changed.
 QStringList differences(const Snapshot& before, const Snapshot& after);
