@@ -4,7 +4,7 @@
 
 namespace arvexhub::launcher {
 
-class AlbumListItemDelegate;
+struct AlbumListItemDelegate;
 class AlbumListModel;
 
 /// The music tab's grid of album cards over the album model's proxy. It keeps its selection

@@ -4,7 +4,7 @@
 
 namespace arvexhub::launcher {
 
-class EbookListItemDelegate;
+struct EbookListItemDelegate;
 class EbookListModel;
 
 /// The e-books tab's grid of covers over the e-book model's proxy. It keeps its selection and

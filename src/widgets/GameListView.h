@@ -4,7 +4,7 @@
 
 namespace arvexhub::launcher {
 
-class GameListItemDelegate;
+struct GameListItemDelegate;
 class GameListModel;
 
 /// The games tab's grid of game cards over the game model's proxy. It keeps its selection

@@ -4,7 +4,7 @@
 
 namespace arvexhub::launcher {
 
-class MovieListItemDelegate;
+struct MovieListItemDelegate;
 class MovieListModel;
 
 /// The movies tab's grid of movie cards over the movie model's proxy. It keeps its selection
