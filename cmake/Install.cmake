@@ -16,8 +16,20 @@ install(FILES "${desktop_dir}/${ARVEXHUB_APP_ID}.metainfo.xml"
   DESTINATION "${CMAKE_INSTALL_DATADIR}/metainfo")
 install(FILES "${desktop_dir}/${ARVEXHUB_APP_ID}.xml"
   DESTINATION "${CMAKE_INSTALL_DATADIR}/mime/packages")
-install(FILES "${PROJECT_SOURCE_DIR}/resources/man/arvexhub.1"
-  DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")
+
+# Debian wants the man page and the changelog compressed, with no name or time stamp in the gzip
+# header (-n) so the package comes out the same from one build to the next; the copyright file goes
+# beside the changelog. configure_file makes a change to either source rerun this step.
+set(package_doc_dir "${PROJECT_BINARY_DIR}/package-doc")
+foreach(source IN ITEMS "resources/man/arvexhub.1" "cmake/debian/changelog")
+  get_filename_component(name "${source}" NAME)
+  configure_file("${PROJECT_SOURCE_DIR}/${source}" "${package_doc_dir}/${name}" COPYONLY)
+  execute_process(COMMAND gzip -9nc "${package_doc_dir}/${name}"
+    OUTPUT_FILE "${package_doc_dir}/${name}.gz" COMMAND_ERROR_IS_FATAL ANY)
+endforeach()
+install(FILES "${package_doc_dir}/arvexhub.1.gz" DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")
+install(FILES "${package_doc_dir}/changelog.gz" "${PROJECT_SOURCE_DIR}/cmake/debian/copyright"
+  DESTINATION "${CMAKE_INSTALL_DATADIR}/doc/arvexhub")
 
 foreach(size IN LISTS ARVEXHUB_APP_ICON_SIZES)
   install(FILES "${app_icon_dir}/${app_icon_base}_${size}.png"
@@ -32,12 +44,18 @@ set(CPACK_PACKAGE_NAME "arvexhub")
 set(CPACK_PACKAGE_VENDOR "Arvex Games")
 set(CPACK_PACKAGE_CONTACT "Arvex Games <support@arvexgames.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
+set(CPACK_PACKAGE_DESCRIPTION "Arvex Hub is the desktop home of your Arvex games.
+It keeps a library of games, movies, PDF e-books and music albums and merges it
+with the maker's online catalogues. It downloads and installs items, starts a
+game and shows its output in a console, updates games, plays movies and music
+with playlists and reads e-books.")
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://arvexgames.example/arvexhub/")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY "ArvexHub")
 set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_SECTION "games")
+# A launcher and media library, not a game itself (Debian keeps section games for /usr/games).
+set(CPACK_DEBIAN_PACKAGE_SECTION "misc")
 set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
 # The Debian 12 runtime packages: the Qt modules the program links, the platform and
 # multimedia back-ends it loads at run time (GStreamer decodes the movies and music).

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -13,9 +12,15 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <map>
 #include <memory>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace arvexhub::fuzz {
@@ -36,7 +41,8 @@ void quietMessages(QtMsgType type, const QMessageLogContext&, const QString& mes
 /// are removed at the next start (in /dev/shm they would hold memory until a reboot).
 void removeAbandonedScratch(const QString& base) {
   const QDir folder(base);
-  for (const QString& name : folder.entryList({QStringLiteral("arvexhub-fuzz-*-*")}, QDir::Dirs | QDir::NoDotAndDotDot)) {
+  for (const QString& name :
+       folder.entryList({QStringLiteral("arvexhub-fuzz-*-*")}, QDir::Dirs | QDir::NoDotAndDotDot)) {
     bool isNumber = false;
     const qint64 pid = name.section(QLatin1Char('-'), 2, 2).toLongLong(&isNumber);
     if (isNumber && pid > 0 && !QFileInfo::exists(QStringLiteral("/proc/%1").arg(pid)) &&
@@ -56,7 +62,8 @@ void removeScratch() {
 void initialize(int* argc, char*** argv, AppKind kind) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   // Proxies from the environment would send requests away from this machine.
-  for (const char* variable : {"http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"}) {
+  for (const char* variable :
+       {"http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"}) {
     qunsetenv(variable);
   }
   // Memory-backed where the machine has it: the installer's and the playlist's fsync calls and
@@ -64,19 +71,20 @@ void initialize(int* argc, char*** argv, AppKind kind) {
   const QFileInfo shm(QStringLiteral("/dev/shm"));
   const QString base = shm.isDir() && shm.isWritable() ? shm.filePath() : QDir::tempPath();
   removeAbandonedScratch(base);
-  scratch = new QTemporaryDir(base + QStringLiteral("/arvexhub-fuzz-%1-XXXXXX").arg(QCoreApplication::applicationPid()));
+  scratch = new QTemporaryDir(
+      base + QStringLiteral("/arvexhub-fuzz-%1-XXXXXX").arg(QCoreApplication::applicationPid()));
   if (!scratch->isValid()) {
     std::fprintf(stderr, "cannot create a scratch folder in %s\n", qUtf8Printable(base));
     std::abort();
   }
   std::atexit(removeScratch);
   const QString home = scratch->path() + QStringLiteral("/home");
-  for (const QString& folder : {QStringLiteral("/.config"), QStringLiteral("/.local/share"), QStringLiteral("/.cache"),
-                                QStringLiteral("/run"), QStringLiteral("/tmp")}) {
+  for (const QString& folder : {QStringLiteral("/.config"), QStringLiteral("/.local/share"),
+                                QStringLiteral("/.cache"), QStringLiteral("/run"), QStringLiteral("/tmp")}) {
     QDir().mkpath(home + folder);
   }
-  QFile::setPermissions(home + QStringLiteral("/run"), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                         QFileDevice::ExeOwner);
+  QFile::setPermissions(home + QStringLiteral("/run"),
+                        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
   qputenv("HOME", QFile::encodeName(home));
   qputenv("XDG_CONFIG_HOME", QFile::encodeName(home + QStringLiteral("/.config")));
   qputenv("XDG_DATA_HOME", QFile::encodeName(home + QStringLiteral("/.local/share")));
@@ -112,60 +120,191 @@ void fail(const char* file, int line, const char* condition, const QString& deta
   std::abort();
 }
 
-void recreateFolder(const QString& path) {
-  const QFileInfo info(path);
-  if (info.isSymLink() || info.isFile()) {
-    QFile::remove(path);
-  } else if (info.isDir()) {
-    QDir(path).removeRecursively();
+namespace {
+
+/// Calls `visit(name)` for each entry of an open folder but "." and "..". A plain read
+/// into a buffer on the stack: opendir and QDirIterator allocate more per folder than a whole
+/// input of most targets costs.
+template <typename Visit>
+void forEachEntry(int folder, Visit visit) {
+  alignas(dirent64) char buffer[8192];
+  for (ssize_t read = 0; (read = ::getdents64(folder, buffer, sizeof buffer)) > 0;) {
+    for (ssize_t at = 0; at < read;) {
+      const auto* entry = reinterpret_cast<const dirent64*>(buffer + at);
+      at += entry->d_reclen;
+      if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) {
+        visit(entry->d_name);
+      }
+    }
   }
-  if (!QDir().mkpath(path)) {
+}
+
+int openFolder(int parent, const char* name) {
+  return ::openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+}
+
+/// Removes everything below an open folder; false when something there cannot be removed.
+bool removeBelow(int folder) {
+  // Reading on while entries go can skip some: read again until a pass finds nothing.
+  for (;;) {
+    bool found = false;
+    bool removed = false;
+    ::lseek(folder, 0, SEEK_SET);
+    forEachEntry(folder, [&](const char* name) {
+      found = true;
+      if (::unlinkat(folder, name, 0) == 0) {
+        removed = true;
+        return;
+      }
+      if (errno != EISDIR && errno != EPERM) {
+        return;
+      }
+      if (const int child = openFolder(folder, name); child >= 0) {
+        removeBelow(child);
+        ::close(child);
+      }
+      removed = ::unlinkat(folder, name, AT_REMOVEDIR) == 0 || removed;
+    });
+    if (!found || !removed) {
+      return !found;
+    }
+  }
+}
+
+/// Appends "path\0type permissions inode size seconds.nanoseconds\0" for each entry below an
+/// open folder; `path` is the folder's path relative to the root and comes back unchanged.
+void list(int folder, std::string& path, std::string& listing) {
+  forEachEntry(folder, [&](const char* name) {
+    const size_t length = path.size();
+    path.append(1, '/').append(name);
+    struct stat info {};
+    if (::fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW) == 0) {
+      char attributes[96];
+      std::snprintf(attributes, sizeof attributes, "%o %llu %lld %lld.%09ld", unsigned(info.st_mode),
+                    static_cast<unsigned long long>(info.st_ino), static_cast<long long>(info.st_size),
+                    static_cast<long long>(info.st_mtim.tv_sec), info.st_mtim.tv_nsec);
+      listing.append(path).append(1, '\0').append(attributes).append(1, '\0');
+      if (const int child = S_ISDIR(info.st_mode) ? openFolder(folder, name) : -1; child >= 0) {
+        list(child, path, listing);
+        ::close(child);
+      }
+    }
+    path.resize(length);
+  });
+}
+
+std::map<std::string, std::string> entries(const std::string& listing) {
+  std::map<std::string, std::string> result;
+  for (size_t at = 0; at < listing.size();) {
+    const size_t pathEnd = listing.find('\0', at);
+    const size_t attributesEnd = listing.find('\0', pathEnd + 1);
+    result.emplace(listing.substr(at, pathEnd - at),
+                   listing.substr(pathEnd + 1, attributesEnd - pathEnd - 1));
+    at = attributesEnd + 1;
+  }
+  return result;
+}
+
+} // namespace
+
+void recreateFolder(const QString& path) {
+  const QByteArray native = QFile::encodeName(path);
+  struct stat info {};
+  if (::lstat(native.constData(), &info) == 0 && !S_ISDIR(info.st_mode)) {
+    ::unlink(native.constData());
+  }
+  if (::mkdir(native.constData(), 0755) != 0 && errno == ENOENT) {
+    QDir().mkpath(path);
+  }
+  const int folder = openFolder(AT_FDCWD, native.constData());
+  if (folder < 0) {
     fail(__FILE__, __LINE__, "mkpath", path);
+  }
+  const bool emptied = removeBelow(folder);
+  ::fchmod(folder, 0755);
+  ::close(folder);
+  if (!emptied) {
+    fail(__FILE__, __LINE__, "empty folder", path);
   }
 }
 
 void writeFile(const QString& path, const QByteArray& bytes) {
-  QDir().mkpath(QFileInfo(path).absolutePath());
-  QFile file(path);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size()) {
+  const QByteArray native = QFile::encodeName(path);
+  const int flags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC;
+  int file = ::open(native.constData(), flags, 0644);
+  if (file < 0 && errno == ENOENT && QDir().mkpath(QFileInfo(path).absolutePath())) {
+    file = ::open(native.constData(), flags, 0644);
+  }
+  bool written = file >= 0;
+  for (qsizetype at = 0; written && at < bytes.size();) {
+    const ssize_t wrote = ::write(file, bytes.constData() + at, size_t(bytes.size() - at));
+    written = wrote > 0;
+    at += wrote;
+  }
+  if (file < 0 || ::close(file) != 0 || !written) {
     fail(__FILE__, __LINE__, "write", path);
   }
 }
 
-Snapshot snapshot(const QString& root, const QString& excluded) {
-  Snapshot result;
-  QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                  QDirIterator::Subdirectories);
-  while (it.hasNext()) {
-    const QString path = it.next();
-    if (!excluded.isEmpty() && (path == excluded || path.startsWith(excluded + QLatin1Char('/')))) {
-      continue;
-    }
-    const QFileInfo info = it.fileInfo();
-    result.insert(path, {info.isDir() ? -1 : info.size(), info.lastModified()});
+QByteArray readFile(const QString& path) {
+  QByteArray bytes;
+  const int file = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+  if (file < 0) {
+    return bytes;
+  }
+  char buffer[4096];
+  for (ssize_t read = 0; (read = ::read(file, buffer, sizeof buffer)) > 0;) {
+    bytes.append(buffer, qsizetype(read));
+  }
+  ::close(file);
+  return bytes;
+}
+
+QStringList entryNames(const QString& folder) {
+  QStringList names;
+  if (const int open = openFolder(AT_FDCWD, QFile::encodeName(folder).constData()); open >= 0) {
+    forEachEntry(open, [&names](const char* name) { names.append(QFile::decodeName(name)); });
+    ::close(open);
+  }
+  return names;
+}
+
+Snapshot snapshot(const QString& root) {
+  Snapshot result{root, {}};
+  if (const int folder = openFolder(AT_FDCWD, QFile::encodeName(root).constData()); folder >= 0) {
+    std::string path;
+    list(folder, path, result.listing);
+    ::close(folder);
   }
   return result;
 }
 
 QStringList differences(const Snapshot& before, const Snapshot& after) {
+  if (before.listing == after.listing) {
+    return {};
+  }
+  // Entries may also just come in another order: compared by path.
+  const auto old = entries(before.listing);
+  const auto now = entries(after.listing);
   QStringList changed;
-  for (auto it = after.cbegin(); it != after.cend(); ++it) {
-    const auto old = before.constFind(it.key());
-    if (old == before.cend()) {
-      changed << QStringLiteral("new: ") + it.key();
-    } else if (*old != it.value()) {
-      changed << QStringLiteral("changed: ") + it.key();
+  for (const auto& [path, attributes] : now) {
+    const auto found = old.find(path);
+    const QString name = after.root + QFile::decodeName(path.c_str());
+    if (found == old.cend()) {
+      changed << QStringLiteral("new: ") + name;
+    } else if (found->second != attributes) {
+      changed << QStringLiteral("changed: ") + name;
     }
   }
-  for (auto it = before.cbegin(); it != before.cend(); ++it) {
-    if (!after.contains(it.key())) {
-      changed << QStringLiteral("gone: ") + it.key();
+  for (const auto& [path, attributes] : old) {
+    if (now.count(path) == 0) {
+      changed << QStringLiteral("gone: ") + before.root + QFile::decodeName(path.c_str());
     }
   }
   return changed;
 }
 
-bool spinOnce(int timeoutMs) {
+void spinOnce(bool wait) {
   // A timer wakes the wait up, so a caller's deadline is checked even when nothing happens.
   static QTimer* wakeUp = [] {
     auto* timer = new QTimer;
@@ -174,9 +313,11 @@ bool spinOnce(int timeoutMs) {
     return timer;
   }();
   Q_UNUSED(wakeUp);
-  QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::AllEvents, timeoutMs);
+  // Waiting sleeps until there is something to do: polling would take the processor from the
+  // threads (Qt's network thread) whose answer is awaited.
+  QCoreApplication::processEvents(wait ? QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents
+                                       : QEventLoop::AllEvents);
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  return true;
 }
 
 LoopbackServer::LoopbackServer() {
@@ -197,9 +338,18 @@ void LoopbackServer::clear() {
   documents_.clear();
 }
 
+const LoopbackServer::Document* LoopbackServer::documentAt(const QUrl& url) const {
+  if (url.scheme() != QLatin1String("http") || url.host() != QLatin1String("127.0.0.1") ||
+      url.port() != serverPort()) {
+    return nullptr;
+  }
+  const auto found = documents_.constFind(url.path(QUrl::FullyEncoded));
+  return found == documents_.cend() ? nullptr : &*found;
+}
+
 void LoopbackServer::becomeApplicationProxy() const {
   QNetworkProxy::setApplicationProxy(
-    QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), serverPort()));
+      QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), serverPort()));
 }
 
 void LoopbackServer::incomingConnection(qintptr descriptor) {

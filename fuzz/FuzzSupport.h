@@ -4,7 +4,6 @@
 // HTTP server, and the check that turns a broken promise into a crash libFuzzer keeps.
 
 #include <QByteArray>
-#include <QDateTime>
 #include <QHash>
 #include <QString>
 #include <QTcpServer>
@@ -12,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace arvexhub::fuzz {
 
@@ -27,32 +27,43 @@ QString scratchHome();
 
 /// Aborts with a message when a promise of the code under test is broken: libFuzzer keeps the
 /// input as a crash.
-#define FUZZ_CHECK(condition, ...)                                                                     \
-  do {                                                                                                 \
-    if (!(condition)) {                                                                                \
-      ::arvexhub::fuzz::fail(__FILE__, __LINE__, #condition, QString(__VA_ARGS__));                    \
-    }                                                                                                  \
+#define FUZZ_CHECK(condition, ...)                                                                           \
+  do {                                                                                                       \
+    if (!(condition)) {                                                                                      \
+      ::arvexhub::fuzz::fail(__FILE__, __LINE__, #condition, QString(__VA_ARGS__));                          \
+    }                                                                                                        \
   } while (false)
 
 [[noreturn]] void fail(const char* file, int line, const char* condition, const QString& detail);
 
-/// Removes a folder and everything below it (links are removed, never followed) and creates it
-/// again empty.
+/// Empties a folder, creating it when missing (a file or link in its place is replaced); links
+/// inside are removed, never followed.
 void recreateFolder(const QString& path);
 /// Writes a file, creating its folder; aborts when that fails (the scratch disk is broken).
 void writeFile(const QString& path, const QByteArray& bytes);
+/// A file's bytes; empty when it cannot be read.
+QByteArray readFile(const QString& path);
+/// The names of a folder's entries, in no particular order; empty when it cannot be read.
+QStringList entryNames(const QString& folder);
 
-/// Every path below `root` with its size and modification time; links are listed, not followed.
-/// `excluded` (absolute, no trailing slash) is left out with everything below it.
-using Snapshot = QHash<QString, QPair<qint64, QDateTime>>;
-Snapshot snapshot(const QString& root, const QString& excluded = {});
-/// The paths that differ between two snapshots, for a failure message.
+/// Every entry below `root` with its type, permissions, inode, size and modification time (to
+/// the nanosecond); links are listed, not followed. One listing, read straight from the
+/// directories: cheap enough to take twice per input.
+struct Snapshot {
+  QString root;
+  std::string listing;
+};
+Snapshot snapshot(const QString& root);
+/// The paths that differ between two snapshots of the same root, for a failure message; empty
+/// when nothing changed.
 QStringList differences(const Snapshot& before, const Snapshot& after);
 
 /// Runs the event loop until `done()` holds; false when `timeoutMs` passed first.
 template <typename Predicate>
 bool spinUntil(Predicate done, int timeoutMs);
-bool spinOnce(int timeoutMs);
+/// One turn of the event loop; `wait`: sleeps until something happens (a few milliseconds at
+/// most) when nothing is due.
+void spinOnce(bool wait);
 
 /// A small HTTP/1.1 server on 127.0.0.1 that answers every request from memory and closes the
 /// connection after each answer. It also serves as the application's HTTP proxy, so a URL of
@@ -69,14 +80,17 @@ public:
   /// Makes this server the application's proxy for every host but loopback.
   void becomeApplicationProxy() const;
 
-protected:
-  void incomingConnection(qintptr descriptor) override;
-
-private:
   struct Document {
     QByteArray body;
     QByteArray contentType;
   };
+  /// The document served at that address of this server ("http://127.0.0.1:<port>/..."), or null.
+  const Document* documentAt(const QUrl& url) const;
+
+protected:
+  void incomingConnection(qintptr descriptor) override;
+
+private:
   QHash<QString, Document> documents_;
 };
 
@@ -95,7 +109,7 @@ bool arvexhub::fuzz::spinUntil(Predicate done, int timeoutMs) {
     if (deadline.hasExpired()) {
       return false;
     }
-    spinOnce(10);
+    spinOnce(true);
   }
   return true;
 }

@@ -2,7 +2,7 @@
 # check-install.sh install|package <build dir> <scratch dir> <bindir> <datadir> <mandir> <icon sizes...>
 # install: `cmake --install` into a scratch prefix, then checks the manifest, the desktop entry,
 #          the AppStream metainfo, the installed program and the file-type association.
-# package: `cpack -G DEB`, then checks the package's file list and its Depends.
+# package: `cpack -G DEB`, then checks the package's file list and its Depends, and runs lintian on it.
 set -euo pipefail
 
 mode=$1 build=$2 work=$3 bindir=$4 datadir=$5 mandir=$6
@@ -18,7 +18,9 @@ expected_files() {
   echo "$datadir/applications/$id.desktop"
   echo "$datadir/metainfo/$id.metainfo.xml"
   echo "$datadir/mime/packages/$id.xml"
-  echo "$mandir/man1/arvexhub.1"
+  echo "$mandir/man1/arvexhub.1.gz"
+  echo "$datadir/doc/arvexhub/changelog.gz"
+  echo "$datadir/doc/arvexhub/copyright"
   echo "$datadir/icons/hicolor/scalable/apps/$id.svg"
   for size in "${sizes[@]}"; do
     echo "$datadir/icons/hicolor/${size}x${size}/apps/$id.png"
@@ -57,15 +59,20 @@ check_install() {
   check_file_list "$prefix" "the install prefix"
   check_icon_sizes "$prefix"
 
-  desktop-file-validate "$prefix/$datadir/applications/$id.desktop" || fail "desktop-file-validate"
+  # Hints count too: a second main category, for one, lists the program twice in menus.
+  local report
+  report=$(desktop-file-validate "$prefix/$datadir/applications/$id.desktop" 2>&1) \
+    && [ -z "$report" ] || fail "desktop-file-validate: $report"
   appstreamcli validate --no-net "$prefix/$datadir/metainfo/$id.metainfo.xml" || fail "appstreamcli validate"
 
-  # The program, the metainfo's release and the man page name the same version.
+  # The program, the metainfo's release, the man page and the changelog name the same version.
   local version
   version=$("$prefix/$bindir/arvexhub" --version) || fail "the installed program does not run"
   grep -q "<release version=\"$version\"" "$prefix/$datadir/metainfo/$id.metainfo.xml" \
     || fail "the metainfo has no release $version"
-  grep -q "Arvex Hub $version" "$prefix/$mandir/man1/arvexhub.1" || fail "the man page is not for $version"
+  zgrep -q "Arvex Hub $version" "$prefix/$mandir/man1/arvexhub.1.gz" || fail "the man page is not for $version"
+  zcat "$prefix/$datadir/doc/arvexhub/changelog.gz" | head -n 1 | grep -q "^arvexhub ($version) " \
+    || fail "the changelog's last entry is not $version"
 
   check_mime_association "$prefix"
 }
@@ -108,6 +115,13 @@ check_package() {
   check_file_list "$root" "the package"
   check_icon_sizes "$root"
   check_depends "$deb" "$root/$bindir/arvexhub"
+  check_lintian "$deb"
+}
+
+# Debian's own package checks: errors fail, warnings are shown.
+check_lintian() {
+  command -v lintian >/dev/null || { fail "lintian is missing (scripts/bootstrap installs it)"; return; }
+  lintian --fail-on error "$1" || fail "lintian reports errors"
 }
 
 # Every library the program links directly must come from a package the .deb depends on

@@ -21,9 +21,11 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
+using namespace Qt::StringLiterals;
 using namespace arvexhub::launcher;
 using arvexhub::style::icons::Icons16;
 
@@ -47,9 +49,9 @@ class TestBottomPanel : public QObject {
     return path;
   }
   bool showLines() {
-    panel_->console()->add_line(QStringLiteral("first"));
-    panel_->console()->add_line(QStringLiteral("second"));
-    return QTest::qWaitFor([this] { return shownLog().contains(QStringLiteral("second")); });
+    panel_->console()->add_line(u"first"_s);
+    panel_->console()->add_line(u"second"_s);
+    return QTest::qWaitFor([this] { return shownLog().contains(u"second"_s); });
   }
   QString shownLog() const {
     return panel_->console()->log_view()->toPlainText();
@@ -62,12 +64,12 @@ class TestBottomPanel : public QObject {
 
 private slots:
   void initTestCase() {
-    QCoreApplication::setOrganizationName(QStringLiteral("Arvex Games"));
-    QCoreApplication::setApplicationName(QStringLiteral("Arvex Hub"));
+    QCoreApplication::setOrganizationName(u"Arvex Games"_s);
+    QCoreApplication::setApplicationName(u"Arvex Hub"_s);
     QApplication::setStyle(new arvexhub::style::Style);
   }
   void init() {
-    QSettings(QStringLiteral("arvex-games"), QStringLiteral("arvex-hub")).clear();
+    QSettings(u"arvex-games"_s, u"arvex-hub"_s).clear();
     controller_ = new Controller;
     panel_ = std::make_unique<BottomPanel>(controller_);
     panel_->show();
@@ -77,61 +79,22 @@ private slots:
     delete controller_; // stops a game still running
   }
 
-  void header_data() {
-    QTest::addColumn<bool>("running");
-    QTest::newRow("no game") << false;
-    QTest::newRow("game running") << true;
-  }
-  void header() {
-    QFETCH(bool, running);
-    const QString path = running ? startGame(QStringLiteral("launcher.command")) : QString();
-    const auto* playing = panel_->findChild<QLabel*>(QStringLiteral("playingLabel"));
-    const auto* game = panel_->findChild<QLabel*>(QStringLiteral("gameLabel"));
-    const auto* icon = panel_->findChild<arvexhub::style::IconWidget*>(QStringLiteral("statusIcon"));
-    QVERIFY(playing && game && icon);
-    QCOMPARE(playing->isVisible(), running);
-    QVERIFY(playing->text().contains(QStringLiteral("Playing:")));
-    QCOMPARE(game->text(), running ? path : QStringLiteral("No game playing"));
-    const auto image = [](const QIcon& icon) { return icon.pixmap(16, 16).toImage(); };
-    const QImage info = image(makeIcon(Icons16::Misc_Info)),
-                 command = image(makeIcon(Icons16::Software_CommandLine));
-    QVERIFY(info != command);
-    QCOMPARE(image(icon->icon()), running ? command : info);
-  }
-
-  void clearButtonFollowsTheLog_data() {
-    QTest::addColumn<bool>("fromMenu");
-    QTest::newRow("button") << false;
-    QTest::newRow("menu") << true;
-  }
-  void clearButtonFollowsTheLog() {
-    QFETCH(bool, fromMenu);
-    auto* clear = panel_->findChild<QPushButton*>(QStringLiteral("clearButton"));
-    QVERIFY(clear);
-    QVERIFY(!clear->isVisible());
-    QVERIFY(showLines());
-    QVERIFY(clear->isVisible());
-    if (fromMenu) {
-      std::unique_ptr<QMenu> menu(panel_->createContextMenu());
-      entries(menu.get()).at(2)->trigger();
-    } else {
-      QTest::mouseClick(clear, Qt::LeftButton);
-    }
-    QTRY_VERIFY(!clear->isVisible());
-    QVERIFY(shownLog().isEmpty());
-  }
-
   void contextMenu_data() {
     QTest::addColumn<bool>("withText");
     QTest::addColumn<bool>("selected");
-    QTest::newRow("empty") << false << false;
-    QTest::newRow("text") << true << false;
-    QTest::newRow("selection") << true << true;
+    QTest::addColumn<QString>("clearedBy");
+    QTest::newRow("empty") << false << false << QString();
+    QTest::newRow("text, cleared with the button") << true << false << u"button"_s;
+    QTest::newRow("selection, cleared from the menu") << true << true << u"menu"_s;
   }
   void contextMenu() {
     QFETCH(bool, withText);
     QFETCH(bool, selected);
+    QFETCH(QString, clearedBy);
+    auto* clear = panel_->findChild<QPushButton*>(u"clearButton"_s);
+    QVERIFY(clear && !clear->isVisible());
     QVERIFY(!withText || showLines());
+    QCOMPARE(clear->isVisible(), withText);
     if (selected) {
       panel_->console()->log_view()->selectAll();
     }
@@ -143,14 +106,29 @@ private slots:
       texts << action->text();
       enabled << action->isEnabled();
     }
-    QCOMPARE(texts,
-             (QStringList{QStringLiteral("Copy"), QStringLiteral("Select All"), QStringLiteral("Clear"),
-                          QStringLiteral("Save To File…"), QStringLiteral("Close")}));
+    QCOMPARE(texts, (QStringList{u"Copy"_s, u"Select All"_s, u"Clear"_s, u"Save To File…"_s, u"Close"_s}));
     QCOMPARE(enabled, (QList<bool>{selected, withText, withText, withText, true}));
     QCOMPARE(actions.last()->shortcut(), QKeySequence(Qt::Key_F12));
+    if (clearedBy == u"menu"_s) {
+      actions.at(2)->trigger();
+    } else if (!clearedBy.isEmpty()) {
+      QTest::mouseClick(clear, Qt::LeftButton);
+    }
+    QTRY_VERIFY(!clear->isVisible());
+    QVERIFY(shownLog().isEmpty());
     controller_->preferences()->setAppConsoleVisible(true);
     actions.last()->trigger();
     QVERIFY(!controller_->preferences()->appConsoleVisible());
+  }
+
+  // The window may close while the menu is open: nothing of the panel is touched afterwards.
+  void panelGoesWhileItsMenuIsOpen() {
+    QTimer::singleShot(0, this, [this] {
+      QVERIFY(QApplication::activePopupWidget());
+      panel_.reset();
+    });
+    emit panel_->console()->log_view()->customContextMenuRequested(QPoint(5, 5));
+    QVERIFY(!panel_);
   }
 
   void save_data() {
@@ -158,11 +136,11 @@ private slots:
     QTest::addColumn<QString>("chosen"); // relative to the target folder; empty: cancelled
     QTest::addColumn<bool>("fails");
     QTest::addColumn<bool>("remembered"); // the chosen file's folder becomes the next start folder
-    QTest::newRow("no game") << false << QStringLiteral("log.txt") << false << true;
-    QTest::newRow("game running") << true << QStringLiteral("log.txt") << false << true;
+    QTest::newRow("no game") << false << u"log.txt"_s << false << true;
+    QTest::newRow("game running") << true << u"log.txt"_s << false << true;
     QTest::newRow("cancelled") << false << QString() << false << false;
-    QTest::newRow("missing folder") << false << QStringLiteral("missing/log.txt") << true << false;
-    QTest::newRow("folder as file") << false << QStringLiteral("folder") << true << true;
+    QTest::newRow("missing folder") << false << u"missing/log.txt"_s << true << false;
+    QTest::newRow("folder as file") << false << u"folder"_s << true << true;
   }
   void save() {
     QFETCH(bool, running);
@@ -170,12 +148,20 @@ private slots:
     QFETCH(bool, fails);
     QFETCH(bool, remembered);
     QTemporaryDir last, target;
-    QVERIFY(QDir(target.path()).mkdir(QStringLiteral("folder")));
+    QVERIFY(QDir(target.path()).mkdir(u"folder"_s));
     controller_->preferences()->setAppLastConsoleSavePath(last.path());
-    if (running) {
-      QVERIFY(!startGame(QStringLiteral("launcher.command")).isEmpty());
-      QTRY_COMPARE(controller_->runner()->state(), GameRunner::State::Running);
-    }
+    const QString game = running ? startGame(u"launcher.command"_s) : QString();
+    QTRY_COMPARE(controller_->runner()->state(),
+                 running ? GameRunner::State::Running : GameRunner::State::Stopped);
+    // The header tells which game plays.
+    const auto* playing = panel_->findChild<QLabel*>(u"playingLabel"_s);
+    QVERIFY(playing && playing->text().contains(u"Playing:"_s));
+    QCOMPARE(playing->isVisible(), running);
+    QCOMPARE(panel_->findChild<QLabel*>(u"gameLabel"_s)->text(), running ? game : u"No game playing"_s);
+    const auto image = [](const QIcon& icon) { return icon.pixmap(16, 16).toImage(); };
+    QVERIFY(image(makeIcon(Icons16::Misc_Info)) != image(makeIcon(Icons16::Software_CommandLine)));
+    QCOMPARE(image(panel_->findChild<arvexhub::style::IconWidget*>(u"statusIcon"_s)->icon()),
+             image(makeIcon(running ? Icons16::Software_CommandLine : Icons16::Misc_Info)));
     QVERIFY(showLines());
     QString suggested;
     const QString path = chosen.isEmpty() ? QString() : target.filePath(chosen);
@@ -188,12 +174,11 @@ private slots:
     entries(menu.get()).at(3)->trigger();
     QVERIFY(suggested.isEmpty()); // asked only once the menu has closed
     QTRY_VERIFY(!suggested.isEmpty());
-    const auto match =
-        QRegularExpression(QStringLiteral("^(.*)/(.*)_(\\d{8}_\\d{6})\\.txt$")).match(suggested);
+    const auto match = QRegularExpression(u"^(.*)/(.*)_(\\d{8}_\\d{6})\\.txt$"_s).match(suggested);
     QVERIFY2(match.hasMatch(), qPrintable(suggested));
     QCOMPARE(match.captured(1), last.path());
-    QCOMPARE(match.captured(2), running ? QStringLiteral("launcher") : QString());
-    const auto stamp = QDateTime::fromString(match.captured(3), QStringLiteral("yyyyMMdd_HHmmss"));
+    QCOMPARE(match.captured(2), running ? u"launcher"_s : QString());
+    const auto stamp = QDateTime::fromString(match.captured(3), u"yyyyMMdd_HHmmss"_s);
     QVERIFY(stamp >= before && stamp <= QDateTime::currentDateTime());
 
     MessageBox* box = nullptr;
@@ -203,7 +188,7 @@ private slots:
       }
     }
     QCOMPARE(box != nullptr, fails);
-    QStringList expected{QStringLiteral("folder")};
+    QStringList expected{u"folder"_s};
     if (box) {
       QCOMPARE(box->type(), MessageBox::Error);
       QCOMPARE(box->buttons(), MessageBox::Buttons(MessageBox::Ok));
@@ -217,7 +202,7 @@ private slots:
     }
     // Nothing else is left behind: no partial file, no temporary file.
     QCOMPARE(QDir(target.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), expected);
-    QVERIFY(QDir(target.filePath(QStringLiteral("folder"))).isEmpty());
+    QVERIFY(QDir(target.filePath(u"folder"_s)).isEmpty());
     QCOMPARE(controller_->preferences()->appLastConsoleSavePath(), remembered ? target.path() : last.path());
   }
 };

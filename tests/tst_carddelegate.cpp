@@ -1,48 +1,85 @@
+// The cards of the four library grids, painted through their delegates from a row's data alone.
+
+#include "library/AlbumData.h"
+#include "library/EbookData.h"
 #include "library/GameData.h"
-#include "widgets/CardPainter.h"
+#include "library/MovieData.h"
+#include "widgets/AlbumListItemDelegate.h"
+#include "widgets/EbookListItemDelegate.h"
 #include "widgets/GameListItemDelegate.h"
+#include "widgets/MovieListItemDelegate.h"
 
 #include <style/Style.h>
 
 #include <QApplication>
 #include <QListView>
-#include <QMap>
 #include <QPainter>
 #include <QStandardItemModel>
 #include <QTest>
 
-#include <cmath>
-#include <memory>
-
 using namespace arvexhub::launcher;
 using arvexhub::style::Style;
-using arvexhub::style::Theme;
 
 namespace {
 
 const QColor pictureColour(200, 40, 40);
 const QRect card(4, 4, 200, 102); // with a margin, to see what is drawn outside
 
+template <class Delegate>
+QAbstractItemDelegate* make() {
+  return new Delegate(nullptr);
+}
+
+const QMap<QString, QAbstractItemDelegate* (*)()> delegates{
+    {QStringLiteral("games"), make<GameListItemDelegate>},
+    {QStringLiteral("movies"), make<MovieListItemDelegate>},
+    {QStringLiteral("ebooks"), make<EbookListItemDelegate>},
+    {QStringLiteral("albums"), make<AlbumListItemDelegate>}};
+/// The roles of a kind's rows: picture, installed, busy, progress and active state.
+const QMap<QString, QList<int>> roles{
+    {QStringLiteral("games"),
+     {Qt::DecorationRole, GameRole::Path, GameRole::IsBusy, GameRole::DownloadProgress, GameRole::IsPlaying}},
+    {QStringLiteral("movies"),
+     {MovieRole::Thumbnail, MovieRole::IsInstalled, MovieRole::IsBusy, MovieRole::DownloadProgress,
+      MovieRole::IsPlaying}},
+    {QStringLiteral("ebooks"),
+     {EbookRole::Thumbnail, EbookRole::IsInstalled, EbookRole::IsBusy, EbookRole::DownloadProgress,
+      EbookRole::IsReading}},
+    {QStringLiteral("albums"),
+     {AlbumRole::Thumbnail, AlbumRole::IsInstalled, AlbumRole::IsBusy, AlbumRole::DownloadProgress,
+      AlbumRole::IsPlaying}}};
+
+/// "<width>x<height>": a plain picture, "card" of the card's size; "wide": 800x100, blue but for its middle
+/// 600 pixels; "stripes": 400x204, one-pixel columns, blue and red; "-": none.
+QPixmap pictureNamed(const QString& name, const QColor& colour = pictureColour) {
+  const bool wide = name == QLatin1String("wide");
+  const bool stripes = name == QLatin1String("stripes");
+  const QString named = wide      ? QStringLiteral("800x100")
+                        : stripes ? QStringLiteral("400x204")
+                                  : (name == QLatin1String("card") ? QStringLiteral("200x102") : name);
+  const QStringList size = named.split(u'x');
+  if (size.size() != 2) {
+    return {};
+  }
+  QPixmap picture(size.at(0).toInt(), size.at(1).toInt());
+  picture.fill(wide || stripes ? QColor(Qt::blue) : colour);
+  QPainter painter(&picture);
+  for (int x = 1; stripes && x < picture.width(); x += 2) {
+    painter.fillRect(x, 0, 1, picture.height(), colour);
+  }
+  painter.fillRect(wide ? QRect(100, 0, 600, 100) : QRect(), colour);
+  return picture;
+}
+
+bool near(const QColor& a, const QColor& b) {
+  const auto close = [](int x, int y) { return std::abs(x - y) <= 3; };
+  return close(a.red(), b.red()) && close(a.green(), b.green()) && close(a.blue(), b.blue()) &&
+         close(a.alpha(), b.alpha());
+}
+
 QColor lighter(const QColor& colour, int alpha) {
   const auto mix = [alpha](int channel) { return channel + (255 - channel) * alpha / 255; };
   return QColor(mix(colour.red()), mix(colour.green()), mix(colour.blue()));
-}
-
-QColor grey(const QColor& colour) {
-  const int value = qGray(colour.rgb());
-  return QColor(value, value, value);
-}
-
-QPixmap solid(const QColor& colour, QSize size = card.size()) {
-  QPixmap pixmap(size);
-  pixmap.fill(colour);
-  return pixmap;
-}
-
-bool near(const QColor& actual, const QColor& expected) {
-  const auto close = [](int a, int b) { return std::abs(a - b) <= 3; };
-  return close(actual.red(), expected.red()) && close(actual.green(), expected.green()) &&
-         close(actual.blue(), expected.blue()) && close(actual.alpha(), expected.alpha());
 }
 
 } // namespace
@@ -51,263 +88,165 @@ class TestCardDelegate : public QObject {
   Q_OBJECT
 
   std::unique_ptr<QListView> view_;
-  QStandardItemModel model_;
-  GameListItemDelegate* delegate_{nullptr};
+  std::unique_ptr<QStandardItemModel> model_;
 
-  const Theme& theme() const {
-    return Style::themeOf(view_.get());
-  }
-
-  /// The game row as the model gives it; a row without a picture has no decoration.
-  QModelIndex game(const QPixmap& picture, bool installed, bool busy = false, double progress = -1.0) {
-    auto* item = new QStandardItem(QStringLiteral("Game"));
-    if (!picture.isNull()) {
-      item->setData(picture, Qt::DecorationRole);
+  /// A row as "<kind> <picture> [installed] [busy] [active] [<progress>]" describes it; without a
+  /// number at the end the row has no progress.
+  QModelIndex row(const QString& description) {
+    const QStringList words = description.split(u' ');
+    const QList<int> role = roles.value(words.at(0));
+    const bool installed = words.contains(QLatin1String("installed"));
+    auto* item = new QStandardItem(QStringLiteral("Item"));
+    item->setData(pictureNamed(words.at(1)), role[0]);
+    const QString path = installed ? QStringLiteral("/games/Item/launcher.command") : QString();
+    item->setData(words.at(0) == QLatin1String("games") ? QVariant(path) : QVariant(installed), role[1]);
+    item->setData(words.contains(QLatin1String("busy")), role[2]);
+    item->setData(words.contains(QLatin1String("active")), role[4]);
+    bool known = false;
+    if (const double progress = words.last().toDouble(&known); known) {
+      item->setData(progress, role[3]);
     }
-    item->setData(installed ? QStringLiteral("/games/Game/launcher.command") : QString(), GameRole::Path);
-    item->setData(busy, GameRole::IsBusy);
-    item->setData(progress, GameRole::DownloadProgress);
-    model_.appendRow(item);
+    model_->appendRow(item);
     return item->index();
   }
-
-  /// A transparent image around the card, of the given pixel ratio.
-  static QImage canvas(qreal dpr = 1.0) {
-    QImage image((QSizeF(card.right() + 5, card.bottom() + 5) * dpr).toSize(),
-                 QImage::Format_ARGB32_Premultiplied);
+  /// The card of the row (a new one as the description says, unless given) painted through its
+  /// kind's delegate into a transparent image around it, in the states the description names
+  /// (selected, focused, hovered, pressed), and at pixel ratio 2 for "dpr2".
+  QImage paint(const QString& description, QModelIndex index = {}, QSize size = card.size()) {
+    const QStringList words = description.split(u' ');
+    const qreal dpr = words.contains(QLatin1String("dpr2")) ? 2.0 : 1.0;
+    QImage image(((QSizeF(size) + QSizeF(8, 8)) * dpr).toSize(), QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(dpr);
     image.fill(Qt::transparent);
-    return image;
-  }
-  QStyleOptionViewItem option(QStyle::State state = {}) const {
-    QStyleOptionViewItem result;
-    result.widget = view_.get();
-    result.font = view_->font();
-    result.fontMetrics = QFontMetrics(result.font);
-    result.rect = card;
-    result.state = QStyle::State_Enabled | state;
-    return result;
-  }
-  /// One game card painted through the delegate.
-  QImage paint(const QModelIndex& index, QStyle::State state = {}, qreal dpr = 1.0) const {
-    QImage image = canvas(dpr);
+    QStyleOptionViewItem option;
+    option.initFrom(view_.get()); // enabled, with the view's font metrics
+    option.widget = view_.get();
+    option.font = view_->font();
+    option.rect = QRect(card.topLeft(), size);
+    const QList<QStyle::State> states{QStyle::State_Selected, QStyle::State_MouseOver, QStyle::State_Sunken,
+                                      QStyle::State_Selected | QStyle::State_HasFocus};
+    for (const QString& word : words) {
+      option.state |=
+          states.value(QStringLiteral("selected hovered pressed focused").split(u' ').indexOf(word));
+    }
     QPainter painter(&image);
-    delegate_->paint(&painter, option(state), index);
+    const std::unique_ptr<QAbstractItemDelegate> delegate(delegates.value(words.at(0))());
+    delegate->paint(&painter, option, index.isValid() ? index : row(description));
     return image;
-  }
-
-  static QColor at(const QImage& image, QPoint point) {
-    return image.pixelColor((QPointF(point) * image.devicePixelRatio()).toPoint());
   }
 
 private slots:
   void initTestCase() {
     auto* style = new Style;
-    const auto dark = Theme::fromJsonPath(QStringLiteral(":/arvexhub/launcher/resources/themes/dark.json"));
+    const auto dark = arvexhub::style::Theme::fromJsonPath(
+        QStringLiteral(":/arvexhub/launcher/resources/themes/dark.json"));
     QVERIFY(dark.has_value());
     style->setTheme(*dark); // not the default theme: the card must take the view's
     QApplication::setStyle(style);
+    view_ = std::make_unique<QListView>();
   }
   void init() {
-    view_ = std::make_unique<QListView>();
-    delegate_ = new GameListItemDelegate(view_.get());
-    model_.clear();
+    model_ = std::make_unique<QStandardItemModel>();
   }
 
-  void picture_data() {
-    QTest::addColumn<bool>("installed");
-    QTest::addColumn<bool>("busy");
-    QTest::addColumn<double>("progress");
-    QTest::addColumn<qreal>("dpr");
-    QTest::addColumn<bool>("colourTop");
-    QTest::addColumn<bool>("colourBottom");
-    QTest::addColumn<bool>("badge");
-    QTest::newRow("installed") << true << false << 1.0 << 1.0 << true << true << false;
-    QTest::newRow("catalogue") << false << false << -1.0 << 1.0 << false << false << false;
-    QTest::newRow("catalogue, dpr 2") << false << false << -1.0 << 2.0 << false << false << false;
-    QTest::newRow("download at 0") << false << true << 0.0 << 1.0 << false << false << true;
-    QTest::newRow("download at 0.5") << false << true << 0.5 << 1.0 << false << true << true;
-    QTest::newRow("download at 0.5, dpr 2") << false << true << 0.5 << 2.0 << false << true << true;
-    QTest::newRow("download at 1") << false << true << 1.0 << 1.0 << true << true << true;
-    QTest::newRow("update at 0.5") << true << true << 0.5 << 1.0 << false << true << true;
-    QTest::newRow("busy, progress unknown") << false << true << -1.0 << 1.0 << false << false << false;
-    QTest::newRow("busy update, progress unknown") << true << true << -1.0 << 1.0 << true << true << false;
-  }
-  void picture() {
-    QFETCH(bool, installed);
-    QFETCH(bool, busy);
-    QFETCH(double, progress);
-    QFETCH(qreal, dpr);
-    QFETCH(bool, colourTop);
-    QFETCH(bool, colourBottom);
-    QFETCH(bool, badge);
-    const QImage image = paint(game(solid(pictureColour), installed, busy, progress), {}, dpr);
-    const auto expected = [](bool colour) { return colour ? pictureColour : grey(pictureColour); };
-    QVERIFY(near(at(image, {54, 14}), expected(colourTop)));
-    QVERIFY(near(at(image, {54, 100}), expected(colourBottom)));
-    QVERIFY(near(at(image, {card.right() - 5, card.bottom() - 2}),
-                 badge ? theme().primaryColor : expected(colourBottom)));
-    // Nothing beyond the card, and the rounded corner stays clear.
-    QCOMPARE(at(image, {54, 1}).alpha(), 0);
-    QCOMPARE(at(image, {54, card.bottom() + 2}).alpha(), 0);
-    QVERIFY(at(image, card.topLeft()).alpha() < 255);
-  }
-
-  void progressOutOfRange_data() {
-    QTest::addColumn<bool>("needsProgress");
-    QTest::addColumn<double>("progress");
-    QTest::addColumn<double>("shownAs");
-    QTest::newRow("past the end") << true << 1.7 << 1.0;
-    QTest::newRow("busy alone: past the end") << false << 1.7 << 1.0;
-    QTest::newRow("busy alone: unknown") << false << -1.0 << 0.0;
-    QTest::newRow("busy alone: not a number") << false << std::nan("") << 0.0;
-  }
-  void progressOutOfRange() {
-    // Kinds whose cards show a download as soon as it is busy, known progress or not.
-    QFETCH(bool, needsProgress);
-    QFETCH(double, progress);
-    QFETCH(double, shownAs);
-    CardStyle style;
-    style.splitNeedsProgress = needsProgress;
-    style.percentDecimals = 1;
-    const CardPainter painter(style);
-    const auto draw = [&](double value) {
-      QImage image = canvas();
-      QPainter target(&image);
-      painter.paint(&target, option(), CardContent{solid(pictureColour), false, true, value, false});
-      return image;
+  void spots_data() {
+    QTest::addColumn<QString>("row");    // see row() and paint()
+    QTest::addColumn<QString>("spots");  // "x,y=colour|...", from the card's top-left; "!" negates
+    QTest::addColumn<QString>("sameAs"); // a row whose card looks exactly the same
+    const auto add = [](const char* tag, const char* row, const char* spots, const char* sameAs = "") {
+      QTest::newRow(tag) << row << spots << sameAs;
     };
-    QCOMPARE(draw(progress), draw(shownAs));
-    QVERIFY(draw(shownAs) != draw(0.5));
+    // The picture's top and bottom, the percentage badge and the state badge.
+    add("game installed", "games card installed 1", "50,10=pic|50,96=pic|194,99=pic|11,11=pic");
+    add("game in the catalogue", "games card", "50,10=grey|50,96=grey|194,99=grey|11,11=grey");
+    add("download at 0", "games card busy 0", "190,82=badge|50,10=grey|50,96=grey|194,99=badge|11,11=grey");
+    add("download at 0.5", "games card busy 0.5", "50,10=grey|50,96=pic|194,99=badge|11,11=grey");
+    add("download at 0.5, dpr 2", "games card dpr2 busy 0.5", "50,10=grey|50,96=pic|194,99=badge");
+    add("download at 1", "games card busy 1", "50,10=pic|50,96=pic|194,99=badge|11,11=pic");
+    add("download past the end", "games card busy 1.7", "50,96=pic", "games card busy 1");
+    add("update at 0.5", "games card installed busy 0.5", "50,10=grey|50,96=pic|194,99=badge");
+    add("game busy, progress unknown", "games card busy -1", "50,10=grey|50,96=grey|194,99=grey");
+    add("game busy, no progress", "games card busy", "50,10=grey|50,96=grey|194,99=grey");
+    add("game update busy, progress unknown", "games card installed busy -1", "50,10=pic|194,99=pic");
+    add("game playing: no badge", "games card installed active", "50,10=pic|11,11=pic");
+    add("game without a picture", "games - installed busy 0.5", "50,51=card|194,99=badge");
+    add("wide picture filled and cropped", "games wide installed", "1,51=pic|198,51=pic|50,100=pic");
+    add("sharp at dpr 2", "games stripes installed dpr2", "50,50=blue|50.5,50=pic");
+    add("selected", "games card installed selected", "0,51=frame|2,51=pic");
+    add("focused: thicker frame", "games card installed focused", "0,51=focus|2,51=focus");
+    add("hovered", "games card installed hovered", "100,51=hover");
+    add("pressed", "games card installed pressed", "100,51=press");
+    add("pressed, hovered", "games card installed pressed hovered", "100,51=press");
+    // The picture's top, the state badge and the percentage badge.
+    add("movie installed", "movies card installed", "100,20=pic|11,11=pic|195,97=!badge");
+    add("movie watched", "movies card installed active", "100,20=pic|11,11=badge|195,97=!badge");
+    add("no watching badge while busy", "movies card installed active busy 0.5", "11,11=grey|195,97=badge");
+    add("movie, progress unknown", "movies card busy -1", "11,11=grey|195,97=badge", "movies card busy 0");
+    add("movie past the end", "movies card busy 1.7", "100,20=pic", "movies card busy 1");
+    // The cover's top, beside it, the state badge and the percentage badge.
+    add("tall cover centred", "ebooks 60x90 installed", "100,20=pic|3,50=card|11,11=card|190,94=card");
+    add("wide cover clipped to the card", "ebooks 600x100 installed", "3,50=pic|190,94=pic");
+    add("book being read", "ebooks 60x90 installed active", "100,20=pic|11,11=badge|190,94=card");
+    add("no reading badge while busy", "ebooks 60x90 installed active busy 0.5", "11,11=card|190,94=badge");
+    add("book busy, progress unknown", "ebooks 60x90 busy -1", "100,20=grey|11,11=card|190,94=badge");
+    add("book without a cover", "ebooks - installed", "100,20=card|11,11=card|190,94=card");
+    add("album cover centred", "albums 50x50 installed", "100,51=pic|20,51=card|11,11=card|-3,51=clear");
+    add("album playing", "albums 50x50 installed active", "100,51=pic|11,11=badge");
+    add("wide album cover spills over", "albums 600x100 installed", "20,51=pic|-3,51=pic");
+    add("progress not a number", "albums card busy nan", "100,51=grey", "albums card busy 0");
+    // From 16 pixels above the card's bottom, as wide as "42.5%" and its padding.
+    const int left = card.width() - 17 - view_->fontMetrics().boundingRect(QStringLiteral("42.5%")).width();
+    const QString badge = QStringLiteral("%1,93=badge|%2,93=!badge|%3,86=badge|%3,83=!badge");
+    add("one decimal", "movies - busy 0.425", qPrintable(badge.arg(left + 1).arg(left - 2).arg(left + 8)));
   }
-
-  void otherKinds_data() {
-    // The movie, e-book and album cards: their differences are the painter's parameters.
-    QTest::addColumn<bool>("heightFit");
-    QTest::addColumn<bool>("clip");
-    QTest::addColumn<QSize>("pictureSize");
-    QTest::addColumn<bool>("busy");
-    QTest::addColumn<QPoint>("point");
-    QTest::addColumn<QString>("expected");
-    const QPoint middle(104, 55), besideCover(card.left() + 20, 55), outside(1, 55),
-        badge(card.left() + 11, card.top() + 11);
-    QTest::newRow("cover centred") << true << false << QSize(50, 50) << false << middle << "picture";
-    QTest::newRow("beside the cover")
-        << true << false << QSize(50, 50) << false << besideCover << "background";
-    QTest::newRow("wide cover spills over")
-        << true << false << QSize(600, 100) << false << outside << "picture";
-    QTest::newRow("wide cover clipped to the rounded card")
-        << true << true << QSize(600, 100) << false << card.topLeft() << "clear";
-    QTest::newRow("playing badge") << false << false << QSize(200, 102) << false << badge << "badge";
-    QTest::newRow("no playing badge while busy")
-        << false << false << QSize(200, 102) << true << badge << "grey";
-  }
-  void otherKinds() {
-    QFETCH(bool, heightFit);
-    QFETCH(bool, clip);
-    QFETCH(QSize, pictureSize);
-    QFETCH(bool, busy);
-    QFETCH(QPoint, point);
-    QFETCH(QString, expected);
-    CardStyle style;
-    style.fit = heightFit ? PictureFit::Height : PictureFit::Fill;
-    style.clipToCard = clip;
-    style.splitNeedsProgress = false;
-    style.stateBadgeText = "Playing";
-    const CardPainter painter(style);
-    QImage image = canvas();
-    QPainter target(&image);
-    painter.paint(&target, option(), CardContent{solid(pictureColour, pictureSize), true, busy, 0.0, true});
-    const QMap<QString, QColor> colours{{QStringLiteral("picture"), pictureColour},
-                                        {QStringLiteral("grey"), grey(pictureColour)},
-                                        {QStringLiteral("background"), theme().backgroundColorMain2},
-                                        {QStringLiteral("badge"), theme().primaryColor},
-                                        {QStringLiteral("clear"), Qt::transparent}};
-    QVERIFY2(near(image.pixelColor(point), colours.value(expected)),
-             qPrintable(image.pixelColor(point).name(QColor::HexArgb)));
-  }
-
-  void noPicture() {
-    const QImage image = paint(game({}, true, true, 0.5));
-    QVERIFY(near(at(image, {54, 55}), theme().backgroundColorMain2));
-    QVERIFY(near(at(image, {card.right() - 5, card.bottom() - 2}), theme().primaryColor));
-  }
-
-  void fillsAndCrops() {
-    // A wide picture: only its middle shows, and it covers the whole card.
-    QPixmap wide = solid(Qt::blue, {800, 100});
-    {
-      QPainter painter(&wide);
-      painter.fillRect(100, 0, 600, 100, pictureColour);
+  void spots() {
+    QFETCH(QString, row);
+    QFETCH(QString, spots);
+    QFETCH(QString, sameAs);
+    const QImage image = paint(row);
+    const std::unique_ptr<QAbstractItemDelegate> delegate(delegates.value(row.section(u' ', 0, 0))());
+    QCOMPARE(delegate->sizeHint({}, {}), cardPictureSize);
+    const auto& theme = Style::themeOf(view_.get());
+    const int grey = qGray(pictureColour.rgb());
+    const QStringList names =
+        QStringLiteral("pic grey card badge frame focus hover press blue clear").split(u' ');
+    const QList<QColor> colours{
+        pictureColour,      QColor(grey, grey, grey),  theme.backgroundColorMain2, theme.primaryColor,
+        theme.primaryColor, theme.primaryColorHovered, lighter(pictureColour, 32), lighter(pictureColour, 64),
+        QColor(Qt::blue),   QColor(0, 0, 0, 0)};
+    // Only an album's cover may spill over its card.
+    const QLatin1String outside(
+        row.startsWith(QLatin1String("albums")) ? "" : "|-2,50=clear|50,104=clear|0,0=clear");
+    for (const QString& spot : (spots + outside).split(u'|')) {
+      const QStringList parts = spot.split(u'=');
+      const QStringList xy = parts.at(0).split(u',');
+      const QPointF point = (QPointF(xy.at(0).toDouble(), xy.at(1).toDouble()) + card.topLeft());
+      const QColor seen = image.pixelColor((point * image.devicePixelRatio()).toPoint());
+      const bool negated = parts.at(1).startsWith(u'!');
+      QVERIFY2(near(seen, colours.value(names.indexOf(parts.at(1).mid(negated ? 1 : 0)))) != negated,
+               qPrintable(spot + QStringLiteral(" is ") + seen.name(QColor::HexArgb)));
     }
-    const QImage image = paint(game(wide, true));
-    for (const QPoint point :
-         {QPoint(card.left() + 1, 55), QPoint(card.right() - 1, 55), QPoint(54, card.bottom() - 1)}) {
-      QVERIFY2(near(at(image, point), pictureColour), qPrintable(at(image, point).name()));
+    if (!sameAs.isEmpty()) {
+      QCOMPARE(image, paint(sameAs));
+      QVERIFY(image != paint(sameAs.section(u' ', 0, 2) + QStringLiteral(" 0.5")));
     }
   }
 
-  void decorations_data() {
-    QTest::addColumn<int>("state");
-    QTest::addColumn<QPoint>("point");
-    QTest::addColumn<QColor>("expected");
-    const QPoint edge(card.left(), 55), inside(card.left() + 2, 55), middle(104, 55);
-    const int selected = QStyle::State_Selected, focused = QStyle::State_Selected | QStyle::State_HasFocus;
-    QTest::newRow("idle") << 0 << middle << pictureColour;
-    QTest::newRow("selected: frame") << selected << edge << theme().primaryColor;
-    QTest::newRow("selected: thin frame") << selected << inside << pictureColour;
-    QTest::newRow("focused: frame") << focused << edge << theme().primaryColorHovered;
-    QTest::newRow("focused: thick frame") << focused << inside << theme().primaryColorHovered;
-    QTest::newRow("hovered") << int(QStyle::State_MouseOver) << middle << lighter(pictureColour, 32);
-    QTest::newRow("pressed") << int(QStyle::State_Sunken) << middle << lighter(pictureColour, 64);
-    QTest::newRow("pressed, hovered")
-        << int(QStyle::State_Sunken | QStyle::State_MouseOver) << middle << lighter(pictureColour, 64);
-  }
-  void decorations() {
-    QFETCH(int, state);
-    QFETCH(QPoint, point);
-    QFETCH(QColor, expected);
-    const QImage image = paint(game(solid(pictureColour), true), QStyle::State(state));
-    QVERIFY2(near(at(image, point), expected),
-             qPrintable(at(image, point).name() + QStringLiteral(" != ") + expected.name()));
-  }
-
-  void sharpAtPixelRatio2() {
-    // One-pixel stripes survive only if the picture is prepared for the device's pixels.
-    QImage stripes(400, 204, QImage::Format_RGB32);
-    for (int x = 0; x < stripes.width(); ++x) {
-      for (int y = 0; y < stripes.height(); ++y) {
-        stripes.setPixel(x, y, x % 2 ? qRgb(255, 0, 0) : qRgb(0, 0, 255));
-      }
-    }
-    const QImage image = paint(game(QPixmap::fromImage(stripes), true), {}, 2.0);
-    const QPoint device = card.topLeft() * 2 + QPoint(100, 100);
-    QCOMPARE(image.pixelColor(device), stripes.pixelColor(100, 100));
-    QCOMPARE(image.pixelColor(device + QPoint(1, 0)), stripes.pixelColor(101, 100));
-  }
-
-  void changedPictureIsNotServedFromTheCache() {
-    const QModelIndex index = game(solid(pictureColour), true);
-    QVERIFY(near(at(paint(index), {104, 55}), pictureColour));
-    model_.setData(index, solid(Qt::darkGreen), Qt::DecorationRole); // same size, same card
-    QVERIFY(near(at(paint(index), {104, 55}), QColor(Qt::darkGreen)));
-  }
-
-  void cacheStaysBounded() {
-    // Large cards, so a few pictures exceed the cache's limit.
+  void cache() {
+    // A changed picture is not served from the cache.
+    const QModelIndex index = row(QStringLiteral("games card installed"));
+    const auto show = [this, &index](const QString& picture, const QColor& colour) {
+      model_->setData(index, pictureNamed(picture, colour), Qt::DecorationRole);
+    };
+    QVERIFY(near(paint(QStringLiteral("games"), index).pixelColor(104, 55), pictureColour));
+    show(QStringLiteral("card"), Qt::darkGreen); // same size, same card
+    QVERIFY(near(paint(QStringLiteral("games"), index).pixelColor(104, 55), QColor(Qt::darkGreen)));
+    // Large cards, so a few pictures exceed the cache's limit, which it keeps to.
     const QSize size(2000, 1000);
     const qint64 pictureBytes = qint64(size.width()) * size.height() * 4;
-    const int pictures = int(CardPainter::cacheLimitBytes() / pictureBytes) + 3;
-    CardPainter painter{CardStyle{}};
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
-    QPainter target(&image);
-    QStyleOptionViewItem option;
-    option.rect = QRect(QPoint(0, 0), size);
-    for (int index = 0; index < pictures; ++index) {
-      CardContent content;
-      content.picture = solid(QColor::fromHsv(index * 17 % 360, 200, 200), size);
-      content.installed = true;
-      painter.paint(&target, option, content);
+    for (int picture = 0; picture <= CardPainter::cacheLimitBytes() / pictureBytes + 2; ++picture) {
+      show(QStringLiteral("2000x1000"), QColor::fromHsv(picture * 17 % 360, 200, 200));
+      paint(QStringLiteral("games"), index, size);
     }
     QVERIFY(CardPainter::cacheBytes() >= pictureBytes);
     QVERIFY(CardPainter::cacheBytes() <= CardPainter::cacheLimitBytes());

@@ -1,12 +1,14 @@
 #include <runner/Console.h>
 #include <style/Style.h>
 
+#include <QFontDatabase>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QtTest>
 
+using namespace Qt::StringLiterals;
 using arvexhub::launcher::Console;
 using arvexhub::launcher::GameRunner;
 
@@ -15,7 +17,7 @@ namespace {
 const QString esc(QChar(0x1B));
 
 QString logLine(const QString& level, const QString& message) {
-  return QStringLiteral("[ArvexHub] [12] %1: %2").arg(level, message);
+  return u"[ArvexHub] [12] %1: %2"_s.arg(level, message);
 }
 
 QString logLine(const char* level, const char* message) {
@@ -27,10 +29,10 @@ QString shownText(Console& console) {
   return console.log_view()->toPlainText();
 }
 
-/// The foreground colours of the fragments of the first block, in order; invalid when unset.
-QList<QColor> fragmentColors(Console& console) {
+/// The foreground colours of the fragments of a block, in order; invalid when unset.
+QList<QColor> fragmentColors(Console& console, int blockNumber = 0) {
   QList<QColor> colors;
-  const QTextBlock block = console.log_view()->document()->firstBlock();
+  const QTextBlock block = console.log_view()->document()->findBlockByNumber(blockNumber);
   for (auto it = block.begin(); !it.atEnd(); ++it) {
     const QTextCharFormat format = it.fragment().charFormat();
     colors << (format.hasProperty(QTextFormat::ForegroundBrush) ? format.foreground().color() : QColor());
@@ -46,49 +48,60 @@ class TestConsole : public QObject {
 private slots:
   void parsesLines_data();
   void parsesLines();
-  void colourEscapesBecomeSpans();
   void commandResults();
-  void settingChanges_data();
   void settingChanges();
-  void runnerErrors();
-  void floodIsShownInBatches();
-  void floodKeepsTheLastLines();
-  void clearEmptiesTheView();
-  void themeChangeRecolours();
+  void runnerErrorsAndClearing();
+  void flood_data();
+  void flood();
+  void coloursAndFontFollowTheStyle_data();
+  void coloursAndFontFollowTheStyle();
 };
 
 void TestConsole::parsesLines_data() {
   QTest::addColumn<QString>("line");
-  QTest::addColumn<QString>("shown"); // empty: nothing is stored
-  QTest::addColumn<bool>("coloured");
+  QTest::addColumn<QString>("shown");         // empty: nothing is stored
+  QTest::addColumn<QList<QColor>>("colours"); // of the shown fragments, with another style than ours
 
-  QTest::newRow("free text") << "hello world" << "hello world" << false;
-  QTest::newRow("warning line") << logLine("Warning", "low fuel") << "Warning: low fuel" << true;
-  QTest::newRow("debug line") << logLine("Debug", "x") << "Debug: x" << true;
-  QTest::newRow("info line") << logLine("Info", "ready") << "Info: ready" << true;
-  QTest::newRow("fatal line") << logLine("Fatal", "boom") << "Fatal: boom" << true;
-  QTest::newRow("unknown level") << logLine("Notice", "n") << "Notice: n" << false;
-  QTest::newRow("lower-case level") << logLine("error", "e") << "error: e" << false;
-  QTest::newRow("empty level") << "[ArvexHub] [3] : plain" << "[ArvexHub] [3] : plain" << false;
-  QTest::newRow("free text with level start") << "Error: by hand" << "Error: by hand" << true;
-  QTest::newRow("markup in free text") << "<b>bold</b> & <img src=x>" << "<b>bold</b> & <img src=x>" << false;
-  QTest::newRow("entity in free text") << "&amp; &lt;" << "&amp; &lt;" << false;
-  QTest::newRow("markup in level line") << logLine("Info", "<i>x</i> \"q\"") << "Info: <i>x</i> \"q\"" << true;
-  QTest::newRow("markup with unknown level") << logLine("Odd", "<b>") << "Odd: <b>" << false;
+  using C = QList<QColor>;
+  const QColor none, debug(255, 255, 255, 127), info(126, 160, 255), warning(255, 188, 0), error(252, 72, 80);
+  const auto t = [](const char* text) { return QString::fromUtf8(text); };
+  QTest::newRow("free text") << t("hello world") << t("hello world") << C{none};
+  QTest::newRow("warning line") << logLine("Warning", "low fuel") << t("Warning: low fuel") << C{warning};
+  QTest::newRow("debug line") << logLine("Debug", "x") << t("Debug: x") << C{debug};
+  QTest::newRow("info line") << logLine("Info", "ready") << t("Info: ready") << C{info};
+  QTest::newRow("fatal line") << logLine("Fatal", "boom") << t("Fatal: boom") << C{error};
+  QTest::newRow("unknown level") << logLine("Notice", "n") << t("Notice: n") << C{none};
+  QTest::newRow("lower-case level") << logLine("error", "e") << t("error: e") << C{none};
+  QTest::newRow("empty level") << t("[ArvexHub] [3] : plain") << t("[ArvexHub] [3] : plain") << C{none};
+  QTest::newRow("free text with level start") << t("Error: by hand") << t("Error: by hand") << C{error};
+  QTest::newRow("markup in free text")
+      << t("<b>bold</b> & <img src=x>") << t("<b>bold</b> & <img src=x>") << C{none};
+  QTest::newRow("entity in free text") << t("&amp; &lt;") << t("&amp; &lt;") << C{none};
+  QTest::newRow("markup in level line")
+      << logLine("Info", "<i>x</i> \"q\"") << t("Info: <i>x</i> \"q\"") << C{info};
+  QTest::newRow("markup with unknown level") << logLine("Odd", "<b>") << t("Odd: <b>") << C{none};
   QTest::newRow("chunk location removed")
-    << logLine("Error", R"(In Lua command: [string "print(x"]:1: unexpected symbol)")
-    << "Error: unexpected symbol" << true;
-  QTest::newRow("chunk location only") << logLine("Error", R"(In Lua command: [string "x"]:7: )") << QString() << false;
+      << logLine("Error", R"(In Lua command: [string "print(x"]:1: unexpected symbol)")
+      << t("Error: unexpected symbol") << C{error};
+  QTest::newRow("chunk location only")
+      << logLine("Error", R"(In Lua command: [string "x"]:7: )") << QString() << C{};
   QTest::newRow("chunk location kept for warnings")
-    << logLine("Warning", R"(In Lua command: [string "x"]:7: w)")
-    << R"(Warning: In Lua command: [string "x"]:7: w)" << true;
-  QTest::newRow("multi-code escape stays") << esc + QLatin1String("[1;31mx") << esc + QLatin1String("[1;31mx") << false;
+      << logLine("Warning", R"(In Lua command: [string "x"]:7: w)")
+      << t(R"(Warning: In Lua command: [string "x"]:7: w)") << C{warning};
+  QTest::newRow("multi-code escape stays")
+      << esc + QLatin1String("[1;31mx") << esc + QLatin1String("[1;31mx") << C{none};
+  QTest::newRow("colour escapes") << u"a %1[31mred%1[0m still %1[92mgreen%1[5m<b>"_s.arg(esc)
+                                  << t("a red still green<b>")
+                                  << C{none, QColor(0xff, 0, 0), QColor(0x80, 0xff, 0x80)};
+  QTest::newRow("colour escape in a level line")
+      << logLine(u"Warning"_s, esc + u"[37mgrey"_s) << t("Warning: grey")
+      << C{warning, QColor(0xd3, 0xd3, 0xd3)};
 }
 
 void TestConsole::parsesLines() {
   QFETCH(QString, line);
   QFETCH(QString, shown);
-  QFETCH(bool, coloured);
+  QFETCH(QList<QColor>, colours);
   Console console;
   console.parse_output(line);
   QCOMPARE(console.messages().size(), shown.isEmpty() ? 0 : 1);
@@ -96,161 +109,150 @@ void TestConsole::parsesLines() {
     return;
   }
   QCOMPARE(shownText(console), shown);
-  const QList<QColor> colors = fragmentColors(console);
-  QCOMPARE(colors.size(), 1);
-  QCOMPARE(colors.first().isValid(), coloured);
+  QCOMPARE(fragmentColors(console), colours);
   // The same message as HTML keeps game text escaped.
   QTextDocument html;
-  html.setHtml(QStringLiteral("<pre>%1</pre>").arg(console.colorize_line(console.messages().first())));
+  html.setHtml(u"<pre>%1</pre>"_s.arg(console.colorize_line(console.messages().first())));
   QCOMPARE(html.toPlainText(), shown);
-}
-
-void TestConsole::colourEscapesBecomeSpans() {
-  Console console;
-  console.parse_output(QStringLiteral("a %1[31mred%1[0m still %1[92mgreen%1[5m<b>").arg(esc));
-  QCOMPARE(shownText(console), QStringLiteral("a red still green<b>"));
-  QCOMPARE(fragmentColors(console), (QList<QColor>{QColor(), QColor(0xff, 0, 0), QColor(0x80, 0xff, 0x80)}));
-  console.clear();
-  console.parse_output(logLine(QStringLiteral("Warning"), esc + QStringLiteral("[37mgrey")));
-  QCOMPARE(shownText(console), QStringLiteral("Warning: grey"));
-  const QList<QColor> colors = fragmentColors(console);
-  QCOMPARE(colors.size(), 2);
-  QCOMPARE(colors.at(0), arvexhub::style::Style::themeOf(&console).statusColorWarning);
-  QCOMPARE(colors.at(1), QColor(0xd3, 0xd3, 0xd3));
 }
 
 void TestConsole::commandResults() {
   Console console;
   QSignalSpy results(&console, &Console::command_result_received);
-  console.command_sent(4, QStringLiteral("print(1 < 2)"));
-  console.command_sent(5, QStringLiteral("bad()"));
-  console.game_output_produced({logLine("Info", "====== Begin Lua command #4 ======"), QStringLiteral("true"),
-                                 logLine("Info", "more"), logLine("Info", "====== End Lua command #4: success ======"),
-                                 logLine("Info", "====== Begin Lua command #5 ======"),
-                                 logLine("Info", "====== End Lua command #5: error ======")});
-  QCOMPARE(shownText(console), QStringLiteral("> print(1 < 2)\ntrue\nInfo: more\n> bad()"));
+  console.command_sent(4, u"print(1 < 2)"_s);
+  console.command_sent(5, u"bad()"_s);
+  console.game_output_produced({logLine("Info", "====== Begin Lua command #4 ======"), u"true"_s,
+                                logLine("Info", "more"),
+                                logLine("Info", "====== End Lua command #4: success ======"),
+                                logLine("Info", "====== Begin Lua command #5 ======"),
+                                logLine("Info", "====== End Lua command #5: error ======")});
+  QCOMPARE(shownText(console), u"> print(1 < 2)\ntrue\nInfo: more\n> bad()"_s);
   QCOMPARE(results.size(), 2);
-  QCOMPARE(results.at(0), (QVariantList{4, QStringLiteral("print(1 < 2)"), true, QStringLiteral("truemore")}));
-  QCOMPARE(results.at(1), (QVariantList{5, QStringLiteral("bad()"), false, QString()}));
+  QCOMPARE(results.at(0), (QVariantList{4, u"print(1 < 2)"_s, true, u"truemore"_s}));
+  QCOMPARE(results.at(1), (QVariantList{5, u"bad()"_s, false, QString()}));
 
   // A game that ends in the middle of a result forgets it: the end is then a line like any other.
-  console.command_sent(6, QStringLiteral("six"));
+  console.command_sent(6, u"six"_s);
   console.parse_output(logLine("Info", "====== Begin Lua command #6 ======"));
   console.game_finished();
   QTest::ignoreMessage(QtWarningMsg, "End of a command result without beginning");
   console.parse_output(logLine("Info", "====== End Lua command #6: success ======"));
   QCOMPARE(results.size(), 2);
   QCOMPARE(console.messages().size(), 6);
-  QCOMPARE(shownText(console).section(QLatin1Char('\n'), -1), QStringLiteral("Info: ====== End Lua command #6: success ======"));
-}
-
-void TestConsole::settingChanges_data() {
-  QTest::addColumn<QString>("line");
-  QTest::addColumn<QVariantList>("expected");
-  QTest::newRow("yes") << logLine("Info", "Fullscreen: yes") << QVariantList{true};
-  QTest::newRow("no") << logLine("Info", "Fullscreen: no") << QVariantList{false};
-  QTest::newRow("other word") << logLine("Info", "Fullscreen: Yes") << QVariantList{false};
-  QTest::newRow("not info") << logLine("Debug", "Fullscreen: yes") << QVariantList{};
-  QTest::newRow("free text") << "Fullscreen: yes" << QVariantList{};
+  QCOMPARE(shownText(console).section(QLatin1Char('\n'), -1),
+           u"Info: ====== End Lua command #6: success ======"_s);
 }
 
 void TestConsole::settingChanges() {
-  QFETCH(QString, line);
-  QFETCH(QVariantList, expected);
   Console console;
   QSignalSpy changes(&console, &Console::setting_changed_in_game);
-  console.parse_output(line);
-  QCOMPARE(changes.size(), expected.size());
-  for (int i = 0; i < expected.size(); ++i) {
-    QCOMPARE(changes.at(i), (QVariantList{QStringLiteral("game_fullscreen"), expected.at(i)}));
-  }
-  QCOMPARE(console.messages().size(), 1); // shown all the same
+  console.game_output_produced({logLine("Info", "Fullscreen: yes"), logLine("Info", "Fullscreen: no"),
+                                logLine("Info", "Fullscreen: Yes"), logLine("Debug", "Fullscreen: yes"),
+                                u"Fullscreen: yes"_s});
+  const QString key = u"game_fullscreen"_s;
+  QCOMPARE(changes, (QList<QVariantList>{{key, true}, {key, false}, {key, false}}));
+  QCOMPARE(console.messages().size(), 5); // shown all the same
 }
 
-void TestConsole::runnerErrors() {
-  Console console;
-  console.game_error(GameRunner::ErrorCode::ProcessReadError);
-  console.game_error(GameRunner::ErrorCode::ProcessWriteError);
-  QCOMPARE(console.messages().size(), 0);
-  console.game_error(GameRunner::ErrorCode::ProcessCrashed);
-  console.game_error(GameRunner::ErrorCode::ProcessTimedOut);
-  QCOMPARE(shownText(console),
-           QStringLiteral("Fatal: The game process crashed.\nError: The game process timed out."));
-  QCOMPARE(fragmentColors(console), QList<QColor>{arvexhub::style::Style::themeOf(&console).statusColorErrorPressed});
-}
-
-void TestConsole::floodIsShownInBatches() {
-  Console console;
-  QSignalSpy empty(&console, &Console::empty_changed);
-  int edits = 0;
-  connect(console.log_view()->document(), &QTextDocument::contentsChange, this, [&edits] { ++edits; });
-  constexpr int lines = 20000;
-  for (int batch = 0; batch < lines / 500; ++batch) {
-    QStringList output;
-    for (int i = 0; i < 500; ++i) {
-      output << logLine(QStringLiteral("Info"), QStringLiteral("line %1 <x>").arg(batch * 500 + i));
-    }
-    console.game_output_produced(output);
-  }
-  QCOMPARE(console.log_view()->document()->blockCount(), 1); // nothing shown before the loop turns
-  QTRY_COMPARE_WITH_TIMEOUT(console.log_view()->document()->blockCount(), lines, 30000);
-  QVERIFY2(edits < lines / 100, qPrintable(QString::number(edits)));
-  QCOMPARE(console.log_view()->document()->lastBlock().text(), QStringLiteral("Info: line 19999 <x>"));
-  QCOMPARE(empty.size(), 1);
-  QVERIFY(!console.is_empty());
-}
-
-void TestConsole::floodKeepsTheLastLines() {
-  Console console;
-  QStringList output;
-  for (int i = 0; i < Console::maximumBlockCount + 10; ++i) {
-    output << QString::number(i);
-  }
-  console.game_output_produced(output);
-  QTRY_COMPARE_WITH_TIMEOUT(console.log_view()->document()->lastBlock().text(), output.last(), 60000);
-  QCOMPARE(console.log_view()->document()->blockCount(), Console::maximumBlockCount);
-  QCOMPARE(console.log_view()->document()->firstBlock().text(), QStringLiteral("10"));
-  console.parse_output(QStringLiteral("one more"));
-  QTRY_COMPARE(console.log_view()->document()->lastBlock().text(), QStringLiteral("one more"));
-  QCOMPARE(console.log_view()->document()->blockCount(), Console::maximumBlockCount);
-}
-
-void TestConsole::clearEmptiesTheView() {
+// The runner's errors as messages of the console's own; clearing, by hand or by a new game.
+void TestConsole::runnerErrorsAndClearing() {
   Console console;
   QSignalSpy empty(&console, &Console::empty_changed);
   QVERIFY(console.is_empty());
-  console.parse_output(QString());
-  console.parse_output(QStringLiteral("x"));
-  QCOMPARE(shownText(console), QStringLiteral("\nx"));
+  console.game_error(GameRunner::ErrorCode::ProcessReadError);
+  console.game_error(GameRunner::ErrorCode::ProcessWriteError);
+  QCOMPARE(console.messages().size(), 0);
+  console.parse_output(QString()); // an empty line is shown as one
+  console.game_error(GameRunner::ErrorCode::ProcessCrashed);
+  console.game_error(GameRunner::ErrorCode::ProcessTimedOut);
+  QCOMPARE(shownText(console), u"\nFatal: The game process crashed.\nError: The game process timed out."_s);
+  QCOMPARE(fragmentColors(console, 1), QList<QColor>{QColor(252, 72, 80)});
   QCOMPARE(empty.size(), 1);
   console.clear();
   QVERIFY(console.is_empty());
   QVERIFY(console.messages().isEmpty());
   QCOMPARE(empty.size(), 2);
-  console.parse_output(QStringLiteral("y"));
+  console.parse_output(u"y"_s);
   QTRY_VERIFY(!console.is_empty());
   console.game_running();
   QVERIFY(console.is_empty());
   QCOMPARE(empty.size(), 4);
-  QTest::qWait(10);
+  QTest::qWait(10); // a few turns of the event loop: nothing cleared comes back
   QCOMPARE(console.log_view()->toPlainText(), QString());
 }
 
-void TestConsole::themeChangeRecolours() {
+void TestConsole::flood_data() {
+  QTest::addColumn<int>("lines");
+  QTest::newRow("shown in batches") << 20000;
+  QTest::newRow("more than the view keeps") << Console::maximumBlockCount + 10;
+}
+
+void TestConsole::flood() {
+  QFETCH(int, lines);
+  Console console;
+  QSignalSpy empty(&console, &Console::empty_changed);
+  int edits = 0;
+  connect(console.log_view()->document(), &QTextDocument::contentsChange, this, [&edits] { ++edits; });
+  for (int first = 0; first < lines; first += 500) {
+    QStringList output;
+    for (int i = first; i < qMin(lines, first + 500); ++i) {
+      output << logLine(u"Info"_s, u"line %1 <x>"_s.arg(i));
+    }
+    console.game_output_produced(output);
+  }
+  QTextDocument* document = console.log_view()->document();
+  QCOMPARE(document->blockCount(), 1); // nothing shown before the loop turns
+  const int kept = qMin(lines, int(Console::maximumBlockCount));
+  QTRY_COMPARE_WITH_TIMEOUT(document->lastBlock().text(), u"Info: line %1 <x>"_s.arg(lines - 1), 60000);
+  QCOMPARE(document->blockCount(), kept);
+  QCOMPARE(document->firstBlock().text(), u"Info: line %1 <x>"_s.arg(lines - kept));
+  QVERIFY2(edits < lines / 100, qPrintable(QString::number(edits)));
+  QCOMPARE(empty.size(), 1);
+  console.parse_output(u"one more"_s);
+  QTRY_COMPARE(document->lastBlock().text(), u"one more"_s);
+  QCOMPARE(document->blockCount(), qMin(kept + 1, int(Console::maximumBlockCount)));
+}
+
+void TestConsole::coloursAndFontFollowTheStyle_data() {
+  QTest::addColumn<bool>("ours");
+  QTest::newRow("another style") << false;
+  QTest::newRow("our style") << true;
+}
+
+void TestConsole::coloursAndFontFollowTheStyle() {
+  QFETCH(bool, ours);
   arvexhub::style::Style style;
   Console console;
-  console.setStyle(&style);
-  console.parse_output(logLine("Warning", "w"));
-  console.parse_output(QStringLiteral("free"));
-  QCOMPARE(shownText(console), QStringLiteral("Warning: w\nfree"));
-  QCOMPARE(fragmentColors(console), QList<QColor>{style.theme().statusColorWarning});
+  if (ours) {
+    console.setStyle(&style);
+  }
+  const QStringList levels{u"Debug"_s, u"Info"_s, u"Warning"_s, u"Error"_s, u"Fatal"_s};
+  for (const QString& level : levels) {
+    console.parse_output(logLine(level, u"x"_s));
+  }
+  const arvexhub::style::Theme& theme = style.theme();
+  const QList<QColor> expected{theme.primaryColor, theme.statusColorInfo, theme.statusColorWarning,
+                               theme.statusColorError, theme.statusColorError};
+  QCOMPARE(shownText(console).count(QLatin1Char('\n')), 4);
+  for (int i = 0; ours && i < levels.size(); ++i) { // the other style's colours: see parsesLines
+    QCOMPARE(fragmentColors(console, i), QList<QColor>{expected.at(i)});
+  }
+  QCOMPARE(console.log_view()->frameShape(), QFrame::NoFrame);
+  const QFont font = console.log_view()->font();
+  QCOMPARE(font.family(),
+           (ours ? theme.fontMonospace : QFontDatabase::systemFont(QFontDatabase::FixedFont)).family());
+  QCOMPARE(font.pointSize(), ours ? 11 : QFontDatabase::systemFont(QFontDatabase::FixedFont).pointSize());
+  if (!ours) {
+    return;
+  }
+  // A new theme recolours the whole log; the messages stay.
   QSignalSpy empty(&console, &Console::empty_changed);
-  arvexhub::style::Theme theme = style.theme();
-  theme.statusColorWarning = QColor(0x12, 0x34, 0x56);
-  style.setTheme(theme);
-  QCOMPARE(shownText(console), QStringLiteral("Warning: w\nfree"));
-  QCOMPARE(fragmentColors(console), QList<QColor>{QColor(0x12, 0x34, 0x56)});
-  QCOMPARE(console.messages().size(), 2);
+  arvexhub::style::Theme changed = theme;
+  changed.statusColorWarning = QColor(0x12, 0x34, 0x56);
+  style.setTheme(changed);
+  QCOMPARE(shownText(console).count(QLatin1Char('\n')), 4);
+  QCOMPARE(fragmentColors(console, 2), QList<QColor>{QColor(0x12, 0x34, 0x56)});
+  QCOMPARE(console.messages().size(), levels.size());
   QCOMPARE(empty.size(), 0);
 }
 

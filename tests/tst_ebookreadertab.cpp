@@ -24,6 +24,7 @@
 
 #include <memory>
 
+using namespace Qt::StringLiterals;
 using namespace arvexhub::launcher;
 using arvexhub::test::TestDir;
 using arvexhub::test::TestHttpResponse;
@@ -72,7 +73,7 @@ class TestEbookReaderTab final : public QObject {
   std::unique_ptr<EbookReaderTab> tab_;
 
   QString bookPath(const QString& name) const {
-    return home_->filePath(QStringLiteral(".arvexhub/ebooks/%1/%1.pdf").arg(name));
+    return home_->filePath(u".arvexhub/ebooks/%1/%1.pdf"_s.arg(name));
   }
   template <typename T>
   T* child(const char* name) const {
@@ -129,15 +130,15 @@ private slots:
   void init() {
     home_ = std::make_unique<TestDir>();
     qputenv("HOME", home_->path().toUtf8());
-    home_->createDir(QStringLiteral(".arvexhub/ebooks/Atlas"));
-    home_->createDir(QStringLiteral(".arvexhub/ebooks/Leaflet"));
-    QVERIFY(writePdf(bookPath(QStringLiteral("Atlas")), 7));
-    QVERIFY(writePdf(bookPath(QStringLiteral("Leaflet")), 1));
+    home_->createDir(u".arvexhub/ebooks/Atlas"_s);
+    home_->createDir(u".arvexhub/ebooks/Leaflet"_s);
+    QVERIFY(writePdf(bookPath(u"Atlas"_s), 7));
+    QVERIFY(writePdf(bookPath(u"Leaflet"_s), 1));
     server_ = std::make_unique<TestHttpServer>();
     QVERIFY(server_->listen());
     TestHttpResponse empty;
     empty.body = "[]";
-    server_->setResponse(QStringLiteral("/ebooks.json"), empty);
+    server_->setResponse(u"/ebooks.json"_s, empty);
     qputenv("ARVEXHUB_CATALOGUE_URL", server_->url(QString()).toString().toUtf8());
     model_ = std::make_unique<EbookListModel>();
     QCOMPARE(model_->rowCount(), 2);
@@ -155,96 +156,72 @@ private slots:
   }
 
   void opening_data() {
-    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("file"); // a book of the library, or a file written with the content
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("error"); // logged when the file cannot be read
+    QTest::addColumn<bool>("bookOpenBefore");
     QTest::addColumn<QString>("label");
     QTest::addColumn<int>("lastPage");
-    QTest::addColumn<bool>("turning");
 
-    QTest::newRow("several pages") << "Atlas"
-                                   << "1 / 7" << 6 << true;
-    QTest::newRow("one page") << "Leaflet"
-                              << "1 / 1" << 0 << false;
+    QTest::newRow("several pages") << u"Atlas"_s << QByteArray() << QString() << false << u"1 / 7"_s << 6;
+    QTest::newRow("one page") << u"Leaflet"_s << QByteArray() << QString() << false << u"1 / 1"_s << 0;
+    QTest::newRow("missing") << u"none.pdf"_s << QByteArray() << u"FileNotFound"_s << false << u"0 / 0"_s
+                             << 0;
+    QTest::newRow("not a PDF") << u"bad.pdf"_s << QByteArray("plain text") << u"InvalidFileFormat"_s << false
+                               << u"0 / 0"_s << 0;
+    QTest::newRow("broken after a good book") << u"bad.pdf"_s << QByteArray("%PDF-1.4 cut short")
+                                              << u"InvalidFileFormat"_s << true << u"0 / 0"_s << 0;
   }
   void opening() {
-    QFETCH(QString, name);
-    QFETCH(QString, label);
-    QFETCH(int, lastPage);
-    QFETCH(bool, turning);
-
-    QVERIFY(!panel()->isVisible());
-    QVERIFY(open(name));
-    QCOMPARE(this->label(), label);
-    QCOMPARE(currentPage(), 0);
-    QVERIFY(panel()->isVisible());
-    QCOMPARE(model_->currentReadingEbook(), bookPath(name));
-    QVERIFY(isRowReading(name));
-    const auto* slider = child<QSlider>("pageSlider");
-    QCOMPARE(slider->maximum(), lastPage);
-    QCOMPARE(slider->isEnabled(), turning);
-    QCOMPARE(child<QToolButton>("previousButton")->isEnabled(), turning);
-    QCOMPARE(child<QToolButton>("nextButton")->isEnabled(), turning);
-
-    // The library lets go of the book (its removal does): the reader closes it.
-    model_->setCurrentReadingEbook(QString());
-    QCOMPARE(this->label(), QStringLiteral("0 / 0"));
-    QVERIFY(!panel()->isVisible());
-    QVERIFY(open(name));
-
-    child<QToolButton>("closeButton")->click();
-    QCOMPARE(this->label(), QStringLiteral("0 / 0"));
-    QVERIFY(!panel()->isVisible());
-    QVERIFY(model_->currentReadingEbook().isEmpty());
-    QVERIFY(!isRowReading(name));
-  }
-
-  void ignoredAddresses_data() {
-    QTest::addColumn<QUrl>("url");
-    QTest::newRow("invalid") << QUrl(QStringLiteral("file://[x"));
-    QTest::newRow("not local") << QUrl(QStringLiteral("https://example.com/Atlas.pdf"));
-  }
-  void ignoredAddresses() {
-    QFETCH(QUrl, url);
-    QVERIFY(open(QStringLiteral("Atlas")));
-    tab_->openEbook(url, QStringLiteral("Atlas"));
-    QCOMPARE(label(), QStringLiteral("1 / 7"));
-    QCOMPARE(model_->currentReadingEbook(), bookPath(QStringLiteral("Atlas")));
-  }
-
-  void failedLoad_data() {
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QString>("error");
-    QTest::addColumn<bool>("bookOpenBefore");
-
-    QTest::newRow("missing") << "none.pdf" << QByteArray() << "FileNotFound" << false;
-    QTest::newRow("not a PDF") << "bad.pdf" << QByteArray("plain text") << "InvalidFileFormat" << false;
-    QTest::newRow("after a good book")
-        << "bad.pdf" << QByteArray("%PDF-1.4 cut short") << "InvalidFileFormat" << true;
-  }
-  void failedLoad() {
     QFETCH(QString, file);
     QFETCH(QByteArray, content);
     QFETCH(QString, error);
     QFETCH(bool, bookOpenBefore);
+    QFETCH(QString, label);
+    QFETCH(int, lastPage);
 
     if (bookOpenBefore) {
-      QVERIFY(open(QStringLiteral("Atlas")));
+      QVERIFY(open(u"Atlas"_s));
       child<QSlider>("pageSlider")->setValue(3);
     }
-    const QString path = content.isEmpty() ? home_->filePath(file)
-                                           : home_->createFile(QStringLiteral("Broken/") + file, content);
-    QTest::ignoreMessage(QtDebugMsg,
-                         qPrintable(QStringLiteral("Error loading PDF: QPdfDocument::Error::") + error));
+    QCOMPARE(panel()->isVisible(), bookOpenBefore);
+    const bool opens = error.isEmpty();
+    const QString path = opens               ? bookPath(file)
+                         : content.isEmpty() ? home_->filePath(file)
+                                             : home_->createFile(u"Broken/"_s + file, content);
+    if (!opens) {
+      QTest::ignoreMessage(QtDebugMsg, qPrintable(u"Error loading PDF: QPdfDocument::Error::"_s + error));
+    }
     tab_->openEbook(QUrl::fromLocalFile(path), file);
+    // A book that fails leaves nothing open: no row is read, no count of an earlier book stays.
+    QTRY_COMPARE(this->label(), label);
+    QCOMPARE(panel()->isVisible(), opens);
+    QCOMPARE(model_->currentReadingEbook(), opens ? path : QString());
+    QCOMPARE(child<QSlider>("pageSlider")->maximum(), lastPage);
+    for (const char* control : {"pageSlider", "previousButton", "nextButton"}) {
+      QCOMPARE(child<QWidget>(control)->isEnabled(), lastPage > 0);
+    }
+    if (opens) {
+      QCOMPARE(currentPage(), 0);
+      QVERIFY(isRowReading(file));
+      // Addresses that are not local files are ignored: the book stays open.
+      for (const auto* address : {"file://[x", "https://example.com/Atlas.pdf"}) {
+        tab_->openEbook(QUrl(QString::fromLatin1(address)), file);
+        QCOMPARE(this->label(), label);
+        QCOMPARE(model_->currentReadingEbook(), path);
+      }
+      // The library lets go of the book (its removal does): the reader closes it.
+      model_->setCurrentReadingEbook(QString());
+      QCOMPARE(this->label(), u"0 / 0"_s);
+      QVERIFY(!panel()->isVisible());
+      QVERIFY(open(file));
+    }
 
-    // Nothing is open: no row is being read, and no count of an earlier book stays behind.
-    QTRY_COMPARE(label(), QStringLiteral("0 / 0"));
+    child<QToolButton>("closeButton")->click();
+    QCOMPARE(this->label(), u"0 / 0"_s);
     QVERIFY(!panel()->isVisible());
     QVERIFY(model_->currentReadingEbook().isEmpty());
-    QCOMPARE(child<QSlider>("pageSlider")->maximum(), 0);
-    QVERIFY(!child<QToolButton>("nextButton")->isEnabled());
-    tab_->stopReading();
-    QCOMPARE(label(), QStringLiteral("0 / 0"));
+    QVERIFY(!opens || !isRowReading(file));
     // Nothing to turn to either.
     QSignalSpy jumped(view()->pageNavigator(), &QPdfPageNavigator::jumped);
     sendWheel(view()->viewport(), {0, -120});
@@ -277,7 +254,7 @@ private slots:
     QFETCH(int, page);
     QFETCH(int, jumps);
 
-    QVERIFY(open(QStringLiteral("Atlas")));
+    QVERIFY(open(u"Atlas"_s));
     QVERIFY(view()->verticalScrollBar()->maximum() > 0); // the page is taller than the view
     QSignalSpy jumped(view()->pageNavigator(), &QPdfPageNavigator::jumped);
     for (const QString& step : steps) {
@@ -296,7 +273,7 @@ private slots:
     QCOMPARE(currentPage(), page);
     QCOMPARE(jumped.count(), jumps);
     QCOMPARE(child<QSlider>("pageSlider")->value(), page);
-    QCOMPARE(label(), QStringLiteral("%1 / 7").arg(page + 1));
+    QCOMPARE(label(), u"%1 / 7"_s.arg(page + 1));
     QCOMPARE(view()->verticalScrollBar()->value(), 0); // the wheel never scrolls within a page
   }
 
@@ -317,7 +294,7 @@ private slots:
     QFETCH(int, outs);
     QFETCH(double, factor);
 
-    QVERIFY(open(QStringLiteral("Atlas")));
+    QVERIFY(open(u"Atlas"_s));
     QVERIFY(view()->zoomMode() == QPdfView::ZoomMode::FitToWidth);
     // A zoom from fitting the width goes on from the size the page is drawn at.
     const QSizeF fitted = drawnPage();
@@ -340,39 +317,6 @@ private slots:
     QVERIFY2(qFuzzyCompare(view()->zoomFactor(), factor), qPrintable(QString::number(view()->zoomFactor())));
   }
 
-  void clickOnPage_data() {
-    QTest::addColumn<bool>("fullscreen");
-    QTest::addColumn<Qt::MouseButton>("button");
-    QTest::addColumn<int>("requests");
-
-    QTest::newRow("left in full screen") << true << Qt::LeftButton << 1;
-    QTest::newRow("right in full screen") << true << Qt::RightButton << 0;
-    QTest::newRow("left in the window") << false << Qt::LeftButton << 0;
-  }
-  void clickOnPage() {
-    QFETCH(bool, fullscreen);
-    QFETCH(Qt::MouseButton, button);
-    QFETCH(int, requests);
-
-    QVERIFY(open(QStringLiteral("Atlas")));
-    tab_->onHostIsFullscreen(fullscreen);
-    QSignalSpy requested(tab_.get(), &EbookReaderTab::fullscreenRequested);
-    sendMouse(view()->viewport(), QEvent::MouseButtonPress, button);
-    sendMouse(view()->viewport(), QEvent::MouseButtonRelease, button);
-    QCOMPARE(requested.count(), requests);
-  }
-
-  void fullscreenButtonOnlyRequests() {
-    QSignalSpy requested(tab_.get(), &EbookReaderTab::fullscreenRequested);
-    fullscreenButton()->click();
-    QCOMPARE(requested.count(), 1);
-    QVERIFY(!fullscreenButton()->isChecked()); // until the window has switched
-    enterFullscreen();
-    fullscreenButton()->click();
-    QCOMPARE(requested.count(), 2);
-    QVERIFY(fullscreenButton()->isChecked());
-  }
-
   void fullscreenLayout_data() {
     QTest::addColumn<QString>("file");
     QTest::addColumn<bool>("panelAfter");
@@ -388,17 +332,34 @@ private slots:
     const int panelControlsWidth = controls()->width();
     if (!file.isEmpty()) {
       if (!panelAfter) { // no such file
-        QTest::ignoreMessage(QtDebugMsg, QRegularExpression(QStringLiteral("^Error loading PDF:")));
+        QTest::ignoreMessage(QtDebugMsg, QRegularExpression(u"^Error loading PDF:"_s));
       }
       tab_->openEbook(QUrl::fromLocalFile(bookPath(file)), file);
     }
     tab_->onHostIsFullscreen(false); // the window reports other state changes too
+    // Only the window switches: the button asks, and so does a left click on the page in full screen.
+    QSignalSpy requested(tab_.get(), &EbookReaderTab::fullscreenRequested);
+    const auto click = [this](Qt::MouseButton button) {
+      sendMouse(view()->viewport(), QEvent::MouseButtonPress, button);
+      sendMouse(view()->viewport(), QEvent::MouseButtonRelease, button);
+    };
+    click(Qt::LeftButton);
+    fullscreenButton()->click();
+    QCOMPARE(requested.count(), 1);
+    QVERIFY(!fullscreenButton()->isChecked());
     enterFullscreen();
+    click(Qt::RightButton);
+    QCOMPARE(requested.count(), 1);
+    click(Qt::LeftButton);
+    fullscreenButton()->click();
+    QCOMPARE(requested.count(), 3);
     QVERIFY(!panel()->isVisible());
     QVERIFY(fullscreenButton()->isChecked());
-    QCOMPARE(fullscreenButton()->toolTip(), QStringLiteral("Exit Fullscreen"));
+    QCOMPARE(fullscreenButton()->toolTip(), u"Exit Fullscreen"_s);
     QVERIFY(fullscreenButton()->isVisible() && menuButton()->isVisible());
     QVERIFY(!controls()->isVisible()); // until the menu button is clicked
+    tab_->setReaderPanelVisible(true); // the panel stays away in full screen
+    QVERIFY(!panel()->isVisible());
 
     tab_->resize(1500, 600);
     QApplication::processEvents();
@@ -417,54 +378,11 @@ private slots:
     menuButton()->click();
     QVERIFY(!controls()->isVisible());
 
-    tab_->onHostIsFullscreen(false);
-    tab_->onHostIsFullscreen(false);
-    tab_->resize(1800, 700);
-    QApplication::processEvents();
-    QCOMPARE(panel()->isVisible(), panelAfter);
-    QCOMPARE(controls()->parentWidget(), panel());
-    QCOMPARE(panel()->layout()->count(), 1);
-    tab_->setReaderPanelVisible(true);
-    QApplication::processEvents();
-    QCOMPARE(controls()->width(), panelControlsWidth);
-    QVERIFY(!controls()->isHidden());
-    QCOMPARE(fullscreenButton()->parentWidget(), controls());
-    QVERIFY(!fullscreenButton()->isChecked());
-    QCOMPARE(fullscreenButton()->toolTip(), QStringLiteral("Toggle Fullscreen"));
-    QVERIFY(menuButton()->isHidden());
-    // A click on the page leaves the window alone again.
-    QSignalSpy requested(tab_.get(), &EbookReaderTab::fullscreenRequested);
-    sendMouse(view()->viewport(), QEvent::MouseButtonPress, Qt::LeftButton);
-    QCOMPARE(requested.count(), 0);
-  }
-
-  void panelStaysAwayInFullscreen() {
-    QVERIFY(open(QStringLiteral("Atlas")));
-    enterFullscreen();
-    tab_->setReaderPanelVisible(true);
-    QVERIFY(!panel()->isVisible());
-    tab_->onHostIsFullscreen(false);
-    tab_->setReaderPanelVisible(false);
-    QVERIFY(!panel()->isVisible());
-    tab_->setReaderPanelVisible(true);
-    QVERIFY(panel()->isVisible());
-  }
-
-  void idleHiding_data() {
-    QTest::addColumn<bool>("controlsOpen");
-    QTest::newRow("controls closed") << false;
-    QTest::newRow("controls open") << true;
-  }
-  void idleHiding() {
-    QFETCH(bool, controlsOpen);
-    QVERIFY(open(QStringLiteral("Atlas")));
-    tab_->setControlsHideDelay(50);
+    // At rest the pointer and the floating controls go; a move brings back those that were shown.
     auto* surface = view()->viewport();
-    enterFullscreen();
-    if (controlsOpen) {
+    tab_->setControlsHideDelay(50);
+    for (const bool controlsOpen : {true, false}) {
       menuButton()->click();
-    }
-    for (int round = 0; round < 2; ++round) { // and again after the pointer came back
       QTRY_VERIFY(fullscreenButton()->isHidden());
       QVERIFY(menuButton()->isHidden() && controls()->isHidden());
       QCOMPARE(surface->cursor().shape(), Qt::BlankCursor);
@@ -473,12 +391,27 @@ private slots:
       QCOMPARE(controls()->isHidden(), !controlsOpen);
       QVERIFY(surface->cursor().shape() != Qt::BlankCursor);
     }
-
     // Leaving full screen while hidden brings the pointer and the controls back for good.
     QTRY_VERIFY(fullscreenButton()->isHidden());
     tab_->onHostIsFullscreen(false);
+    tab_->onHostIsFullscreen(false);
     QVERIFY(surface->cursor().shape() != Qt::BlankCursor);
-    QVERIFY(fullscreenButton()->isVisible() && controls()->isVisible());
+    tab_->resize(1800, 700);
+    QApplication::processEvents();
+    QCOMPARE(panel()->isVisible(), panelAfter);
+    QCOMPARE(controls()->parentWidget(), panel());
+    QCOMPARE(panel()->layout()->count(), 1);
+    tab_->setReaderPanelVisible(false);
+    QVERIFY(!panel()->isVisible());
+    tab_->setReaderPanelVisible(true);
+    QApplication::processEvents();
+    QVERIFY(panel()->isVisible());
+    QCOMPARE(controls()->width(), panelControlsWidth);
+    QVERIFY(!controls()->isHidden());
+    QCOMPARE(fullscreenButton()->parentWidget(), controls());
+    QVERIFY(fullscreenButton()->isVisible());
+    QVERIFY(!fullscreenButton()->isChecked());
+    QCOMPARE(fullscreenButton()->toolTip(), u"Toggle Fullscreen"_s);
     QVERIFY(menuButton()->isHidden());
   }
 };

@@ -12,7 +12,6 @@
 #include <style/Style.h>
 
 #include <QApplication>
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QLabel>
 #include <QScrollBar>
@@ -23,18 +22,13 @@ using namespace arvexhub::test;
 
 namespace {
 
-/// The object names of a kind's labels: picture, title, details (and version for games).
-QStringList labelsOf(const QString& kind) {
-  if (kind == QLatin1String("games")) {
-    return {QStringLiteral("gameThumbnail"), QStringLiteral("gameFullName"), QStringLiteral("gameDetails"),
-            QStringLiteral("gameVersion")};
-  }
-  if (kind == QLatin1String("albums")) {
-    return {QStringLiteral("albumThumbnail"), QStringLiteral("albumName"), QStringLiteral("albumDetails")};
-  }
-  const QString prefix = kind.chopped(1); // "movie", "ebook"
-  return {prefix + QStringLiteral("Thumbnail"), prefix + QStringLiteral("FullName"),
-          prefix + QStringLiteral("Details")};
+/// The object names of a kind's panel, then of its labels: picture, title, details (and version).
+QStringList objectNamesOf(const QString& kind) {
+  const char* const names[] = {"GamePropertiesPanel gameThumbnail gameFullName gameDetails gameVersion",
+                               "MoviePropertiesPanel movieThumbnail movieFullName movieDetails",
+                               "EbookPropertiesPanel ebookThumbnail ebookFullName ebookDetails",
+                               "AlbumPropertiesPanel albumThumbnail albumName albumDetails"};
+  return QString::fromLatin1(names[libraryKinds().indexOf(kind)]).split(QLatin1Char(' '));
 }
 
 } // namespace
@@ -68,12 +62,8 @@ class TestLibraryPanels final : public QObject {
     }
     panel_->resize(300, 500);
   }
-  void showPanel() {
-    panel_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(panel_.get()));
-  }
   QLabel* label(int which) const {
-    return panel_->findChild<QLabel*>(labelsOf(kind_.name).at(which));
+    return panel_->findChild<QLabel*>(objectNamesOf(kind_.name).at(which + 1));
   }
   /// The width the picture may take: the panel's inside, less the content margins.
   int availableWidth() const {
@@ -103,15 +93,10 @@ private slots:
                          QStringLiteral("The <b>Full</b> Work"), QStringLiteral("Arvex & <i>Co</i>"));
       full.insert(QStringLiteral("publisher"), QStringLiteral("Arvex Publishing"));
       full.insert(QStringLiteral("version"), QStringLiteral("1.2"));
-      const QJsonObject published{{QStringLiteral("name"), QStringLiteral("Published")},
-                                  {QStringLiteral("fullName"), QStringLiteral("Published Work")},
-                                  {QStringLiteral("publisher"), QStringLiteral("Arvex Publishing")},
-                                  {QStringLiteral("version"), QStringLiteral("3")}};
       TestHttpResponse catalogue;
-      catalogue.body =
-          QJsonDocument(
-              QJsonArray{full, published, QJsonObject{{QStringLiteral("name"), QStringLiteral("Bare")}}})
-              .toJson();
+      catalogue.body = "[" + QJsonDocument(full).toJson() + R"(,
+          {"name": "Published", "fullName": "Published Work", "publisher": "Arvex Publishing", "version": "3"},
+          {"name": "Bare"}])";
       server_->setResponse(documentOf(kind), catalogue);
     }
   }
@@ -126,150 +111,90 @@ private slots:
   void showsTheCurrentItem_data() {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("shown");
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("details");
     QTest::addColumn<bool>("picture");
     QTest::addColumn<QString>("pictureText");
+    QTest::addColumn<QString>("version"); // games only
     // The first and last detail of each kind; the publisher is between them.
-    const QList<QPair<QString, QString>> details{{QStringLiteral("Developer"), QStringLiteral("Released")},
-                                                 {QStringLiteral("Studio"), QStringLiteral("Released")},
-                                                 {QStringLiteral("Author"), QStringLiteral("Published")},
-                                                 {QStringLiteral("Artist"), QStringLiteral("Released")}};
+    const QStringList details{QStringLiteral("Developer Released"), QStringLiteral("Studio Released"),
+                              QStringLiteral("Author Published"), QStringLiteral("Artist Released")};
     const QString publisher = QStringLiteral("<b>Publisher:</b> Arvex Publishing");
+    const QString none;
     for (int i = 0; i < details.size(); ++i) {
       const QString kind = libraryKinds().at(i);
       const QString all =
           QStringLiteral("<b>%1:</b> Arvex &amp; &lt;i&gt;Co&lt;/i&gt;<br>%2<br><b>%3:</b> 2024")
-              .arg(details[i].first, publisher, details[i].second);
+              .arg(details[i].section(u' ', 0, 0), publisher, details[i].section(u' ', 1));
+      const QString noPicture = i == 0 ? QString() : QStringLiteral("No Thumbnail");
       // Titles are plain text: the markup shows as written.
+      const QString title = QStringLiteral("The <b>Full</b> Work");
       QTest::addRow("%s: every detail", qPrintable(kind))
-          << kind << "Full"
-          << "The <b>Full</b> Work" << all << true << QString();
+          << kind << "Full" << true << title << all << true << none << QStringLiteral("Version: 1.2");
       QTest::addRow("%s: name in another case", qPrintable(kind))
-          << kind << "fULL"
-          << "The <b>Full</b> Work" << all << true << QString();
+          << kind << "fULL" << true << title << all << true << none << QStringLiteral("Version: 1.2");
       QTest::addRow("%s: publisher only", qPrintable(kind))
-          << kind << "Published"
-          << "Published Work" << publisher << false << (kind == QLatin1String("games") ? "" : "No Thumbnail");
-      if (kind != QLatin1String("games")) {
+          << kind << "Published" << true << "Published Work" << publisher << false << noPicture
+          << "Version: 3";
+      QTest::addRow("%s: no current item", qPrintable(kind))
+          << kind << none << false << none << none << false << none << none;
+      QTest::addRow("%s: unknown item", qPrintable(kind))
+          << kind << "Missing" << false << none << none << false << none << none;
+      if (i > 0) {
         QTest::addRow("%s: installed only", qPrintable(kind))
-            << kind << "Ocean"
-            << "Ocean" << QString() << false << "No Thumbnail";
+            << kind << "Ocean" << true << "Ocean" << none << false << noPicture << none;
       }
     }
-    QTest::newRow("games: nothing known") << "games"
-                                          << "Bare" << QString() << QString() << false << QString();
+    QTest::newRow("games: nothing known") << QStringLiteral("games") << QStringLiteral("Bare") << true << none
+                                          << none << false << none << QStringLiteral("Version: ");
   }
   void showsTheCurrentItem() {
     QFETCH(QString, kind);
     QFETCH(QString, name);
+    QFETCH(bool, shown);
     QFETCH(QString, title);
     QFETCH(QString, details);
     QFETCH(bool, picture);
     QFETCH(QString, pictureText);
+    QFETCH(QString, version);
     makeModel(kind);
+    // Another item first, filled while the panel is hidden (collapsed, or the window not shown
+    // yet): nothing of it may stay.
+    kind_.setCurrentName(QStringLiteral("Full"));
     makePanel();
-    showPanel();
-    QVERIFY(!panel_->isEnabled());
+    QCOMPARE(panel_->objectName(), objectNamesOf(kind).first());
+    panel_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(panel_.get()));
     kind_.setCurrentName(name);
-    QVERIFY(panel_->isEnabled());
+    QCOMPARE(panel_->isEnabled(), shown);
     QCOMPARE(label(1)->text(), title);
     QCOMPARE(label(1)->textFormat(), Qt::PlainText);
     QCOMPARE(label(2)->text(), details);
-    const QPixmap shown = label(0)->pixmap();
-    QCOMPARE(shown.isNull(), !picture);
+    const QPixmap shownPicture = label(0)->pixmap();
+    QCOMPARE(shownPicture.isNull(), !picture);
     QCOMPARE(label(0)->text(), pictureText);
-    if (picture) {
+    if (kind == QLatin1String("games")) {
+      QCOMPARE(label(3)->text(), version);
+      QCOMPARE(label(3)->textFormat(), Qt::PlainText);
+    }
+    if (picture) { // fitted once shown, with the text no wider
       const QPixmap original = kind_.pictureOf(name);
-      QCOMPARE(shown.width(), availableWidth());
-      QCOMPARE(shown.height(), qRound(original.height() * double(availableWidth()) / original.width()));
+      QCOMPARE(shownPicture.width(), availableWidth());
+      QCOMPARE(shownPicture.height(),
+               qRound(original.height() * double(availableWidth()) / original.width()));
+      QTRY_VERIFY(label(1)->width() <= availableWidth());
+      // Another item is shown from its top.
+      panel_->resize(300, 120);
+      auto* bar = panel_->verticalScrollBar();
+      QTRY_VERIFY(bar->maximum() > 0);
+      bar->setValue(bar->maximum());
+      kind_.setCurrentName(QStringLiteral("Published"));
+      QCOMPARE(bar->value(), 0);
     }
-  }
-
-  void emptiesWithoutAnItem_data() {
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("objectName");
-    const QStringList panels{QStringLiteral("GamePropertiesPanel"), QStringLiteral("MoviePropertiesPanel"),
-                             QStringLiteral("EbookPropertiesPanel"), QStringLiteral("AlbumPropertiesPanel")};
-    for (int i = 0; i < panels.size(); ++i) {
-      const QString kind = libraryKinds().at(i);
-      QTest::addRow("%s: no current item", qPrintable(kind)) << kind << QString() << panels.at(i);
-      QTest::addRow("%s: unknown item", qPrintable(kind)) << kind << "Missing" << panels.at(i);
-    }
-  }
-  void emptiesWithoutAnItem() {
-    QFETCH(QString, kind);
-    QFETCH(QString, name);
-    QFETCH(QString, objectName);
-    makeModel(kind);
-    makePanel();
-    showPanel();
-    QCOMPARE(panel_->objectName(), objectName);
-    kind_.setCurrentName(QStringLiteral("Full"));
-    kind_.setCurrentName(name);
-    QVERIFY(!panel_->isEnabled());
-    for (int which = 0; which < labelsOf(kind).size(); ++which) {
-      QVERIFY2(label(which)->text().isEmpty() && label(which)->pixmap().isNull(),
-               qPrintable(labelsOf(kind).at(which)));
-    }
-  }
-
-  void pictureFitsOnceShown_data() {
-    QTest::addColumn<QString>("kind");
-    for (const QString& kind : libraryKinds()) {
-      QTest::newRow(qPrintable(kind)) << kind;
-    }
-  }
-  void pictureFitsOnceShown() {
-    QFETCH(QString, kind);
-    makeModel(kind);
-    // Filled while hidden, as when the panel is collapsed or the window not shown yet.
-    kind_.setCurrentName(QStringLiteral("Full"));
-    makePanel();
-    QVERIFY(panel_->isEnabled());
-    showPanel();
-    QCOMPARE(label(0)->pixmap().width(), availableWidth());
-    // The picture fitted to the default size of a hidden widget must not widen the text either.
-    QTRY_VERIFY(label(1)->width() <= availableWidth());
-  }
-
-  void newItemScrollsToTop_data() {
-    pictureFitsOnceShown_data();
-  }
-  void newItemScrollsToTop() {
-    QFETCH(QString, kind);
-    makeModel(kind);
-    makePanel();
-    panel_->resize(300, 120);
-    showPanel();
-    kind_.setCurrentName(QStringLiteral("Full"));
-    auto* bar = panel_->verticalScrollBar();
-    QTRY_VERIFY(bar->maximum() > 0);
-    bar->setValue(bar->maximum());
-    kind_.setCurrentName(QStringLiteral("Published"));
-    QCOMPARE(bar->value(), 0);
   }
 
   // What the games' panel does on its own.
-
-  void gameVersion_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("version");
-    QTest::newRow("offered") << "Full"
-                             << "Version: 1.2";
-    QTest::newRow("none offered") << "Bare"
-                                  << "Version: ";
-  }
-  void gameVersion() {
-    QFETCH(QString, name);
-    QFETCH(QString, version);
-    makeModel(QStringLiteral("games"));
-    makePanel();
-    kind_.setCurrentName(name);
-    QCOMPARE(label(3)->text(), version);
-    QCOMPARE(label(3)->textFormat(), Qt::PlainText);
-  }
 
   void installedVersionFollowsTheRow() {
     const auto script = installItem(*home_, QStringLiteral("games"), QStringLiteral("Full"));

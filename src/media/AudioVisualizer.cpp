@@ -1,9 +1,5 @@
 #include "media/AudioVisualizer.h"
 
-#include <style/Style.h>
-#include <style/Theme.h>
-#include <style/ThemeFollower.h>
-
 #include <QAudioBuffer>
 #include <QPainter>
 
@@ -32,7 +28,6 @@ AudioVisualizer::AudioVisualizer(QWidget* parent)
     , levels_(barCount, 0.0) {
   // The paint event covers the whole area.
   setAutoFillBackground(false);
-  new style::ThemeFollower(this, [this] { update(); });
 }
 
 const QList<double>& AudioVisualizer::levels() const {
@@ -60,10 +55,9 @@ void AudioVisualizer::setAlbumArt(const QPixmap& pixmap) {
 void AudioVisualizer::paintEvent(QPaintEvent* /*event*/) {
   QPainter painter(this);
   painter.setRenderHint(QPainter::Antialiasing);
-  const style::Theme& theme = style::Style::themeOf(this);
-  painter.fillRect(rect(), theme.backgroundColorWorkspace);
+  painter.fillRect(rect(), Qt::black);
   if (albumArt_.isNull()) {
-    paintBars(painter, theme.primaryColor);
+    paintBars(painter);
   } else {
     paintAlbumArt(painter);
   }
@@ -71,14 +65,14 @@ void AudioVisualizer::paintEvent(QPaintEvent* /*event*/) {
 
 // Fifty bars and their gaps take 75 bar widths, about the widget's width; a widget narrower
 // than that has bars of no width and shows none.
-void AudioVisualizer::paintBars(QPainter& painter, const QColor& color) const {
+void AudioVisualizer::paintBars(QPainter& painter) const {
   const int barWidth = static_cast<int>(width() / 75.0);
   if (barWidth <= 0) {
     return;
   }
   const int step = barWidth + barWidth / 2;
   painter.setPen(Qt::NoPen);
-  painter.setBrush(color);
+  painter.setBrush(QColor(0, 255, 255));
   for (int i = 0; i < barCount; ++i) {
     const int barHeight = static_cast<int>(height() * levels_.at(i));
     painter.drawRect(i * step, height() - barHeight, barWidth, barHeight);

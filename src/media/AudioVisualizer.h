@@ -5,13 +5,12 @@
 #include <QWidget>
 
 class QAudioBuffer;
-class QColor;
 class QPainter;
 
 namespace arvexhub::launcher {
 
 /// What the media player shows instead of video while audio plays: the album picture, centred
-/// on the background, or without one a scrolling level meter, one bar per recent audio buffer
+/// on black, or without one a scrolling level meter, one bar per recent audio buffer
 /// with the newest at the right, each as high as that buffer's peak level.
 class AudioVisualizer final : public QWidget {
   Q_OBJECT
@@ -39,7 +38,7 @@ protected:
   void paintEvent(QPaintEvent* event) override;
 
 private:
-  void paintBars(QPainter& painter, const QColor& color) const;
+  void paintBars(QPainter& painter) const;
   void paintAlbumArt(QPainter& painter) const;
 
   QList<double> levels_;

@@ -415,12 +415,14 @@ void EbookReaderTab::setCustomZoom(qreal factor) {
 
 qreal EbookReaderTab::shownZoomFactor() const {
   const qreal pointWidth = document_->pagePointSize(view_->pageNavigator()->currentPage()).width();
-  if (view_->zoomMode() == QPdfView::ZoomMode::Custom || pointWidth <= 0) {
+  // Without a screen attached there is no scale to go on from.
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (view_->zoomMode() == QPdfView::ZoomMode::Custom || pointWidth <= 0 || screen == nullptr) {
     return view_->zoomFactor();
   }
   // While fitting the width, zoomFactor() keeps its last custom value; zooming must go on from
   // the scale the page is drawn at. The view scales points by the primary screen's dots per inch.
-  const qreal pixelWidth = pointWidth * QGuiApplication::primaryScreen()->logicalDotsPerInch() / 72.0;
+  const qreal pixelWidth = pointWidth * screen->logicalDotsPerInch() / 72.0;
   const QMargins margins = view_->documentMargins();
   return (view_->viewport()->width() - margins.left() - margins.right()) / pixelWidth;
 }

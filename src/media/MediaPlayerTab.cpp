@@ -468,13 +468,6 @@ QMessageBox::StandardButton MediaPlayerTab::tell(QMessageBox::Icon icon, const Q
 }
 
 void MediaPlayerTab::setPlaylistVisible(bool visible) {
-  playlistWanted_ = visible;
-  if (!fullscreen_) {
-    showPlaylist(visible);
-  }
-}
-
-void MediaPlayerTab::showPlaylist(bool visible) {
   if (visible == !playlistView_->isHidden()) {
     return;
   }
@@ -502,14 +495,14 @@ void MediaPlayerTab::onHostIsFullscreen(bool isFullscreen) {
   const int margin = isFullscreen ? 0 : -1;
   layout()->setContentsMargins(margin, margin, margin, margin);
   if (isFullscreen) {
-    showPlaylist(false);
+    setPlaylistVisible(false);
     QCoreApplication::instance()->installEventFilter(this);
     hideTimer_->start();
   } else {
     QCoreApplication::instance()->removeEventFilter(this);
     hideTimer_->stop();
     showFullscreenControls();
-    showPlaylist(playlistWanted_);
+    setPlaylistVisible(true);
   }
 }
 

@@ -116,7 +116,6 @@ private:
   QMediaPlayer* ensurePlayer();
   void stopWithoutArt();
   void emptyPlaylist();
-  void showPlaylist(bool visible);
   void showVideoPage();
   void showVisualizerPage();
   void step(int offset);
@@ -151,7 +150,6 @@ private:
   QPixmap albumArt_;
   bool fullscreen_{false};
   bool cursorHidden_{false};
-  bool playlistWanted_{true};
   PlaylistNameProvider nameProvider_;
   PlaylistFileProvider fileProvider_;
   MessageProvider messageProvider_;

@@ -6,6 +6,7 @@
 #include <style/ThemeFollower.h>
 
 #include <QElapsedTimer>
+#include <QFontDatabase>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QScrollBar>
@@ -54,16 +55,17 @@ const QRegularExpression& colorEscapePattern() {
 }
 
 constexpr QChar escapeChar{0x1B};
+constexpr int monospacePointSize = 11;
 
 /// The colour of an escape code, or an invalid colour for codes that set none.
 QColor escapeColor(int code) {
   static const std::array<QColor, 8> normal{
-    QColor(0x00, 0x00, 0x00), QColor(0xff, 0x00, 0x00), QColor(0x00, 0xff, 0x00), QColor(0xff, 0xff, 0x00),
-    QColor(0x00, 0x00, 0xff), QColor(0xff, 0x00, 0xff), QColor(0x00, 0xff, 0xff), QColor(0xd3, 0xd3, 0xd3),
+      QColor(0x00, 0x00, 0x00), QColor(0xff, 0x00, 0x00), QColor(0x00, 0xff, 0x00), QColor(0xff, 0xff, 0x00),
+      QColor(0x00, 0x00, 0xff), QColor(0xff, 0x00, 0xff), QColor(0x00, 0xff, 0xff), QColor(0xd3, 0xd3, 0xd3),
   };
   static const std::array<QColor, 8> bright{
-    QColor(0x80, 0x80, 0x80), QColor(0xff, 0x80, 0x80), QColor(0x80, 0xff, 0x80), QColor(0xff, 0xff, 0x80),
-    QColor(0x80, 0x80, 0xff), QColor(0xff, 0x80, 0xff), QColor(0x80, 0xff, 0xff), QColor(0xff, 0xff, 0xff),
+      QColor(0x80, 0x80, 0x80), QColor(0xff, 0x80, 0x80), QColor(0x80, 0xff, 0x80), QColor(0xff, 0xff, 0x80),
+      QColor(0x80, 0x80, 0xff), QColor(0xff, 0x80, 0xff), QColor(0x80, 0xff, 0xff), QColor(0xff, 0xff, 0xff),
   };
   if (code >= 30 && code <= 37) {
     return normal.at(static_cast<std::size_t>(code - 30));
@@ -80,10 +82,10 @@ QString unescaped(const QString& text) {
     return text;
   }
   static const std::array<std::pair<QLatin1String, QChar>, 4> entities{{
-    {QLatin1String("&lt;"), QLatin1Char('<')},
-    {QLatin1String("&gt;"), QLatin1Char('>')},
-    {QLatin1String("&quot;"), QLatin1Char('"')},
-    {QLatin1String("&amp;"), QLatin1Char('&')},
+      {QLatin1String("&lt;"), QLatin1Char('<')},
+      {QLatin1String("&gt;"), QLatin1Char('>')},
+      {QLatin1String("&quot;"), QLatin1Char('"')},
+      {QLatin1String("&amp;"), QLatin1Char('&')},
   }};
   QString result;
   result.reserve(text.size());
@@ -110,12 +112,14 @@ QString unescaped(const QString& text) {
 } // namespace
 
 Console::Console(QWidget* parent)
-  : QWidget(parent)
-  , logView_(new QPlainTextEdit(this)) {
+    : QWidget(parent)
+    , logView_(new QPlainTextEdit(this)) {
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
   layout->addWidget(logView_);
 
+  logView_->setFrameShape(QFrame::NoFrame);
   logView_->setReadOnly(true);
   logView_->setUndoRedoEnabled(false);
   logView_->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -263,17 +267,18 @@ void Console::detect_setting_change(const QString& level, const QString& message
     return;
   }
   if (const auto match = settingChangePattern().match(message); match.hasMatch()) {
-    emit setting_changed_in_game(QStringLiteral("game_fullscreen"), QVariant(match.captured(1) == QLatin1String("yes")));
+    emit setting_changed_in_game(QStringLiteral("game_fullscreen"),
+                                 QVariant(match.captured(1) == QLatin1String("yes")));
   }
 }
 
 QColor Console::levelColor(const QString& message) const {
   const std::array<std::pair<QLatin1String, const QColor*>, 5> levels{{
-    {QLatin1String("Debug: "), &debugColor_},
-    {QLatin1String("Info: "), &infoColor_},
-    {QLatin1String("Warning: "), &warningColor_},
-    {QLatin1String("Error: "), &errorColor_},
-    {QLatin1String("Fatal: "), &fatalColor_},
+      {QLatin1String("Debug: "), &debugColor_},
+      {QLatin1String("Info: "), &infoColor_},
+      {QLatin1String("Warning: "), &warningColor_},
+      {QLatin1String("Error: "), &errorColor_},
+      {QLatin1String("Fatal: "), &fatalColor_},
   }};
   for (const auto& [start, color] : levels) {
     if (message.startsWith(start)) {
@@ -409,13 +414,24 @@ void Console::reportEmptiness() {
 }
 
 void Console::applyTheme() {
-  const style::Theme& theme = style::Style::themeOf(this);
-  debugColor_ = theme.secondaryAlternativeColor;
-  infoColor_ = theme.secondaryColor;
-  warningColor_ = theme.statusColorWarning;
-  errorColor_ = theme.statusColorError;
-  fatalColor_ = theme.statusColorErrorPressed;
-  logView_->setFont(theme.fontMonospace);
+  if (const auto* style = style::Style::of(this)) {
+    const style::Theme& theme = style->theme();
+    debugColor_ = theme.primaryColor;
+    infoColor_ = theme.statusColorInfo;
+    warningColor_ = theme.statusColorWarning;
+    errorColor_ = theme.statusColorError;
+    fatalColor_ = theme.statusColorError;
+    QFont font = theme.fontMonospace;
+    font.setPointSize(monospacePointSize);
+    logView_->setFont(font);
+  } else {
+    debugColor_ = QColor(255, 255, 255, 127);
+    infoColor_ = QColor(126, 160, 255);
+    warningColor_ = QColor(255, 188, 0);
+    errorColor_ = QColor(252, 72, 80);
+    fatalColor_ = errorColor_;
+    logView_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  }
   // Shows the whole log again, in batches, in the new colours; the messages stay.
   updateTimer_.stop();
   logView_->clear();

@@ -3,9 +3,9 @@
 #include "app/Controller.h"
 #include "library/GameData.h"
 #include "library/GameListModel.h"
+#include "widgets/CatalogueGameDownload.h"
 
 #include <QDeadlineTimer>
-#include <QDebug>
 #include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -51,7 +51,7 @@ GameRunner::GameRunner(Controller* controller, QObject* parent)
   killTimer_.setSingleShot(true);
   killTimer_.setInterval(stopGracePeriodMs);
   connect(&killTimer_, &QTimer::timeout, this, &GameRunner::killGroupNow);
-  newlineTimer_.start(newlineIntervalMs);
+  newlineTimer_.setInterval(newlineIntervalMs);
 }
 
 GameRunner::~GameRunner() {
@@ -136,16 +136,7 @@ bool GameRunner::offerUpdate(const QString& filePath) {
   if (!updateQuestion_ || !updateQuestion_()) {
     return false;
   }
-  const auto folderName = QFileInfo(filePath).dir().dirName();
-  const auto& game = model->gameDataByName(folderName);
-  if (!game.name.isEmpty() && game.url.isValid()) {
-    model->downloadAndInstallGame(folderName, game.url);
-    return true;
-  }
-  qWarning() << "Could not find online data or valid URL for game:" << folderName << "to start update.";
-  QMessageBox::critical(nullptr, QStringLiteral("Update Error"),
-                        QStringLiteral("Could not find necessary information to update the game."),
-                        QMessageBox::Ok);
+  downloadCatalogueGame(model, QFileInfo(filePath).dir().dirName(), GameDownloadPurpose::Update);
   return true;
 }
 
@@ -267,9 +258,14 @@ void GameRunner::readOutput(bool includePartialLine) {
 
 void GameRunner::onProcessStateChanged(QProcess::ProcessState newState) {
   if (newState != QProcess::NotRunning) {
+    // Only while a game runs: an idle program must not wake up ten times a second.
+    if (!newlineTimer_.isActive()) {
+      newlineTimer_.start();
+    }
     emit stateChanged();
     return;
   }
+  newlineTimer_.stop();
   readOutput(true);
   lastCommandId_ = -1;
   clearGame();

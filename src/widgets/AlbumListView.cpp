@@ -1,63 +1,25 @@
 #include "widgets/AlbumListView.h"
 
-#include "app/Controller.h"
-#include "library/AlbumListModel.h"
-#include "widgets/AlbumListItemDelegate.h"
+#include "widgets/ListViewKinds.h"
 
 #include <QCoreApplication>
 #include <QMenu>
 
 namespace arvexhub::launcher {
-namespace {
-LibraryListView::Traits albumTraits() {
-  LibraryListView::Traits traits;
-  traits.nameRole = AlbumRole::Name;
-  traits.busyRole = AlbumRole::IsBusy;
-  // Albums open on double-click only, and the grid's first album becomes current with the focus.
-  traits.keysOpen = false;
-  traits.startsWithoutCurrent = false;
-  return traits;
-}
-} // namespace
 
 AlbumListView::AlbumListView(Controller* controller, QWidget* parent)
-    : LibraryListView(controller, albumTraits(), parent) {
-  setItemDelegate(new AlbumListItemDelegate(this));
-  if (auto* albums = albumModel()) {
-    connect(albums, &AlbumListModel::currentAlbumChanged, this, &AlbumListView::selectItem);
-  }
-  setUpModel(albumModel());
-}
-
-AlbumListView::~AlbumListView() = default;
-
-AlbumListModel* AlbumListView::albumModel() const {
-  return controller() != nullptr ? controller()->albumModel() : nullptr;
-}
-
-void AlbumListView::setCurrentItemName(const QString& name) {
-  albumModel()->setCurrentAlbumName(name);
-}
-
-int AlbumListView::sourceRowByName(const QString& name) const {
-  return albumModel()->albumRowByName(name);
-}
+    : KindListView(controller, listViewKinds::albums, parent) {}
 
 void AlbumListView::openItem(const QModelIndex& index) {
-  auto* albums = albumModel();
+  auto* albums = items();
   if (albums == nullptr || !index.isValid() || index.data(AlbumRole::IsBusy).toBool()) {
     return;
   }
-  const QString folder = index.data(AlbumRole::Path).toString();
   if (!index.data(AlbumRole::IsInstalled).toBool()) {
     albums->downloadAndInstallAlbum(nameAt(index));
-  } else if (!folder.isEmpty()) {
-    controller()->playWholeAlbum(folder);
+  } else {
+    openPath(index, AlbumRole::Path, &Controller::playWholeAlbum);
   }
-}
-
-QString AlbumListView::emptyText() const {
-  return QCoreApplication::translate("ArvexHubLauncher", "No albums added yet.");
 }
 
 void AlbumListView::fillContextMenu(QMenu* menu, const QModelIndex& index) {
@@ -77,7 +39,7 @@ void AlbumListView::fillContextMenu(QMenu* menu, const QModelIndex& index) {
                     });
   } else {
     menu->addAction(QCoreApplication::translate("ArvexHubLauncher", "Download Album"), this, [this, name] {
-      if (auto* albums = albumModel()) {
+      if (auto* albums = items()) {
         albums->downloadAndInstallAlbum(name);
       }
     });

@@ -5,30 +5,13 @@
 namespace arvexhub::launcher {
 
 AlbumPropertiesPanel::AlbumPropertiesPanel(AlbumListModel* model, QWidget* parent)
-    : MediaPropertiesPanel(model,
-                           {QStringLiteral("AlbumPropertiesPanel"),
-                            QStringLiteral("albumThumbnail"),
-                            QStringLiteral("albumName"),
-                            QStringLiteral("albumDetails"),
-                            AlbumRole::Thumbnail,
-                            AlbumRole::DownloadProgress,
-                            {{QStringLiteral("<b>Artist:</b> %1"), AlbumRole::Artist},
-                             {QStringLiteral("<b>Publisher:</b> %1"), AlbumRole::Publisher},
-                             {QStringLiteral("<b>Released:</b> %1"), AlbumRole::ReleaseDate}}},
-                           parent)
-    , model_(model) {
-  connect(model_, &AlbumListModel::currentAlbumChanged, this, &AlbumPropertiesPanel::updateUi);
-  followCurrentItem(model_, AlbumRole::DownloadProgress);
+    : MediaPropertiesPanel(model, Kind::Albums, parent)
+    , albums_(model) {
+  follow(model, &AlbumListModel::currentAlbumName, &AlbumListModel::currentAlbumChanged);
 }
 
-AlbumPropertiesPanel::~AlbumPropertiesPanel() = default;
-
-QString AlbumPropertiesPanel::currentName() const {
-  return model_->currentAlbumName();
-}
-
-int AlbumPropertiesPanel::rowByName(const QString& name) const {
-  return model_->albumRowByName(name);
+void AlbumPropertiesPanel::updateUi() {
+  updateUi(albums_->currentAlbumName());
 }
 
 } // namespace arvexhub::launcher

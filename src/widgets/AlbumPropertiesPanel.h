@@ -13,15 +13,13 @@ class AlbumPropertiesPanel final : public MediaPropertiesPanel {
 
 public:
   AlbumPropertiesPanel(AlbumListModel* model, QWidget* parent = nullptr);
-  ~AlbumPropertiesPanel() override;
-  Q_DISABLE_COPY_MOVE(AlbumPropertiesPanel)
 
-protected:
-  QString currentName() const override;
-  int rowByName(const QString& name) const override;
+  using MediaPropertiesPanel::updateUi;
+  /// Shows the album model's current album.
+  void updateUi();
 
 private:
-  AlbumListModel* model_{nullptr};
+  AlbumListModel* albums_;
 };
 
 } // namespace arvexhub::launcher

@@ -182,9 +182,12 @@ QMenu* BottomPanel::createContextMenu() {
 }
 
 void BottomPanel::showContextMenu(const QPoint& position) {
-  QMenu* menu = createContextMenu();
+  // Guarded: the panel, and the menu with it, may be destroyed while the menu's loop runs.
+  const QPointer<QMenu> menu = createContextMenu();
   menu->exec(console_->log_view()->mapToGlobal(position));
-  menu->deleteLater();
+  if (menu) {
+    menu->deleteLater();
+  }
 }
 
 void BottomPanel::closePanel() {

@@ -10,6 +10,7 @@
 #include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPixmap>
 #include <QStyleOptionViewItem>
 
 #include <algorithm>
@@ -47,8 +48,14 @@ size_t qHash(const FaceKey& key, size_t seed = 0) {
 /// Drawing the background and then the picture is the same as drawing them composed once
 /// (source-over is associative), so a repaint is one copy of pixels per card.
 struct Face {
-  QPixmap pixmap;
+  QImage image;  ///< premultiplied, in device pixels
+  QImage opaque; ///< the longest run of rows of `image` with no transparent pixel, without alpha
+  int opaqueTop{0};
   QPoint origin; ///< of the face from the card's top-left, in device pixels
+
+  bool isNull() const {
+    return image.isNull();
+  }
 };
 
 using FaceCache = QCache<FaceKey, Face>;
@@ -70,9 +77,7 @@ Face lookUp(const FaceKey& key) {
 }
 
 Face remember(const FaceKey& key, const Face& face) {
-  const auto& pixmap = face.pixmap;
-  const qint64 bytes = qint64(pixmap.width()) * pixmap.height() * std::max(1, pixmap.depth() / 8);
-  faceCache().insert(key, new Face(face), bytes); // a face above the limit is dropped
+  faceCache().insert(key, new Face(face), face.image.sizeInBytes()); // a face above the limit is dropped
   return face;
 }
 
@@ -106,6 +111,40 @@ QPixmap greyed(const QPixmap& colour) {
   return QPixmap::fromImage(std::move(image));
 }
 
+bool isOpaqueRow(const QImage& image, int y) {
+  const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+  return std::all_of(line, line + image.width(), [](QRgb pixel) { return qAlpha(pixel) == 255; });
+}
+
+/// The longest run of rows in which every pixel is opaque, as [first, last).
+std::pair<int, int> opaqueRows(const QImage& image) {
+  std::pair<int, int> longest{0, 0};
+  int start = 0;
+  for (int y = 0; y <= image.height(); ++y) {
+    if (y < image.height() && isOpaqueRow(image, y)) {
+      continue;
+    }
+    if (y - start > longest.second - longest.first) {
+      longest = {start, y};
+    }
+    start = y + 1;
+  }
+  return longest;
+}
+
+/// The face, with its opaque rows seen as an image without alpha: copying those is a plain copy of
+/// memory, where blending the whole face would weigh every pixel. They share the face's pixels,
+/// which the face keeps alive and never changes.
+Face faceOf(QImage image, QPoint origin) {
+  const auto [first, last] = opaqueRows(image);
+  Face face{std::move(image), {}, first, origin};
+  if (first < last) {
+    face.opaque = QImage(face.image.constScanLine(first), face.image.width(), last - first,
+                         face.image.bytesPerLine(), QImage::Format_RGB32);
+  }
+  return face;
+}
+
 /// The card's rounded background with the picture over it: centred for pictures scaled to the
 /// height (spilling over the card unless the kind clips to it), at the corner otherwise.
 Face composed(const FaceKey& key, const QPixmap& picture) {
@@ -128,14 +167,46 @@ Face composed(const FaceKey& key, const QPixmap& picture) {
     }
     painter.drawPixmap(offset, picture);
   }
-  Face face{QPixmap::fromImage(std::move(image)), bounds.topLeft()};
-  face.pixmap.setDevicePixelRatio(key.dpr);
-  return face;
+  return faceOf(std::move(image), bounds.topLeft());
+}
+
+/// Rows [first, last) of `image` drawn with its top-left at `topLeft`, rows counted from `top`.
+void drawRows(QPainter* painter, const QImage& image, int top, const QPointF& topLeft, qreal dpr, int first,
+              int last) {
+  first = std::max(first, top);
+  last = std::min(last, top + image.height());
+  if (first < last) {
+    painter->drawImage(
+        QRectF(topLeft + QPointF(0, first / dpr), QSizeF(image.width() / dpr, (last - first) / dpr)), image,
+        QRectF(0, first - top, image.width(), last - first));
+  }
+}
+
+/// Rows [first, last) of the face, in device pixels, with the face's top-left at `topLeft`. Where
+/// the face lands on whole device pixels it is a copy: its opaque rows are copied as they are and
+/// the rest blended, without smoothing. Painters on high-density devices smooth pixmaps by
+/// default, which sends every copy through the generic resampling path: several times slower, and
+/// spread over threads that a loaded machine starves. Elsewhere the face is drawn whole, smoothed
+/// as the painter says.
+void drawFace(QPainter* painter, const Face& face, const QPointF& topLeft, qreal dpr, int first, int last) {
+  const QTransform& device = painter->deviceTransform();
+  const QPointF corner = device.map(topLeft);
+  const bool copy = device.type() <= QTransform::TxScale && device.m11() == dpr && device.m22() == dpr &&
+                    corner == QPointF(corner.toPoint());
+  if (!copy || face.opaque.isNull()) {
+    drawRows(painter, face.image, 0, topLeft, dpr, first, last);
+    return;
+  }
+  painter->setRenderHint(QPainter::SmoothPixmapTransform, false);
+  const int opaqueBottom = face.opaqueTop + face.opaque.height();
+  drawRows(painter, face.image, 0, topLeft, dpr, first, std::min(last, face.opaqueTop));
+  drawRows(painter, face.opaque, face.opaqueTop, topLeft, dpr, first, last);
+  drawRows(painter, face.image, 0, topLeft, dpr, std::max(first, opaqueBottom), last);
 }
 
 Face colourFace(const QPixmap& source, FaceKey key) {
   key.grey = false;
-  if (auto cached = lookUp(key); !cached.pixmap.isNull()) {
+  if (auto cached = lookUp(key); !cached.isNull()) {
     return cached;
   }
   return remember(key, composed(key, rounded(source, key)));
@@ -143,7 +214,7 @@ Face colourFace(const QPixmap& source, FaceKey key) {
 
 Face greyFace(const QPixmap& source, FaceKey key) {
   key.grey = true;
-  if (auto cached = lookUp(key); !cached.pixmap.isNull()) {
+  if (auto cached = lookUp(key); !cached.isNull()) {
     return cached;
   }
   return remember(key, composed(key, greyed(rounded(source, key))));
@@ -173,13 +244,29 @@ void drawBadge(QPainter* painter, const QRectF& badge, const QString& text, cons
 
 } // namespace
 
+/// What a card shows of its row.
+struct CardPainter::Content {
+  QPixmap picture;
+  bool installed{false};
+  bool busy{false};
+  double progress{-1.0}; ///< 0..1 while downloading; negative when unknown
+  bool active{false};    ///< playing or being read
+};
+
 struct CardPainter::Faces {
   Face colour;
   Face grey;
 };
 
-CardPainter::CardPainter(const CardStyle& style)
-    : style_(style) {}
+CardPainter::CardPainter(const CardKind& kind, QObject* parent)
+    : QStyledItemDelegate(parent)
+    , kind_(kind) {}
+
+CardPainter::~CardPainter() = default;
+
+QSize CardPainter::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const {
+  return cardPictureSize;
+}
 
 qint64 CardPainter::cacheBytes() {
   return faceCache().totalCost();
@@ -190,7 +277,24 @@ qint64 CardPainter::cacheLimitBytes() {
 }
 
 void CardPainter::paint(QPainter* painter, const QStyleOptionViewItem& option,
-                        const CardContent& content) const {
+                        const QModelIndex& index) const {
+  paintCard(painter, option, contentOf(index));
+}
+
+CardPainter::Content CardPainter::contentOf(const QModelIndex& index) const {
+  const QVariant installed = index.data(kind_.installedRole);
+  const QVariant progress = index.data(kind_.progressRole);
+  Content content;
+  content.picture = index.data(kind_.pictureRole).value<QPixmap>();
+  content.installed = kind_.installedIsPath ? !installed.toString().isEmpty() : installed.toBool();
+  content.busy = index.data(kind_.busyRole).toBool();
+  content.progress = progress.isValid() ? progress.toDouble() : -1.0;
+  content.active = kind_.activeRole >= 0 && index.data(kind_.activeRole).toBool();
+  return content;
+}
+
+void CardPainter::paintCard(QPainter* painter, const QStyleOptionViewItem& option,
+                            const Content& content) const {
   const auto& theme = style::Style::themeOf(option.widget);
   const QRectF card(option.rect);
   const qreal radius = theme.borderRadius;
@@ -202,7 +306,7 @@ void CardPainter::paint(QPainter* painter, const QStyleOptionViewItem& option,
     painter->setBrush(theme.backgroundColorMain2);
     painter->drawRoundedRect(card, radius, radius);
   }
-  if (style_.clipToCard) {
+  if (kind_.clipToCard) {
     // The face is already cut to the card; what follows is kept inside it too.
     QPainterPath outline;
     outline.addRoundedRect(card, radius, radius);
@@ -215,7 +319,7 @@ void CardPainter::paint(QPainter* painter, const QStyleOptionViewItem& option,
   }
   if (showsProgress(content)) {
     drawPercentBadge(painter, option, clampedProgress(content.progress), theme);
-  } else if (content.active && !content.busy && style_.stateBadgeText) {
+  } else if (content.active && !content.busy && kind_.activeBadge) {
     drawStateBadge(painter, option, theme);
   }
   if (option.state & QStyle::State_Selected) {
@@ -224,19 +328,19 @@ void CardPainter::paint(QPainter* painter, const QStyleOptionViewItem& option,
   painter->restore();
 }
 
-bool CardPainter::showsProgress(const CardContent& content) const {
-  return content.busy && (!style_.splitNeedsProgress || content.progress >= 0.0);
+bool CardPainter::showsProgress(const Content& content) const {
+  return content.busy && (!kind_.splitNeedsProgress || content.progress >= 0.0);
 }
 
-CardPainter::Faces CardPainter::prepareFaces(const QRect& rect, qreal dpr, const CardContent& content,
+CardPainter::Faces CardPainter::prepareFaces(const QRect& rect, qreal dpr, const Content& content,
                                              const style::Theme& theme) const {
   FaceKey key;
   key.source = content.picture.cacheKey();
   key.pixels =
       QSize(qRound(rect.width() * dpr),
-            style_.fit == PictureFit::Height ? int(rect.height() * dpr) : qRound(rect.height() * dpr));
-  key.fit = style_.fit;
-  key.clip = style_.clipToCard;
+            kind_.fit == PictureFit::Height ? int(rect.height() * dpr) : qRound(rect.height() * dpr));
+  key.fit = kind_.fit;
+  key.clip = kind_.clipToCard;
   key.dpr = dpr;
   key.radius = dpr * theme.borderRadius;
   key.background = theme.backgroundColorMain2.rgba();
@@ -254,44 +358,35 @@ CardPainter::Faces CardPainter::prepareFaces(const QRect& rect, qreal dpr, const
   return faces;
 }
 
-bool CardPainter::drawFaces(QPainter* painter, const QRect& rect, const CardContent& content,
+bool CardPainter::drawFaces(QPainter* painter, const QRect& rect, const Content& content,
                             const style::Theme& theme) const {
   const qreal dpr = targetPixelRatio(painter);
   const auto faces = prepareFaces(rect, dpr, content, theme);
-  const auto& shown = faces.colour.pixmap.isNull() ? faces.grey : faces.colour;
-  if (shown.pixmap.isNull()) {
+  const auto& shown = faces.colour.isNull() ? faces.grey : faces.colour;
+  if (shown.isNull()) {
     return false;
   }
   const QPointF topLeft = QPointF(rect.topLeft()) + QPointF(shown.origin) / dpr;
+  const int height = shown.image.height();
   if (!showsProgress(content)) {
-    painter->drawPixmap(topLeft, shown.pixmap);
+    drawFace(painter, shown, topLeft, dpr, 0, height);
     return true;
   }
   // The picture fills with colour from the bottom up as the download advances.
-  const int width = shown.pixmap.width();
-  const int height = shown.pixmap.height();
-  const int colourHeight = int(height * clampedProgress(content.progress));
-  const int greyHeight = height - colourHeight;
-  if (greyHeight > 0) {
-    painter->drawPixmap(QRectF(topLeft, QSizeF(width / dpr, greyHeight / dpr)), faces.grey.pixmap,
-                        QRectF(0, 0, width, greyHeight));
-  }
-  if (colourHeight > 0) {
-    painter->drawPixmap(
-        QRectF(topLeft + QPointF(0, greyHeight / dpr), QSizeF(width / dpr, colourHeight / dpr)),
-        faces.colour.pixmap, QRectF(0, greyHeight, width, colourHeight));
-  }
+  const int greyHeight = height - int(height * clampedProgress(content.progress));
+  drawFace(painter, faces.grey, topLeft, dpr, 0, greyHeight);
+  drawFace(painter, faces.colour, topLeft, dpr, greyHeight, height);
   return true;
 }
 
 void CardPainter::drawPercentBadge(QPainter* painter, const QStyleOptionViewItem& option, double progress,
                                    const style::Theme& theme) const {
-  const QString text = QString::number(progress * 100.0, 'f', style_.percentDecimals) + QLatin1Char('%');
+  const QString text = QString::number(progress * 100.0, 'f', kind_.percentDecimals) + QLatin1Char('%');
   const QRect bounds = option.fontMetrics.boundingRect(text);
   const int tw = bounds.width();
   const int th = bounds.height();
   const QRect& rect = option.rect;
-  const QRectF badge = style_.percentBadge == PercentBadgeShape::TextHeight
+  const QRectF badge = kind_.percentBadge == PercentBadgeShape::TextHeight
                            ? QRectF(rect.right() - tw - 16, rect.bottom() - th - 8, tw + 16, th + 8)
                            : QRectF(QRect(QPoint(rect.right() - tw - 16, rect.bottom() - 16),
                                           QPoint(rect.right() - 1, rect.bottom() + th - 9))
@@ -301,7 +396,7 @@ void CardPainter::drawPercentBadge(QPainter* painter, const QStyleOptionViewItem
 
 void CardPainter::drawStateBadge(QPainter* painter, const QStyleOptionViewItem& option,
                                  const style::Theme& theme) const {
-  const QString text = QCoreApplication::translate("ArvexHubLauncher", style_.stateBadgeText);
+  const QString text = QCoreApplication::translate("ArvexHubLauncher", kind_.activeBadge);
   const QRect bounds = option.fontMetrics.boundingRect(text);
   drawBadge(painter,
             QRectF(option.rect.x() + 9, option.rect.y() + 9, bounds.width() + 16, bounds.height() + 8), text,
@@ -313,7 +408,7 @@ void CardPainter::drawSelection(QPainter* painter, const QStyleOptionViewItem& o
   const bool focused = option.state & QStyle::State_HasFocus;
   const qreal width = theme.borderWidth + (focused ? theme.focusBorderWidth : 0);
   painter->setPen(QPen(focused ? theme.primaryColorHovered : theme.primaryColor, width, Qt::SolidLine,
-                       style_.selectionCap, style_.selectionJoin));
+                       kind_.selectionCap, kind_.selectionJoin));
   painter->setBrush(Qt::NoBrush);
   const qreal half = width / 2.0;
   const qreal radius = std::max(0.0, theme.borderRadius - half);

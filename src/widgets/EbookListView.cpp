@@ -1,52 +1,18 @@
 #include "widgets/EbookListView.h"
 
-#include "app/Controller.h"
-#include "library/EbookListModel.h"
-#include "widgets/EbookListItemDelegate.h"
+#include "widgets/ListViewKinds.h"
 
 #include <QCoreApplication>
 #include <QMenu>
 
 namespace arvexhub::launcher {
-namespace {
-LibraryListView::Traits ebookTraits() {
-  LibraryListView::Traits traits;
-  traits.nameRole = EbookRole::Name;
-  traits.busyRole = EbookRole::IsBusy;
-  return traits;
-}
-} // namespace
 
 EbookListView::EbookListView(Controller* controller, QWidget* parent)
-    : LibraryListView(controller, ebookTraits(), parent) {
-  setItemDelegate(new EbookListItemDelegate(this));
-  if (auto* ebooks = ebookModel()) {
-    connect(ebooks, &EbookListModel::currentEbookChanged, this, &EbookListView::selectItem);
-  }
-  setUpModel(ebookModel());
-}
-
-EbookListView::~EbookListView() = default;
-
-EbookListModel* EbookListView::ebookModel() const {
-  return controller() != nullptr ? controller()->ebookModel() : nullptr;
-}
-
-void EbookListView::setCurrentItemName(const QString& name) {
-  ebookModel()->setCurrentEbookName(name);
-}
-
-int EbookListView::sourceRowByName(const QString& name) const {
-  return ebookModel()->ebookRowByName(name);
-}
+    : KindListView(controller, listViewKinds::ebooks, parent) {}
 
 bool EbookListView::readEbookAt(const QModelIndex& index) {
-  const QString path = index.data(EbookRole::Path).toString();
-  if (controller() == nullptr || !index.data(EbookRole::IsInstalled).toBool() || path.isEmpty()) {
-    return false;
-  }
-  controller()->readEbook(path);
-  return true;
+  return index.data(EbookRole::IsInstalled).toBool() &&
+         openPath(index, EbookRole::Path, &Controller::readEbook);
 }
 
 void EbookListView::openItem(const QModelIndex& index) {
@@ -58,17 +24,13 @@ void EbookListView::activateItem(const QModelIndex& index) {
   if (readEbookAt(index) || index.data(EbookRole::IsBusy).toBool()) {
     return;
   }
-  if (auto* ebooks = ebookModel()) {
+  if (auto* ebooks = items()) {
     ebooks->downloadAndInstallEbook(nameAt(index));
   }
 }
 
-QString EbookListView::emptyText() const {
-  return QCoreApplication::translate("ArvexHubLauncher", "No ebooks added yet.");
-}
-
 void EbookListView::fillContextMenu(QMenu* menu, const QModelIndex& index) {
-  auto* ebooks = ebookModel();
+  auto* ebooks = items();
   const QString name = nameAt(index);
   const QString path = index.data(EbookRole::Path).toString();
   const bool installed = index.data(EbookRole::IsInstalled).toBool();
@@ -77,23 +39,16 @@ void EbookListView::fillContextMenu(QMenu* menu, const QModelIndex& index) {
                     [ebooks, name] { ebooks->downloadAndInstallEbook(name); });
     menu->addSeparator();
   }
-  auto* read =
-      menu->addAction(QCoreApplication::translate("ArvexHubLauncher", "Read Ebook"), this, [this, path] {
-        if (controller() != nullptr) {
-          controller()->readEbook(path);
-        }
-      });
-  read->setEnabled(installed);
+  addControllerEntry(menu, QCoreApplication::translate("ArvexHubLauncher", "Read Ebook"),
+                     &Controller::readEbook, path)
+      ->setEnabled(installed);
   menu->addSeparator();
   addInformationEntry(menu, QCoreApplication::translate("ArvexHubLauncher", "Show Ebook Information"), name);
   if (installed) {
     menu->addSeparator();
     // Through the controller: a file of the user's is deleted only after the usual confirmation.
-    menu->addAction(QCoreApplication::translate("ArvexHubLauncher", "Remove Ebook"), this, [this, path] {
-      if (controller() != nullptr) {
-        controller()->removeEbook(path);
-      }
-    });
+    addControllerEntry(menu, QCoreApplication::translate("ArvexHubLauncher", "Remove Ebook"),
+                       &Controller::removeEbook, path);
   }
 }
 

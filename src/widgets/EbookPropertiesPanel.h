@@ -13,15 +13,6 @@ class EbookPropertiesPanel final : public MediaPropertiesPanel {
 
 public:
   EbookPropertiesPanel(EbookListModel* model, QWidget* parent = nullptr);
-  ~EbookPropertiesPanel() override;
-  Q_DISABLE_COPY_MOVE(EbookPropertiesPanel)
-
-protected:
-  QString currentName() const override;
-  int rowByName(const QString& name) const override;
-
-private:
-  EbookListModel* model_{nullptr};
 };
 
 } // namespace arvexhub::launcher

@@ -1,108 +1,48 @@
 #include "widgets/GameListView.h"
 
-#include "app/Controller.h"
-#include "library/GameListModel.h"
-#include "widgets/GameListItemDelegate.h"
+#include "widgets/CatalogueGameDownload.h"
+#include "widgets/ListViewKinds.h"
 
 #include <QCoreApplication>
 #include <QMenu>
-#include <QMessageBox>
-#include <QtDebug>
 
 namespace arvexhub::launcher {
-namespace {
-LibraryListView::Traits gameTraits() {
-  LibraryListView::Traits traits;
-  traits.busyRole = GameRole::IsBusy;
-  traits.dragKeepsSelection = true;
-  return traits;
-}
-} // namespace
 
 GameListView::GameListView(Controller* controller, QWidget* parent)
-    : LibraryListView(controller, gameTraits(), parent) {
-  setItemDelegate(new GameListItemDelegate(this));
-  if (auto* games = gameModel()) {
-    connect(games, &GameListModel::currentGameChanged, this, &GameListView::selectItem);
-  }
-  setUpModel(gameModel());
-}
-
-GameListView::~GameListView() = default;
-
-GameListModel* GameListView::gameModel() const {
-  return controller() != nullptr ? controller()->model() : nullptr;
-}
-
-void GameListView::setCurrentItemName(const QString& name) {
-  gameModel()->setCurrentGameName(name);
-}
-
-int GameListView::sourceRowByName(const QString& name) const {
-  return gameModel()->gameRowByName(name);
-}
+    : KindListView(controller, listViewKinds::games, parent) {}
 
 void GameListView::openItem(const QModelIndex& index) {
-  const QString path = index.data(GameRole::Path).toString();
   // A catalogue game has no start script; asking to play nothing would stop the running game.
-  if (controller() != nullptr && !path.isEmpty()) {
-    controller()->playGame(path);
-  }
-}
-
-QString GameListView::emptyText() const {
-  return QCoreApplication::translate("ArvexHubLauncher", "No Arvex games added yet.");
+  openPath(index, GameRole::Path, &Controller::playGame);
 }
 
 void GameListView::fillContextMenu(QMenu* menu, const QModelIndex& index) {
   const QString path = index.data(GameRole::Path).toString();
   const QString name = nameAt(index);
   const bool installed = !path.isEmpty();
-  const bool running = installed && path == gameModel()->currentPlayingGame();
+  const bool running = installed && path == items()->currentPlayingGame();
   if (index.data(GameRole::UpdateAvailable).toBool()) {
     menu->addAction(installed ? QCoreApplication::translate("ArvexHubLauncher", "Update Game")
                               : QCoreApplication::translate("ArvexHubLauncher", "Download"),
                     this, [this, name] {
                       clearCurrent();
-                      downloadGame(name);
+                      if (auto* games = items()) {
+                        downloadCatalogueGame(games, name, GameDownloadPurpose::Download);
+                      }
                     });
     menu->addSeparator();
   }
   if (running) {
-    menu->addAction(QCoreApplication::translate("ArvexHubLauncher", "Stop Game"), this, [this] {
-      if (controller() != nullptr) {
-        controller()->stopGame();
-      }
-    });
+    addControllerEntry(menu, QCoreApplication::translate("ArvexHubLauncher", "Stop Game"),
+                       &Controller::stopGame);
   } else {
-    auto* play =
-        menu->addAction(QCoreApplication::translate("ArvexHubLauncher", "Play Game"), this, [this, path] {
-          if (controller() != nullptr) {
-            controller()->playGame(path);
-          }
-        });
+    auto* play = addControllerEntry(menu, QCoreApplication::translate("ArvexHubLauncher", "Play Game"),
+                                    &Controller::playGame, path);
     play->setShortcut(QKeySequence(Qt::Key_F5));
     play->setEnabled(installed);
   }
   menu->addSeparator();
   addInformationEntry(menu, QCoreApplication::translate("ArvexHubLauncher", "Show Game Information"), name);
-}
-
-void GameListView::downloadGame(const QString& name) {
-  auto* games = gameModel();
-  if (games == nullptr) {
-    return;
-  }
-  const GameData& game = games->gameDataByName(name);
-  if (!game.name.isEmpty() && game.url.isValid()) {
-    // Copies: the row changes as the download starts.
-    games->downloadAndInstallGame(QString(game.name), QUrl(game.url));
-    return;
-  }
-  qWarning() << "Could not find online data or valid URL for game:" << name << "to start download/update.";
-  QMessageBox::critical(nullptr, QStringLiteral("Download Error"),
-                        QStringLiteral("Could not find necessary information to download the game."),
-                        QMessageBox::Ok);
 }
 
 } // namespace arvexhub::launcher

@@ -20,22 +20,13 @@ QString shownVersion(const GameData& game) {
 } // namespace
 
 GamePropertiesPanel::GamePropertiesPanel(GameListModel* model, QWidget* parent)
-    : PropertiesPanel(QStringLiteral("gameThumbnail"), parent)
+    : PropertiesPanel(QStringLiteral("gameThumbnail"), GameRole::DownloadProgress, parent)
     , model_(model) {
   setupUi();
-  connect(model_, &GameListModel::currentGameChanged, this, &GamePropertiesPanel::updateUi);
-  followCurrentItem(model_, GameRole::DownloadProgress);
+  follow(model_, &GameListModel::currentGameName, &GameListModel::currentGameChanged);
 }
 
 GamePropertiesPanel::~GamePropertiesPanel() = default;
-
-QString GamePropertiesPanel::currentName() const {
-  return model_->currentGameName();
-}
-
-int GamePropertiesPanel::rowByName(const QString& name) const {
-  return model_->gameRowByName(name);
-}
 
 void GamePropertiesPanel::setupUi() {
   setObjectName(QStringLiteral("GamePropertiesPanel"));
@@ -44,13 +35,6 @@ void GamePropertiesPanel::setupUi() {
   details_ = addLabel(QStringLiteral("gameDetails"), Qt::RichText);
   version_ = addLabel(QStringLiteral("gameVersion"), Qt::PlainText);
   contentLayout()->addStretch();
-}
-
-void GamePropertiesPanel::clearLabels() {
-  setPicture({});
-  fullName_->clear();
-  details_->clear();
-  version_->clear();
 }
 
 void GamePropertiesPanel::updateUi(const QString& name) {
@@ -68,9 +52,9 @@ void GamePropertiesPanel::updateUi(const QString& name) {
   }
   setPicture(game.icon);
   fullName_->setText(game.fullName);
-  details_->setText(detailLines({{QStringLiteral("<b>Developer:</b> %1"), game.developer},
-                                 {QStringLiteral("<b>Publisher:</b> %1"), game.publisher},
-                                 {QStringLiteral("<b>Released:</b> %1"), game.launchDate}}));
+  details_->setText(detailLines({{QStringLiteral("Developer"), game.developer},
+                                 {QStringLiteral("Publisher"), game.publisher},
+                                 {QStringLiteral("Released"), game.launchDate}}));
   version_->setText(QStringLiteral("Version: %1").arg(shownVersion(game)));
   scrollToTop();
 }

@@ -20,13 +20,8 @@ public:
 
   void updateUi(const QString& name) override;
 
-protected:
-  QString currentName() const override;
-  int rowByName(const QString& name) const override;
-
 private:
   void setupUi();
-  void clearLabels();
 
   GameListModel* model_{nullptr};
   QLabel* fullName_{nullptr};

@@ -186,12 +186,15 @@ void LibraryListView::addInformationEntry(QMenu* menu, const QString& text, cons
 
 void LibraryListView::showContextMenu(const QPoint& position) {
   // The position is in viewport coordinates, like the index look-up.
-  QMenu* menu = createContextMenu(indexAt(position));
-  if (menu == nullptr) {
+  // Guarded: the view, and the menu with it, may be destroyed while the menu's loop runs.
+  const QPointer<QMenu> menu = createContextMenu(indexAt(position));
+  if (menu.isNull()) {
     return;
   }
   menu->exec(viewport()->mapToGlobal(position));
-  menu->deleteLater();
+  if (menu) {
+    menu->deleteLater();
+  }
 }
 
 } // namespace arvexhub::launcher

@@ -8,6 +8,7 @@
 #include "media/EbookReaderTab.h"
 #include "media/MediaPlayerTab.h"
 #include "runner/GameRunner.h"
+#include "widgets/AlbumListView.h"
 #include "widgets/AlbumWidget.h"
 #include "widgets/BottomPanel.h"
 #include "widgets/CustomSplitter.h"
@@ -30,7 +31,6 @@
 #include <QDragEnterEvent>
 #include <QGuiApplication>
 #include <QIcon>
-#include <QListView>
 #include <QMimeData>
 #include <QPixmap>
 #include <QShortcut>
@@ -118,12 +118,28 @@ MovieListView* MainWindow::movieListView() const {
   return movieListView_;
 }
 
+style::Expander* MainWindow::moviesExpander() const {
+  return moviesExpander_;
+}
+
 EbookListView* MainWindow::ebookListView() const {
   return ebookListView_;
 }
 
+style::Expander* MainWindow::ebooksExpander() const {
+  return ebooksExpander_;
+}
+
 AlbumWidget* MainWindow::albumWidget() const {
   return albumWidget_;
+}
+
+MediaPlayerTab* MainWindow::mediaPlayerTab() const {
+  return mediaPlayerTab_;
+}
+
+EbookReaderTab* MainWindow::ebookReaderTab() const {
+  return ebookReaderTab_;
 }
 
 void MainWindow::setupUi() {
@@ -137,8 +153,10 @@ void MainWindow::setupUi() {
   tabWidget_->addTab(createMoviesTab(), QStringLiteral("Movies"));
   tabWidget_->addTab(createEbooksTab(), QStringLiteral("Ebooks"));
   tabWidget_->addTab(createAlbumsTab(), QStringLiteral("Music"));
-  tabWidget_->addTab(new MediaPlayerTab(this, controller_->movieModel()), QStringLiteral("Media Player"));
-  tabWidget_->addTab(new EbookReaderTab(this, controller_->ebookModel()), QStringLiteral("Ebook Reader"));
+  mediaPlayerTab_ = new MediaPlayerTab(this, controller_->movieModel());
+  tabWidget_->addTab(mediaPlayerTab_, QStringLiteral("Media Player"));
+  ebookReaderTab_ = new EbookReaderTab(this, controller_->ebookModel());
+  tabWidget_->addTab(ebookReaderTab_, QStringLiteral("Ebook Reader"));
   statusBar_ = new StatusBar(controller_, this);
 
   layout->setMenuBar(menuBar_);
@@ -176,7 +194,7 @@ void MainWindow::connectController() {
       view = ebookListView_;
       break;
     case MusicTab:
-      view = albumWidget_->findChild<QListView*>();
+      view = albumWidget_->listView();
       break;
     default:
       break;
@@ -191,10 +209,7 @@ void MainWindow::connectController() {
 }
 
 void MainWindow::connectMediaPlayer() {
-  auto* player = findChild<MediaPlayerTab*>();
-  if (player == nullptr) {
-    return;
-  }
+  auto* player = mediaPlayerTab_;
   const auto showPlayer = [this] { tabWidget_->setCurrentIndex(PlayerTab); };
   connect(controller_, &Controller::playMovieRequested, player, &MediaPlayerTab::play);
   connect(controller_, &Controller::stopMovieRequested, player, &MediaPlayerTab::stop);
@@ -209,10 +224,7 @@ void MainWindow::connectMediaPlayer() {
 }
 
 void MainWindow::connectEbookReader() {
-  auto* reader = findChild<EbookReaderTab*>();
-  if (reader == nullptr) {
-    return;
-  }
+  auto* reader = ebookReaderTab_;
   connect(controller_, &Controller::readEbookRequested, reader, &EbookReaderTab::openEbook);
   connect(controller_, &Controller::readEbookRequested, this,
           [this] { tabWidget_->setCurrentIndex(ReaderTab); });
@@ -343,12 +355,8 @@ void MainWindow::updatePropertiesPanelVisibility() {
     const QSignalBlocker blocker(expander);
     expander->setExpanded(index == tab && visible);
   }
-  if (auto* player = findChild<MediaPlayerTab*>()) {
-    player->setPlaylistVisible(index == PlayerTab && visible);
-  }
-  if (auto* reader = findChild<EbookReaderTab*>()) {
-    reader->setReaderPanelVisible(index == ReaderTab && visible);
-  }
+  mediaPlayerTab_->setPlaylistVisible(index == PlayerTab && visible);
+  ebookReaderTab_->setReaderPanelVisible(index == ReaderTab && visible);
 }
 
 bool MainWindow::isMediaTabCurrent() const {
@@ -451,10 +459,9 @@ void MainWindow::setAppIcon() {
   if (product == QStringLiteral("macos") || product == QStringLiteral("osx")) {
     return; // the bundle carries the icon there
   }
-  // No window manager draws a window's icon larger than 256 pixels; launchers and docks take the
-  // larger ones from the installed icon theme. Decoding the 512 and 1024 pixel files here cost
-  // more than a quarter of the start-up.
-  static constexpr std::array sizes{16, 20, 24, 32, 40, 48, 64, 96, 128, 256};
+  // Large pictures for high-density screens and task switchers. Decoding the 512 and 1024 pixel
+  // files is costly: the application sets the icon once the first frame is on screen.
+  static constexpr std::array sizes{16, 20, 24, 32, 40, 48, 64, 96, 128, 256, 512, 1024};
   QIcon icon;
   for (const int size : sizes) {
     const auto path =

@@ -20,8 +20,10 @@ class CustomSplitter;
 class DropArea;
 class EbookListView;
 class EbookPropertiesPanel;
+class EbookReaderTab;
 class GameListView;
 class GamePropertiesPanel;
+class MediaPlayerTab;
 class MenuBar;
 class MovieListView;
 class MoviePropertiesPanel;
@@ -57,8 +59,12 @@ public:
   BottomPanel* consolePanel() const;
   DropArea* dropArea() const;
   MovieListView* movieListView() const;
+  style::Expander* moviesExpander() const;
   EbookListView* ebookListView() const;
+  style::Expander* ebooksExpander() const;
   AlbumWidget* albumWidget() const;
+  MediaPlayerTab* mediaPlayerTab() const;
+  EbookReaderTab* ebookReaderTab() const;
 
 signals:
   void fullscreenChanged(bool isFullscreen);
@@ -111,6 +117,8 @@ private:
   style::Expander* ebooksExpander_{nullptr};
   EbookPropertiesPanel* ebookPropertiesPanel_{nullptr};
   AlbumWidget* albumWidget_{nullptr};
+  MediaPlayerTab* mediaPlayerTab_{nullptr};
+  EbookReaderTab* ebookReaderTab_{nullptr};
   bool firstFramePainted_{false};
   std::vector<std::function<void()>> afterFirstFrame_;
 };

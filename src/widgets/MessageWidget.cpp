@@ -76,7 +76,9 @@ MessageWidget::Page MessageWidget::currentPage() const {
 }
 
 void MessageWidget::setCurrentPage(Page page, const QString& text, const QString& toolTip) {
-  if (page != page_) {
+  // Compared with the stack's page: the button with text (on the stack's button page) takes each
+  // new text, and asking for the icon-only button while it shows leaves it as it is.
+  if (currentIndex() != static_cast<int>(page)) {
     applyPage(page, text, toolTip);
   }
 }

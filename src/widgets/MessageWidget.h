@@ -33,7 +33,8 @@ public:
   Q_DISABLE_COPY_MOVE(MessageWidget)
 
   Page currentPage() const;
-  /// The text is shown on the ButtonWithText page only; the tool tip on every visible page.
+  /// The text is shown on the ButtonWithText page only; the tool tip on every visible page. Does
+  /// nothing while the stack already shows the page of that number.
   void setCurrentPage(Page page, const QString& text = {}, const QString& toolTip = {});
 
   /// What a click on the button does; an empty function makes the click do nothing.

@@ -1,71 +1,32 @@
 #include "widgets/MovieListView.h"
 
-#include "app/Controller.h"
-#include "library/MovieListModel.h"
-#include "widgets/MovieListItemDelegate.h"
+#include "widgets/ListViewKinds.h"
 
 #include <QCoreApplication>
 #include <QMenu>
 
 namespace arvexhub::launcher {
-namespace {
-LibraryListView::Traits movieTraits() {
-  LibraryListView::Traits traits;
-  traits.nameRole = MovieRole::Name;
-  traits.busyRole = MovieRole::IsBusy;
-  // The panel keeps showing the last movie when the selection is cleared.
-  traits.clearingClearsCurrentItem = false;
-  return traits;
-}
-} // namespace
 
 MovieListView::MovieListView(Controller* controller, QWidget* parent)
-    : LibraryListView(controller, movieTraits(), parent) {
-  setItemDelegate(new MovieListItemDelegate(this));
-  if (auto* movies = movieModel()) {
-    connect(movies, &MovieListModel::currentMovieChanged, this, &MovieListView::selectItem);
-  }
-  setUpModel(movieModel());
-}
-
-MovieListView::~MovieListView() = default;
-
-MovieListModel* MovieListView::movieModel() const {
-  return controller() != nullptr ? controller()->movieModel() : nullptr;
-}
-
-void MovieListView::setCurrentItemName(const QString& name) {
-  movieModel()->setCurrentMovieName(name);
-}
-
-int MovieListView::sourceRowByName(const QString& name) const {
-  return movieModel()->movieRowByName(name);
-}
+    : KindListView(controller, listViewKinds::movies, parent) {}
 
 void MovieListView::openItem(const QModelIndex& index) {
-  const QString path = index.data(MovieRole::Path).toString();
-  if (controller() != nullptr && !path.isEmpty()) {
-    controller()->playMovie(path);
-  }
+  openPath(index, MovieRole::Path, &Controller::playMovie);
 }
 
 void MovieListView::activateItem(const QModelIndex& index) {
   if (index.data(MovieRole::IsInstalled).toBool() && !index.data(MovieRole::Path).toString().isEmpty()) {
     openItem(index);
-  } else if (index.data(MovieRole::UpdateAvailable).toBool() && movieModel() != nullptr) {
-    movieModel()->downloadAndInstallMovie(nameAt(index));
+  } else if (index.data(MovieRole::UpdateAvailable).toBool() && items() != nullptr) {
+    items()->downloadAndInstallMovie(nameAt(index));
   }
-}
-
-QString MovieListView::emptyText() const {
-  return QCoreApplication::translate("ArvexHubLauncher", "No movies added yet.");
 }
 
 void MovieListView::fillContextMenu(QMenu* menu, const QModelIndex& index) {
   const QString name = nameAt(index);
   if (!index.data(MovieRole::IsInstalled).toBool() && index.data(MovieRole::UpdateAvailable).toBool()) {
     menu->addAction(QCoreApplication::translate("ArvexHubLauncher", "Download"), this, [this, name] {
-      if (auto* movies = movieModel()) {
+      if (auto* movies = items()) {
         movies->downloadAndInstallMovie(name);
       }
     });
@@ -82,24 +43,18 @@ void MovieListView::addWatchEntries(QMenu* menu, const QModelIndex& index) {
     menu->addAction(QCoreApplication::translate("ArvexHubLauncher", "Watch Movie"))->setEnabled(false);
     return;
   }
-  if (!path.isEmpty() && path == movieModel()->currentPlayingMovie()) {
-    menu->addAction(QCoreApplication::translate("ArvexHubLauncher", "Stop Movie"), this, [this] {
-      if (controller() != nullptr) {
-        controller()->stopMovie();
-      }
-    });
+  if (!path.isEmpty() && path == items()->currentPlayingMovie()) {
+    addControllerEntry(menu, QCoreApplication::translate("ArvexHubLauncher", "Stop Movie"),
+                       &Controller::stopMovie);
   } else {
-    menu->addAction(QCoreApplication::translate("ArvexHubLauncher", "Watch Movie"), this, [this, path] {
-      if (controller() != nullptr) {
-        controller()->playMovie(path);
-      }
-    });
+    addControllerEntry(menu, QCoreApplication::translate("ArvexHubLauncher", "Watch Movie"),
+                       &Controller::playMovie, path);
   }
   menu->addSeparator();
   menu->addAction(QCoreApplication::translate("MovieListView", "Add to Media Player Playlist"), this,
                   [this, path] {
                     if (controller() != nullptr) {
-                      controller()->addMovieToPlaylist(path, movieModel()->movieNameByPath(path));
+                      controller()->addMovieToPlaylist(path, items()->movieNameByPath(path));
                     }
                   });
 }

@@ -1,33 +1,28 @@
 #pragma once
 
-#include "widgets/LibraryListView.h"
+#include "widgets/KindListView.h"
 
 namespace arvexhub::launcher {
 
+struct MovieListItemDelegate;
 class MovieListModel;
 
 /// The movies tab's grid of movie cards over the movie model's proxy. It keeps its selection
 /// and the model's current movie in step, plays a movie (or downloads one from the catalogue)
 /// on double-click, plays on the release of Return, Enter or Space, offers a menu per movie
 /// and says so when there are no movies.
-class MovieListView final : public LibraryListView {
+class MovieListView final : public KindListView<MovieListModel, MovieListItemDelegate> {
   Q_OBJECT
 
 public:
   MovieListView(Controller* controller, QWidget* parent = nullptr);
-  ~MovieListView() override;
-  Q_DISABLE_COPY_MOVE(MovieListView)
 
 protected:
-  void setCurrentItemName(const QString& name) override;
-  int sourceRowByName(const QString& name) const override;
   void openItem(const QModelIndex& index) override;
   void activateItem(const QModelIndex& index) override;
   void fillContextMenu(QMenu* menu, const QModelIndex& index) override;
-  QString emptyText() const override;
 
 private:
-  MovieListModel* movieModel() const;
   void addWatchEntries(QMenu* menu, const QModelIndex& index);
 };
 

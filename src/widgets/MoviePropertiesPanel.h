@@ -13,15 +13,6 @@ class MoviePropertiesPanel final : public MediaPropertiesPanel {
 
 public:
   MoviePropertiesPanel(MovieListModel* model, QWidget* parent = nullptr);
-  ~MoviePropertiesPanel() override;
-  Q_DISABLE_COPY_MOVE(MoviePropertiesPanel)
-
-protected:
-  QString currentName() const override;
-  int rowByName(const QString& name) const override;
-
-private:
-  MovieListModel* model_{nullptr};
 };
 
 } // namespace arvexhub::launcher

@@ -6,10 +6,13 @@
 #include <QStringList>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace arvexhub::launcher {
 
-PropertiesPanel::PropertiesPanel(const QString& thumbnailObjectName, QWidget* parent)
-    : QScrollArea(parent) {
+PropertiesPanel::PropertiesPanel(const QString& thumbnailObjectName, int progressRole, QWidget* parent)
+    : QScrollArea(parent)
+    , progressRole_(progressRole) {
   setWidgetResizable(true);
   setFixedWidth(300);
   auto* content = new QWidget(this);
@@ -42,7 +45,15 @@ QLabel* PropertiesPanel::addLabel(const QString& objectName, Qt::TextFormat form
   label->setTextFormat(format);
   label->setWordWrap(true);
   layout_->addWidget(label);
+  labels_.append(label);
   return label;
+}
+
+void PropertiesPanel::clearLabels() {
+  setPicture({});
+  for (QLabel* label : std::as_const(labels_)) {
+    label->clear();
+  }
 }
 
 void PropertiesPanel::setPicture(const QPixmap& picture) {
@@ -73,24 +84,31 @@ void PropertiesPanel::scrollToTop() {
   verticalScrollBar()->setValue(0);
 }
 
-QString PropertiesPanel::detailLines(const QList<QPair<QString, QString>>& patternsAndValues) {
+QString PropertiesPanel::detailLines(const QList<QPair<QString, QString>>& labelsAndValues) {
   QStringList lines;
-  for (const auto& [pattern, value] : patternsAndValues) {
+  for (const auto& [label, value] : labelsAndValues) {
     if (!value.isEmpty()) {
-      lines.append(pattern.arg(value.toHtmlEscaped()));
+      lines.append(QStringLiteral("<b>%1:</b> %2").arg(label, value.toHtmlEscaped()));
     }
   }
   return lines.join(QStringLiteral("<br>"));
 }
 
-void PropertiesPanel::followCurrentItem(QAbstractItemModel* model, int progressRole) {
+QString PropertiesPanel::currentName() const {
+  return currentName_ ? currentName_() : QString();
+}
+
+int PropertiesPanel::rowByName(const QString& name) const {
+  return rowByName_ ? rowByName_(name) : -1;
+}
+
+void PropertiesPanel::followRows(QAbstractItemModel* model) {
   updateUi(currentName());
   connect(model, &QAbstractItemModel::dataChanged, this,
-          [this, progressRole](const QModelIndex& topLeft, const QModelIndex& bottomRight,
-                               const QList<int>& roles) {
+          [this](const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles) {
             const QString name = currentName();
             const int row = name.isEmpty() ? -1 : rowByName(name);
-            const bool progressOnly = roles == QList<int>{progressRole};
+            const bool progressOnly = roles == QList<int>{progressRole_};
             if (row >= topLeft.row() && row <= bottomRight.row() && !progressOnly) {
               updateUi(name);
             }

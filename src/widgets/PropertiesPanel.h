@@ -6,6 +6,8 @@
 #include <QScrollArea>
 #include <QString>
 
+#include <functional>
+
 class QAbstractItemModel;
 class QLabel;
 class QVBoxLayout;
@@ -27,38 +29,52 @@ public:
 
 protected:
   /// Builds the scroll area and its content with the centred picture label as first row.
-  PropertiesPanel(const QString& thumbnailObjectName, QWidget* parent);
+  /// `progressRole` carries the download progress in the kind's model.
+  PropertiesPanel(const QString& thumbnailObjectName, int progressRole, QWidget* parent);
 
   QVBoxLayout* contentLayout() const;
   QLabel* thumbnail() const;
   /// A word-wrapped label added below the others.
   QLabel* addLabel(const QString& objectName, Qt::TextFormat format);
+  /// Empties the picture and every label.
+  void clearLabels();
 
   /// Shows the picture scaled to the width inside the content margins; a null picture
   /// empties the picture label.
   void setPicture(const QPixmap& picture);
   void scrollToTop();
 
-  /// Detail lines for rich text: each pattern with its value, skipped when the value is
-  /// empty, joined with line breaks. Values are escaped: they come from the catalogue.
-  static QString detailLines(const QList<QPair<QString, QString>>& patternsAndValues);
+  /// Detail lines for rich text, "<b>Label:</b> value", each skipped when its value is empty,
+  /// joined with line breaks. Values are escaped: they come from the catalogue.
+  static QString detailLines(const QList<QPair<QString, QString>>& labelsAndValues);
 
-  /// Shows the model's current item now, and again whenever its row changes (but for its
-  /// download progress alone) or the model is reset: its picture arrives, its download ends,
-  /// it is removed.
-  void followCurrentItem(QAbstractItemModel* model, int progressRole);
-  virtual QString currentName() const = 0;
+  /// Shows the model's current item now, and again whenever it changes, its row changes (but
+  /// for its download progress alone) or the model is reset: its picture arrives, its download
+  /// ends, it is removed.
+  template <typename Model>
+  void follow(Model* model, QString (Model::*current)() const, void (Model::*changed)(const QString&)) {
+    currentName_ = [model, current] { return (model->*current)(); };
+    rowByName_ = [model](const QString& name) { return model->rowByName(name); };
+    connect(model, changed, this, &PropertiesPanel::updateUi);
+    followRows(model);
+  }
+  QString currentName() const;
   /// The row of that name in the model; -1 when none.
-  virtual int rowByName(const QString& name) const = 0;
+  int rowByName(const QString& name) const;
 
   void resizeEvent(QResizeEvent* event) override;
 
 private:
+  void followRows(QAbstractItemModel* model);
   void showPicture();
 
   QVBoxLayout* layout_{nullptr};
   QLabel* thumbnail_{nullptr};
+  QList<QLabel*> labels_;
   QPixmap picture_;
+  int progressRole_;
+  std::function<QString()> currentName_;
+  std::function<int(const QString&)> rowByName_;
 };
 
 } // namespace arvexhub::launcher

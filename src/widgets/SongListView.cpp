@@ -83,12 +83,15 @@ void SongListView::showContextMenu(const QPoint& position) {
     qDebug() << "SongListView: Invalid index for context menu at position" << position;
     return;
   }
-  QMenu* menu = createContextMenu(index);
-  if (menu == nullptr) {
+  // Guarded: the view, and the menu with it, may be destroyed while the menu's loop runs.
+  const QPointer<QMenu> menu = createContextMenu(index);
+  if (menu.isNull()) {
     return;
   }
   menu->exec(list_->viewport()->mapToGlobal(position));
-  menu->deleteLater();
+  if (menu) {
+    menu->deleteLater();
+  }
 }
 
 void SongListView::playSongAt(const QModelIndex& index) {

@@ -6,7 +6,9 @@ namespace arvexhub::sample {
 namespace {
 
 // Only bash builtins are used, so the script runs wherever bash does. Pauses read standard input
-// with a deadline, so commands are answered at once and the demo is still paced.
+// with a deadline, so commands are answered at once and the demo is still paced. Nothing runs in a
+// subshell: a stop signal goes to the whole process group, and a $(...) it ends leaves an empty
+// value behind (an arithmetic error on the console) before the trap runs.
 const char* const scriptTemplate = R"bash(#!/usr/bin/env bash
 # @FULLNAME@ @VERSION@ - a sample game for Arvex Hub. It prints the console output the launcher
 # reads (free text, "[ArvexHub] [n] Level: message" lines with colours, a fullscreen announcement)
@@ -26,9 +28,9 @@ log() { # channel level message
   printf '[ArvexHub] [%s] %s: %s\n' "$1" "$2" "$3"
 }
 
-now_us() {
-  local now=${EPOCHREALTIME//[!0-9]/}
-  printf '%s' "$((10#$now))"
+clock_us() { # sets "now" to the clock in microseconds
+  now=${EPOCHREALTIME//[!0-9]/}
+  now=$((10#$now))
 }
 
 run_command() {
@@ -62,9 +64,12 @@ run_command() {
 
 # Waits the given number of microseconds while answering commands; ends the game when input closes.
 pause() {
-  local until=$(( $(now_us) + $1 )) left timeout line
+  local now until left timeout line
+  clock_us
+  until=$(( now + $1 ))
   while :; do
-    left=$(( until - $(now_us) ))
+    clock_us
+    left=$(( until - now ))
     (( left > 0 )) || return 0
     printf -v timeout '%d.%06d' $(( left / 1000000 )) $(( left % 1000000 ))
     if IFS= read -r -t "$timeout" line; then
@@ -79,21 +84,27 @@ pause() {
   done
 }
 
-colour() { # code text
-  printf '%s[%sm%s%s[0m' "$ESC" "$1" "$2" "$ESC"
-}
-
 say() { printf '%s\n' "$1"; pause 300000; }
 say_log() { log "$1" "$2" "$3"; pause 300000; }
+
+colours() { # title, then code and name pairs: one log line with each name in its colour
+  local text=$1
+  shift
+  while (( $# >= 2 )); do
+    text+=" ${ESC}[$1m$2${ESC}[0m"
+    shift 2
+  done
+  say_log 2 Info "$text"
+}
 
 say "${GAME_NAME} ${GAME_VERSION}"
 say "A sample game for Arvex Hub. Type a command in the console, e.g. print(\"hello\") or version()."
 say_log 1 Debug "Reading settings.ini"
 say_log 1 Info "Renderer ready"
-say_log 2 Info "Colours: $(colour 31 red) $(colour 32 green) $(colour 33 yellow) $(colour 34 blue)"
-say_log 2 Info "More colours: $(colour 35 magenta) $(colour 36 cyan) $(colour 37 white) $(colour 30 black)"
-say_log 2 Info "Bright: $(colour 91 red) $(colour 92 green) $(colour 93 yellow) $(colour 94 blue)"
-say_log 2 Info "More bright: $(colour 95 magenta) $(colour 96 cyan) $(colour 97 white) $(colour 90 grey)"
+colours "Colours:" 31 red 32 green 33 yellow 34 blue
+colours "More colours:" 35 magenta 36 cyan 37 white 30 black
+colours "Bright:" 91 red 92 green 93 yellow 94 blue
+colours "More bright:" 95 magenta 96 cyan 97 white 90 grey
 say_log 3 Info "Fullscreen: yes"
 say_log 1 Warning "Texture pack 'hd' not found, using 'standard'"
 for level in 1 2 3 4 5 6; do
