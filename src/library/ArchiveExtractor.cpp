@@ -1,5 +1,7 @@
 #include "library/ArchiveExtractor.h"
 
+#include "library/ArchiveReadDevice.h"
+
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>
 #include <quazip/unzip.h>
@@ -25,7 +27,7 @@ constexpr quint64 flagEncrypted = 0x0001;
 constexpr quint64 flagStrongEncryption = 0x0040;
 constexpr quint64 methodStored = 0;
 constexpr quint64 methodDeflated = 8;
-constexpr qsizetype copyBufferSize = qsizetype(1) << 20;
+constexpr qsizetype copyBufferSize = qsizetype(64) * 1024;
 // Every file may take up to a block more than its size on disk.
 constexpr qint64 blockSlack = 4096;
 
@@ -197,7 +199,8 @@ bool ArchiveExtractor::makeExecutable(const QString& path) {
 }
 
 bool ArchiveExtractor::readDirectory() {
-  QuaZip zip(archivePath_);
+  ArchiveReadDevice file(archivePath_);
+  QuaZip zip(&file);
   if (!zip.open(QuaZip::mdUnzip)) {
     return fail(QStringLiteral("not a zip archive or unreadable (error %1)").arg(zip.getZipError()));
   }
@@ -297,9 +300,11 @@ bool ArchiveExtractor::hasRoomIn(const QString& folder) {
 /// What an extraction in progress holds between two steps.
 struct ArchiveExtractor::Extraction {
   explicit Extraction(const QString& archivePath)
-    : zip(archivePath)
+    : file(archivePath)
+    , zip(&file)
     , source(&zip) {}
 
+  ArchiveReadDevice file;
   QuaZip zip;
   QuaZipFile source;
   QString folder;
