@@ -8,8 +8,8 @@
 #include "BenchSupport.h"
 #include "library/GameData.h"
 #include "library/LibraryKind.h"
-#include "widgets/CardPainter.h"
-#include "widgets/GameListItemDelegate.h"
+#include "widgets/cards/CardPainter.h"
+#include "widgets/cards/GameListItemDelegate.h"
 
 #include <style/Style.h>
 

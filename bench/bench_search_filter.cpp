@@ -13,9 +13,9 @@
 #include "app/Startup.h"
 #include "library/GameListModel.h"
 #include "library/LibraryPaths.h"
-#include "widgets/GameListView.h"
-#include "widgets/MainWindow.h"
-#include "widgets/ToolBar.h"
+#include "widgets/views/GameListView.h"
+#include "widgets/window/MainWindow.h"
+#include "widgets/window/ToolBar.h"
 
 #include <style/widgets/LineEdit.h>
 

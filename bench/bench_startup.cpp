@@ -18,7 +18,7 @@
 #include "app/Startup.h"
 #include "library/GameListModel.h"
 #include "library/LibraryPaths.h"
-#include "widgets/MainWindow.h"
+#include "widgets/window/MainWindow.h"
 
 #include <instance/InstanceManager.h>
 #include <style/Icons16.h>

@@ -2,9 +2,9 @@
 #include <app/Controller.h>
 #include <app/Startup.h>
 #include <library/GameListModel.h>
-#include <widgets/MainWindow.h>
-#include <widgets/MessageWidget.h>
-#include <widgets/StatusBar.h>
+#include <widgets/window/MainWindow.h>
+#include <widgets/window/MessageWidget.h>
+#include <widgets/window/StatusBar.h>
 
 #include <TestArchive.h>
 #include <TestDir.h>

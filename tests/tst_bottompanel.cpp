@@ -3,8 +3,8 @@
 #include "app/Preferences.h"
 #include "runner/Console.h"
 #include "runner/GameRunner.h"
-#include "widgets/BottomPanel.h"
-#include "widgets/MessageBox.h"
+#include "widgets/console/BottomPanel.h"
+#include "widgets/dialogs/MessageBox.h"
 
 #include <style/Style.h>
 #include <style/widgets/IconWidget.h>

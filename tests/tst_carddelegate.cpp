@@ -4,10 +4,10 @@
 #include "library/EbookData.h"
 #include "library/GameData.h"
 #include "library/MovieData.h"
-#include "widgets/AlbumListItemDelegate.h"
-#include "widgets/EbookListItemDelegate.h"
-#include "widgets/GameListItemDelegate.h"
-#include "widgets/MovieListItemDelegate.h"
+#include "widgets/cards/AlbumListItemDelegate.h"
+#include "widgets/cards/EbookListItemDelegate.h"
+#include "widgets/cards/GameListItemDelegate.h"
+#include "widgets/cards/MovieListItemDelegate.h"
 
 #include <style/Style.h>
 

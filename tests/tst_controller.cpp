@@ -4,7 +4,7 @@
 #include <library/GameListModel.h>
 #include <library/MovieListModel.h>
 #include <runner/GameRunner.h>
-#include <widgets/MessageBox.h>
+#include <widgets/dialogs/MessageBox.h>
 
 #include <LibraryKinds.h>
 

@@ -1,4 +1,4 @@
-#include "widgets/DropArea.h"
+#include "widgets/window/DropArea.h"
 
 #include <style/Style.h>
 #include <style/Theme.h>

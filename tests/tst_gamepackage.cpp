@@ -1,6 +1,6 @@
 #include <app/Controller.h>
 #include <library/GameListModel.h>
-#include <widgets/MessageBox.h>
+#include <widgets/dialogs/MessageBox.h>
 
 #include <TestArchive.h>
 #include <TestDir.h>

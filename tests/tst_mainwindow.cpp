@@ -3,16 +3,16 @@
 #include <app/Preferences.h>
 #include <library/GameListModel.h>
 #include <runner/GameRunner.h>
-#include <widgets/AlbumListView.h>
-#include <widgets/AlbumWidget.h>
-#include <widgets/CustomSplitter.h>
-#include <widgets/GameListView.h>
-#include <widgets/GamePropertiesPanel.h>
-#include <widgets/MainWindow.h>
-#include <widgets/MenuBar.h>
-#include <widgets/MessageBox.h>
-#include <widgets/StatusBar.h>
-#include <widgets/ToolBar.h>
+#include <widgets/views/AlbumListView.h>
+#include <widgets/views/AlbumWidget.h>
+#include <widgets/window/CustomSplitter.h>
+#include <widgets/views/GameListView.h>
+#include <widgets/panels/GamePropertiesPanel.h>
+#include <widgets/window/MainWindow.h>
+#include <widgets/window/MenuBar.h>
+#include <widgets/dialogs/MessageBox.h>
+#include <widgets/window/StatusBar.h>
+#include <widgets/window/ToolBar.h>
 
 #include <style/Style.h>
 #include <style/widgets/Expander.h>

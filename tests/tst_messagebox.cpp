@@ -1,4 +1,4 @@
-#include "widgets/MessageBox.h"
+#include "widgets/dialogs/MessageBox.h"
 
 #include <style/Style.h>
 #include <style/widgets/StatusBadgeWidget.h>

@@ -1,7 +1,7 @@
 #include "app/Common.h"
 #include "app/Controller.h"
 #include "app/Preferences.h"
-#include "widgets/PreferencesWindow.h"
+#include "widgets/dialogs/PreferencesWindow.h"
 
 #include <style/Style.h>
 #include <style/Theme.h>

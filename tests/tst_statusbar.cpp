@@ -2,8 +2,8 @@
 #include <app/Controller.h>
 #include <app/MakeIcon.h>
 #include <library/GameListModel.h>
-#include <widgets/MessageWidget.h>
-#include <widgets/StatusBar.h>
+#include <widgets/window/MessageWidget.h>
+#include <widgets/window/StatusBar.h>
 
 #include <style/Style.h>
 #include <style/widgets/IconWidget.h>

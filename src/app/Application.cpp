@@ -1,7 +1,7 @@
 #include "app/Application.h"
 
 #include "app/Controller.h"
-#include "widgets/MainWindow.h"
+#include "widgets/window/MainWindow.h"
 
 #include <style/Icons16.h>
 #include <style/Style.h>

@@ -12,8 +12,8 @@
 #include "library/NetworkPolicy.h"
 #include "library/SongListModel.h"
 #include "runner/GameRunner.h"
-#include "widgets/MessageBox.h"
-#include "widgets/PreferencesWindow.h"
+#include "widgets/dialogs/MessageBox.h"
+#include "widgets/dialogs/PreferencesWindow.h"
 
 #include <style/Style.h>
 #include <style/ThemeManager.h>

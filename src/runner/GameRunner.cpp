@@ -3,7 +3,7 @@
 #include "app/Controller.h"
 #include "library/GameData.h"
 #include "library/GameListModel.h"
-#include "widgets/CatalogueGameDownload.h"
+#include "widgets/views/CatalogueGameDownload.h"
 
 #include <QDeadlineTimer>
 #include <QDir>

@@ -14,7 +14,7 @@
 #include <library/GameListModel.h>
 #include <library/MovieListModel.h>
 #include <runner/GameRunner.h>
-#include <widgets/MainWindow.h>
+#include <widgets/window/MainWindow.h>
 
 #include <QCommandLineParser>
 #include <QDir>

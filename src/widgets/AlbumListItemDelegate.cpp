@@ -1,8 +1,0 @@
-#include "widgets/AlbumListItemDelegate.h"
-
-namespace arvexhub::launcher {
-
-AlbumListItemDelegate::AlbumListItemDelegate(QObject* parent)
-    : CardPainter(CardKind::albums, parent) {}
-
-} // namespace arvexhub::launcher

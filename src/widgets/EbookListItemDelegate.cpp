@@ -1,8 +1,0 @@
-#include "widgets/EbookListItemDelegate.h"
-
-namespace arvexhub::launcher {
-
-EbookListItemDelegate::EbookListItemDelegate(QObject* parent)
-    : CardPainter(CardKind::ebooks, parent) {}
-
-} // namespace arvexhub::launcher

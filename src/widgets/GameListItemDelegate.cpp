@@ -1,8 +1,0 @@
-#include "widgets/GameListItemDelegate.h"
-
-namespace arvexhub::launcher {
-
-GameListItemDelegate::GameListItemDelegate(QObject* parent)
-    : CardPainter(CardKind::games, parent) {}
-
-} // namespace arvexhub::launcher

@@ -1,8 +1,0 @@
-#include "widgets/MovieListItemDelegate.h"
-
-namespace arvexhub::launcher {
-
-MovieListItemDelegate::MovieListItemDelegate(QObject* parent)
-    : CardPainter(CardKind::movies, parent) {}
-
-} // namespace arvexhub::launcher

@@ -1,0 +1,62 @@
+#include "widgets/panels/GamePropertiesPanel.h"
+
+#include "library/GameListModel.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace arvexhub::launcher {
+namespace {
+/// What the user has: an installed game's own version file, else the version the catalogue offers.
+QString shownVersion(const GameData& game) {
+  if (!game.path.isEmpty() &&
+      QFileInfo::exists(QFileInfo(game.path).dir().filePath(QStringLiteral("VERSION")))) {
+    return GameListModel::getLocalVersion(game.path);
+  }
+  return game.version;
+}
+} // namespace
+
+GamePropertiesPanel::GamePropertiesPanel(GameListModel* model, QWidget* parent)
+    : PropertiesPanel(QStringLiteral("gameThumbnail"), GameRole::DownloadProgress, parent)
+    , model_(model) {
+  setupUi();
+  follow(model_, &GameListModel::currentGameName, &GameListModel::currentGameChanged);
+}
+
+GamePropertiesPanel::~GamePropertiesPanel() = default;
+
+void GamePropertiesPanel::setupUi() {
+  setObjectName(QStringLiteral("GamePropertiesPanel"));
+  // Names and versions come from the catalogue: shown as text, never as markup.
+  fullName_ = addLabel(QStringLiteral("gameFullName"), Qt::PlainText);
+  details_ = addLabel(QStringLiteral("gameDetails"), Qt::RichText);
+  version_ = addLabel(QStringLiteral("gameVersion"), Qt::PlainText);
+  contentLayout()->addStretch();
+}
+
+void GamePropertiesPanel::updateUi(const QString& name) {
+  if (name.isEmpty()) {
+    clearLabels();
+    setEnabled(false);
+    return;
+  }
+  const GameData& game = model_->gameDataByName(name);
+  setEnabled(!game.name.isEmpty());
+  if (game.name.isEmpty()) {
+    clearLabels();
+    scrollToTop();
+    return;
+  }
+  setPicture(game.icon);
+  fullName_->setText(game.fullName);
+  details_->setText(detailLines({{QStringLiteral("Developer"), game.developer},
+                                 {QStringLiteral("Publisher"), game.publisher},
+                                 {QStringLiteral("Released"), game.launchDate}}));
+  version_->setText(QStringLiteral("Version: %1").arg(shownVersion(game)));
+  scrollToTop();
+}
+
+} // namespace arvexhub::launcher

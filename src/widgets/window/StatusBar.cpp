@@ -1,0 +1,112 @@
+#include "widgets/window/StatusBar.h"
+
+#include "app/Controller.h"
+#include "app/MakeIcon.h"
+#include "library/GameListModel.h"
+#include "widgets/window/MessageWidget.h"
+
+#include <style/Style.h>
+#include <style/ThemeFollower.h>
+#include <style/widgets/IconWidget.h>
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QHBoxLayout>
+#include <QUrl>
+
+namespace arvexhub::launcher {
+
+StatusBar::StatusBar(Controller* controller, QWidget* parent)
+    : QStatusBar(parent)
+    , controller_(controller) {
+  setFixedHeight(28);
+  setSizeGripEnabled(false);
+  setContentsMargins(16, 0, 16, 0);
+  addWidget(makeLibraryWidget());
+  messageWidget_ = new MessageWidget(this);
+  addPermanentWidget(messageWidget_);
+
+  if (controller_) {
+    connect(controller_->model(), &GameListModel::rowCountChanged, this, &StatusBar::updateLibraryIcon);
+    connect(controller_->updater(), &BasicUpdater::checkStarted, this, &StatusBar::onCheckStarted);
+    connect(controller_->updater(), &BasicUpdater::checkFinished, this, &StatusBar::onCheckFinished);
+    connect(controller_, &Controller::downloadFailed, this, &StatusBar::onDownloadFailed);
+  }
+  updateLibraryIcon();
+  applyTheme();
+  new style::ThemeFollower(this, [this] { applyTheme(); });
+}
+
+StatusBar::~StatusBar() = default;
+
+MessageWidget* StatusBar::messageWidget() const {
+  return messageWidget_;
+}
+
+QWidget* StatusBar::makeLibraryWidget() {
+  auto* widget = new QWidget(this);
+  widget->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+  auto* layout = new QHBoxLayout(widget);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(8);
+  libraryIcon_ = new style::IconWidget(widget);
+  libraryIcon_->setObjectName(QStringLiteral("libraryIcon"));
+  layout->addWidget(libraryIcon_);
+  return widget;
+}
+
+void StatusBar::updateLibraryIcon() {
+  const bool empty = !controller_ || controller_->model()->rowCount() < 1;
+  libraryIcon_->setIcon(
+      makeIcon(empty ? style::icons::Icons16::Misc_Warning : style::icons::Icons16::Misc_Library));
+}
+
+void StatusBar::applyTheme() {
+  if (const auto* style = style::Style::of(this)) {
+    libraryIcon_->setPalette(style->paletteForTextRole(style::TextRole::Caption));
+  }
+  // Icons are drawn in the theme's colours.
+  updateLibraryIcon();
+}
+
+void StatusBar::onCheckStarted() {
+  messageWidget_->setClickCallback({});
+  messageWidget_->setCurrentPage(MessageWidget::Page::Spinner, {},
+                                 QCoreApplication::translate("ArvexHubLauncher", "Checking for updates…"));
+}
+
+void StatusBar::onCheckFinished(const BasicUpdater::Result& result) {
+  switch (result.code) {
+  case 0:
+    messageWidget_->setCurrentPage(MessageWidget::Page::Button, {},
+                                   QCoreApplication::translate("ArvexHubLauncher", "No Update Available"));
+    break;
+  case 1: {
+    const QUrl address(result.releaseUrl);
+    messageWidget_->setClickCallback([address] { QDesktopServices::openUrl(address); });
+    messageWidget_->setCurrentPage(
+        MessageWidget::Page::ButtonWithText,
+        QCoreApplication::translate("ArvexHubLauncher", "Update Available"),
+        QCoreApplication::translate("ArvexHubLauncher", "You have %1, %2 is available.")
+            .arg(result.currentVersion, result.latestVersion));
+    break;
+  }
+  case 2:
+    // A failure looks like "nothing new" at a glance; its tool tip says what happened.
+    messageWidget_->setCurrentPage(
+        MessageWidget::Page::Button, {},
+        QCoreApplication::translate("ArvexHubLauncher", "Failed to check for updates. Error code: %1")
+            .arg(result.error));
+    break;
+  default:
+    break;
+  }
+}
+
+void StatusBar::onDownloadFailed(const QString& itemName, const QString& reason) {
+  showMessage(
+      QCoreApplication::translate("ArvexHubLauncher", "Could not install \"%1\": %2").arg(itemName, reason),
+      failureMessageDuration);
+}
+
+} // namespace arvexhub::launcher
