@@ -1,6 +1,6 @@
 #include "BenchSupport.h"
 
-#include <TestHttpServer.h>
+#include "TestHttpServer.h"
 
 #include <QAbstractItemModel>
 #include <QBuffer>

@@ -6,10 +6,11 @@
 //                              [plain: skip the variant with thumbnails]
 //                              [shuffled: list the entries out of name order, which the merge sorts]
 
-#include "BenchSupport.h"
-#include "TestHttpServer.h"
 #include "library/GameListModel.h"
 #include "library/LibraryPaths.h"
+
+#include "BenchSupport.h"
+#include "TestHttpServer.h"
 
 #include <QApplication>
 #include <QJsonArray>

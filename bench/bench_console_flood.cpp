@@ -8,10 +8,11 @@
 // Each measurement runs in a fresh process (this program, started again with --measure), so
 // the memory of one never counts in the next.
 
-#include "BenchSupport.h"
 #include "runner/Console.h"
 #include "runner/GameRunner.h"
 #include "style/Style.h"
+
+#include "BenchSupport.h"
 
 #include <QApplication>
 #include <QDir>

@@ -5,13 +5,13 @@
 //
 // Usage: bench_grid_paint [repaints = 90]
 
-#include "BenchSupport.h"
 #include "library/GameData.h"
 #include "library/LibraryKind.h"
+#include "style/Style.h"
 #include "widgets/cards/CardPainter.h"
 #include "widgets/cards/GameListItemDelegate.h"
 
-#include <style/Style.h>
+#include "BenchSupport.h"
 
 #include <QApplication>
 #include <QImage>

@@ -6,11 +6,12 @@
 // Usage: bench_install [archive size in MB = 300] [runs = 2]
 // The archive is made once (random, so incompressible) in the build folder and reused.
 
-#include "BenchSupport.h"
-#include "TestHttpServer.h"
 #include "library/GameListModel.h"
 #include "library/LibraryPaths.h"
 #include "library/NetworkPolicy.h"
+
+#include "BenchSupport.h"
+#include "TestHttpServer.h"
 
 #include <QApplication>
 #include <QCryptographicHash>
@@ -78,8 +79,8 @@ QString archive(int megabytes) {
     return {};
   }
   script.close();
-  QFile::setPermissions(launcher, QFile::permissions(launcher) | QFile::ExeOwner | QFile::ExeGroup |
-                                      QFile::ExeOther);
+  QFile::setPermissions(launcher,
+                        QFile::permissions(launcher) | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther);
   QDir(staging.path()).mkpath(QStringLiteral("data"));
   const qint64 perFile = qint64(megabytes) * 1024 * 1024 / dataFiles;
   for (int index = 0; index < dataFiles; ++index) {
@@ -91,9 +92,9 @@ QString archive(int megabytes) {
   QFile::remove(partial);
   QProcess zip;
   zip.setWorkingDirectory(staging.path());
-  zip.start(QStringLiteral("zip"), {QStringLiteral("-q"), QStringLiteral("-0"), QStringLiteral("-X"),
-                                    QStringLiteral("-r"), partial, QStringLiteral("launcher.command"),
-                                    QStringLiteral("data")});
+  zip.start(QStringLiteral("zip"),
+            {QStringLiteral("-q"), QStringLiteral("-0"), QStringLiteral("-X"), QStringLiteral("-r"), partial,
+             QStringLiteral("launcher.command"), QStringLiteral("data")});
   if (!zip.waitForFinished(-1) || zip.exitStatus() != QProcess::NormalExit || zip.exitCode() != 0 ||
       !QFile::rename(partial, path)) {
     say(QStringLiteral("  zip failed: %1").arg(QString::fromLocal8Bit(zip.readAllStandardError())));
@@ -117,14 +118,14 @@ class RssSampler final {
 public:
   RssSampler()
       : thread_([this] {
-          while (!stop_) {
-            const qint64 kb = statusKb("VmRSS");
-            qint64 seen = peak_;
-            while (kb > seen && !peak_.compare_exchange_weak(seen, kb)) {
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        while (!stop_) {
+          const qint64 kb = statusKb("VmRSS");
+          qint64 seen = peak_;
+          while (kb > seen && !peak_.compare_exchange_weak(seen, kb)) {
           }
-        }) {}
+          std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+      }) {}
   ~RssSampler() {
     stop_ = true;
     thread_.join();
@@ -202,7 +203,8 @@ ModelRun runModel(TestHttpServer& server, const QString& archivePath, const QByt
     run.peakDeltaMb = toMb(peakKb - idleKb);
   }
   if (installed < 0) {
-    say(QStringLiteral("  the installation %1").arg(failed ? QStringLiteral("failed") : QStringLiteral("timed out")));
+    say(QStringLiteral("  the installation %1")
+            .arg(failed ? QStringLiteral("failed") : QStringLiteral("timed out")));
     return run;
   }
   run.totalMs = double(installed) / 1e6;
@@ -243,7 +245,8 @@ double runProcess(const QString& program, const QStringList& arguments) {
   const double elapsed = elapsedMs(clock);
   if (process.state() != QProcess::NotRunning || process.exitStatus() != QProcess::NormalExit ||
       process.exitCode() != 0) {
-    say(QStringLiteral("  %1 failed: %2").arg(program, QString::fromLocal8Bit(process.readAllStandardError())));
+    say(QStringLiteral("  %1 failed: %2")
+            .arg(program, QString::fromLocal8Bit(process.readAllStandardError())));
     process.kill();
     process.waitForFinished();
     return -1;
@@ -256,12 +259,13 @@ BaselineRun runBaseline(TestHttpServer& server, const QString& archivePath, cons
   server.setBodyFromFile(QStringLiteral("/BigGame.zip"), archivePath);
   const QString download = scratch + QStringLiteral("/baseline.zip");
   const QString target = scratch + QStringLiteral("/baseline");
-  const double curl = runProcess(QStringLiteral("curl"), {QStringLiteral("-s"), QStringLiteral("-o"), download,
-                                                          server.url(QStringLiteral("/BigGame.zip")).toString()});
-  const double unzip =
-      curl < 0 ? -1
-               : runProcess(QStringLiteral("unzip"), {QStringLiteral("-q"), QStringLiteral("-o"), download,
-                                                      QStringLiteral("-d"), target});
+  const double curl =
+      runProcess(QStringLiteral("curl"), {QStringLiteral("-s"), QStringLiteral("-o"), download,
+                                          server.url(QStringLiteral("/BigGame.zip")).toString()});
+  const double unzip = curl < 0
+                           ? -1
+                           : runProcess(QStringLiteral("unzip"), {QStringLiteral("-q"), QStringLiteral("-o"),
+                                                                  download, QStringLiteral("-d"), target});
   if (unzip >= 0) {
     run.curlMs = curl;
     run.totalMs = curl + unzip;
@@ -293,7 +297,8 @@ double qtDownloadMs(TestHttpServer& server, const QString& archivePath, const QS
   });
   spinUntil([&] { return done; }, timeoutMs);
   const double elapsed = elapsedMs(clock);
-  const bool ok = done && reply->error() == QNetworkReply::NoError && file.size() == QFileInfo(archivePath).size();
+  const bool ok =
+      done && reply->error() == QNetworkReply::NoError && file.size() == QFileInfo(archivePath).size();
   delete reply;
   file.remove();
   return ok ? elapsed : -1;
@@ -377,17 +382,19 @@ int main(int argc, char** argv) {
           .arg(ratio(plain.totalMs / baseline.totalMs))
           .arg(targetRatio, 0, 'f', 2)
           .arg(verdict(timeMet)));
-  say(QStringLiteral("install with a sha256 in the catalogue: %1 (best of %2); ratio to curl + unzip %3 (target "
-                     "<= %4): %5")
+  say(QStringLiteral(
+          "install with a sha256 in the catalogue: %1 (best of %2); ratio to curl + unzip %3 (target "
+          "<= %4): %5")
           .arg(ms(checked.totalMs))
           .arg(runs)
           .arg(ratio(checked.totalMs / baseline.totalMs))
           .arg(targetRatio, 0, 'f', 2)
           .arg(verdict(checkedMet)));
-  say(QStringLiteral("  where the time goes: the model's download alone %1, curl's %2; a bare QNetworkAccessManager "
-                     "download to a file from the same server: %3 with Qt's unbounded read buffer, %4 with "
-                     "the 1 MB buffer the program uses (best of %5); QCryptographicHash SHA-256 of the cached archive "
-                     "alone: %6")
+  say(QStringLiteral(
+          "  where the time goes: the model's download alone %1, curl's %2; a bare QNetworkAccessManager "
+          "download to a file from the same server: %3 with Qt's unbounded read buffer, %4 with "
+          "the 1 MB buffer the program uses (best of %5); QCryptographicHash SHA-256 of the cached archive "
+          "alone: %6")
           .arg(ms(plain.downloadMs), ms(baseline.curlMs), ms(qtDownload), ms(qtBufferedDownload))
           .arg(runs)
           .arg(ms(hashMs)));

@@ -4,10 +4,11 @@
 //
 // Usage: bench_library_scan [games = 10000] [runs = 3]
 
-#include "BenchSupport.h"
 #include "library/GameListModel.h"
 #include "library/LibraryPaths.h"
 #include "library/Pictures.h"
+
+#include "BenchSupport.h"
 
 #include <QApplication>
 #include <QDirIterator>

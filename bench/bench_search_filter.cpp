@@ -6,18 +6,18 @@
 //
 // Usage: bench_search_filter [installed games = 10000] [rounds = 3]
 
-#include "BenchSupport.h"
 #include "app/Application.h"
 #include "app/BasicUpdater.h"
 #include "app/Controller.h"
 #include "app/Startup.h"
 #include "library/GameListModel.h"
 #include "library/LibraryPaths.h"
+#include "style/widgets/LineEdit.h"
 #include "widgets/views/GameListView.h"
 #include "widgets/window/MainWindow.h"
 #include "widgets/window/ToolBar.h"
 
-#include <style/widgets/LineEdit.h>
+#include "BenchSupport.h"
 
 #include <QHostAddress>
 #include <QLineEdit>

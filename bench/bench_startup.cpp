@@ -12,17 +12,17 @@
 //
 // Usage: bench_startup [samples of each kind = 7] [installed games = 1000]
 
-#include "BenchSupport.h"
 #include "app/Application.h"
 #include "app/Controller.h"
 #include "app/Startup.h"
+#include "instance/InstanceManager.h"
 #include "library/GameListModel.h"
 #include "library/LibraryPaths.h"
+#include "style/Icons16.h"
+#include "style/Style.h"
 #include "widgets/window/MainWindow.h"
 
-#include <instance/InstanceManager.h>
-#include <style/Icons16.h>
-#include <style/Style.h>
+#include "BenchSupport.h"
 
 #include <QApplication>
 #include <QHostAddress>
@@ -380,10 +380,10 @@ QString loopbackUrl(quint16 port, const QString& path) {
 
 /// Where the time goes, from the step-by-step samples.
 void reportSteps(const Series& steps) {
-  const QStringList names{
-      QStringLiteral("qapplication"), QStringLiteral("instance"),
-      QStringLiteral("style"),        QStringLiteral("controller"), QStringLiteral("mainwindow"),
-      QStringLiteral("show"),         QStringLiteral("paint"),      QStringLiteral("frame")};
+  const QStringList names{QStringLiteral("qapplication"), QStringLiteral("instance"),
+                          QStringLiteral("style"),        QStringLiteral("controller"),
+                          QStringLiteral("mainwindow"),   QStringLiteral("show"),
+                          QStringLiteral("paint"),        QStringLiteral("frame")};
   QStringList parts;
   QString previous;
   for (const QString& name : names) {

@@ -4,15 +4,15 @@
 //
 // Usage: bench_thumbnail_memory [games = 2000]
 
-#include "BenchSupport.h"
-#include "TestHttpServer.h"
 #include "library/GameListModel.h"
 #include "library/NetworkPolicy.h"
 
-#include <QDir>
-#include <QElapsedTimer>
+#include "BenchSupport.h"
+#include "TestHttpServer.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -41,9 +41,8 @@ int thumbnailRequests(const TestHttpServer& server) {
 /// Constructs the model, waits for updateCheckFinished, reports; 0 target met, 2 missed, 1 error.
 int measure(const TestHttpServer& server, int games, qint64 servedBytes, int stallTimeoutMs) {
   arvexhub::launcher::NetworkPolicy::setStallTimeoutMs(stallTimeoutMs);
-  const QString variant = stallTimeoutMs > 0
-                              ? QStringLiteral("stall timeout %1 s").arg(stallTimeoutMs / 1000)
-                              : QStringLiteral("default stall timeout");
+  const QString variant = stallTimeoutMs > 0 ? QStringLiteral("stall timeout %1 s").arg(stallTimeoutMs / 1000)
+                                             : QStringLiteral("default stall timeout");
   settle();
   const int requestsBefore = thumbnailRequests(server);
   const qint64 beforeKb = statusKb("VmRSS");
@@ -74,16 +73,18 @@ int measure(const TestHttpServer& server, int games, qint64 servedBytes, int sta
 
   const double after = toMb(std::max(afterKb, atFinishKb));
   const bool met = after < targetMb;
-  say(QStringLiteral("thumbnail memory (%7): %1 games with 512x512 PNG thumbnails (%2 MB of thumbnails, %3 requests, "
-                     "%4 rows with a picture), update check %5")
+  say(QStringLiteral(
+          "thumbnail memory (%7): %1 games with 512x512 PNG thumbnails (%2 MB of thumbnails, %3 requests, "
+          "%4 rows with a picture), update check %5")
           .arg(games)
           .arg(double(servedBytes) / 1048576.0, 0, 'f', 1)
           .arg(requests)
           .arg(withPicture)
           .arg(ms(elapsed))
           .arg(variant));
-  say(QStringLiteral("thumbnail memory (%7): VmRSS after the update check: %1 MB (at updateCheckFinished %2 MB); "
-                     "before the model: %3 MB; growth %4 MB; target < %5 MB: %6")
+  say(QStringLiteral(
+          "thumbnail memory (%7): VmRSS after the update check: %1 MB (at updateCheckFinished %2 MB); "
+          "before the model: %3 MB; growth %4 MB; target < %5 MB: %6")
           .arg(after, 0, 'f', 0)
           .arg(toMb(atFinishKb), 0, 'f', 0)
           .arg(toMb(beforeKb), 0, 'f', 0)

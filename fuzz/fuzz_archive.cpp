@@ -10,12 +10,12 @@
 // - a finished install holds every entry of the archive, the extra files, the user's files the
 //   archive lacks, no symbolic link, and reports its main file (executable for a game).
 
+#include "library/ArchiveExtractor.h"
+#include "library/ItemDownload.h"
+#include "library/LibraryPaths.h"
+
 #include "FuzzSupport.h"
 #include "WriteWatch.h"
-
-#include <library/ArchiveExtractor.h>
-#include <library/ItemDownload.h>
-#include <library/LibraryPaths.h>
 
 #include <QDir>
 #include <QDirIterator>

@@ -13,17 +13,17 @@
 // can be read afterwards; every row has a safe name; nothing is written outside the kind's
 // library and picture folders.
 
+#include "library/AlbumListModel.h"
+#include "library/EbookListModel.h"
+#include "library/GameListModel.h"
+#include "library/ItemNames.h"
+#include "library/LibraryPaths.h"
+#include "library/MovieListModel.h"
+#include "library/NetworkPolicy.h"
+
 #include "FuzzSupport.h"
 #include "LoopbackCache.h"
 #include "WriteWatch.h"
-
-#include <library/AlbumListModel.h>
-#include <library/EbookListModel.h>
-#include <library/GameListModel.h>
-#include <library/ItemNames.h>
-#include <library/LibraryPaths.h>
-#include <library/MovieListModel.h>
-#include <library/NetworkPolicy.h>
 
 #include <QDir>
 #include <QJsonDocument>

@@ -5,9 +5,9 @@
 // Promise checked: game text is always shown as text, never as markup. The HTML a stored
 // message is colourised into holds no tag but the console's own colour spans.
 
-#include "FuzzSupport.h"
+#include "runner/Console.h"
 
-#include <runner/Console.h>
+#include "FuzzSupport.h"
 
 #include <QPlainTextEdit>
 #include <QRegularExpression>
@@ -21,8 +21,7 @@ Console* console = nullptr;
 
 /// The HTML with the console's own tags taken out.
 QString withoutOwnTags(const QString& html) {
-  static const QRegularExpression ownTags(
-    QStringLiteral(R"(<span style="color: ?#[0-9a-f]{6};?">|</span>)"));
+  static const QRegularExpression ownTags(QStringLiteral(R"(<span style="color: ?#[0-9a-f]{6};?">|</span>)"));
   QString text = html;
   text.remove(ownTags);
   return text;
@@ -57,7 +56,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     console->command_sent(id, QStringLiteral("print(<%1> & \"x\")").arg(id));
   }
 
-  const QStringList lines = outputLines(QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size)));
+  const QStringList lines =
+      outputLines(QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size)));
   // The runner hands over what one read brought: a few lines at a time.
   for (qsizetype first = 0; first < lines.size(); first += 3) {
     console->game_output_produced(lines.mid(first, 3));

@@ -6,7 +6,7 @@
 // complete exactly when the bytes so far are one whole frame, invalid for good once they can no
 // longer become one, and its message is the frame's payload (which encodes back to the frame).
 
-#include <instance/MessageFraming.h>
+#include "instance/MessageFraming.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

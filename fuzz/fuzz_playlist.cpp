@@ -4,9 +4,9 @@
 // Promises checked: every local entry is an absolute, clean file path; a playlist the program
 // writes from the local entries reads back as the same files, in the same order.
 
-#include "FuzzSupport.h"
+#include "media/PlaylistFile.h"
 
-#include <media/PlaylistFile.h>
+#include "FuzzSupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -62,10 +62,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const PlaylistEntry& entry : *again) {
     reread.append(entry.url);
   }
-  FUZZ_CHECK(fileNames(reread) == fileNames(local), QStringLiteral("saved %1 entries, read back %2: %3 / %4")
-                                                      .arg(local.size())
-                                                      .arg(reread.size())
-                                                      .arg(QUrl::toStringList(local).join(QLatin1Char('|')),
-                                                           QUrl::toStringList(reread).join(QLatin1Char('|'))));
+  FUZZ_CHECK(fileNames(reread) == fileNames(local),
+             QStringLiteral("saved %1 entries, read back %2: %3 / %4")
+                 .arg(local.size())
+                 .arg(reread.size())
+                 .arg(QUrl::toStringList(local).join(QLatin1Char('|')),
+                      QUrl::toStringList(reread).join(QLatin1Char('|'))));
   return 0;
 }

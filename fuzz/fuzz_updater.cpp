@@ -5,10 +5,10 @@
 // a newer version and a release address the network rules accept (the status bar opens it in a
 // browser); an unusable feed is reported as such.
 
-#include "FuzzSupport.h"
+#include "app/BasicUpdater.h"
+#include "library/NetworkPolicy.h"
 
-#include <app/BasicUpdater.h>
-#include <library/NetworkPolicy.h>
+#include "FuzzSupport.h"
 
 #include <QUrl>
 #include <QVersionNumber>
@@ -22,13 +22,15 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const auto result = BasicUpdater::resultFromFeed(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)));
+  const auto result =
+      BasicUpdater::resultFromFeed(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)));
   const auto current = QVersionNumber::fromString(result.currentVersion);
   FUZZ_CHECK(current == QVersionNumber::fromString(QCoreApplication::applicationVersion()),
              QStringLiteral("current version %1").arg(result.currentVersion));
   switch (result.code) {
   case 0:
-    FUZZ_CHECK(result.error == 0 && result.releaseUrl.isEmpty(), QStringLiteral("no update, error %1").arg(result.error));
+    FUZZ_CHECK(result.error == 0 && result.releaseUrl.isEmpty(),
+               QStringLiteral("no update, error %1").arg(result.error));
     break;
   case 1:
     FUZZ_CHECK(result.error == 0, QStringLiteral("update with error %1").arg(result.error));

@@ -1,13 +1,13 @@
-#include <app/Application.h>
-#include <app/Controller.h>
-#include <app/Startup.h>
-#include <library/GameListModel.h>
-#include <widgets/window/MainWindow.h>
-#include <widgets/window/MessageWidget.h>
-#include <widgets/window/StatusBar.h>
+#include "app/Application.h"
+#include "app/Controller.h"
+#include "app/Startup.h"
+#include "library/GameListModel.h"
+#include "widgets/window/MainWindow.h"
+#include "widgets/window/MessageWidget.h"
+#include "widgets/window/StatusBar.h"
 
-#include <TestArchive.h>
-#include <TestDir.h>
+#include "TestArchive.h"
+#include "TestDir.h"
 
 #include <QDir>
 #include <QEventLoop>

@@ -1,7 +1,9 @@
-#include <library/ArchiveExtractor.h>
+#include "library/ArchiveExtractor.h"
 
-#include <TestArchive.h>
-#include <TestDir.h>
+#include "TestArchive.h"
+#include "TestDir.h"
+
+#include <zlib.h>
 
 #include <QDirIterator>
 #include <QtTest>
@@ -9,7 +11,6 @@
 #include <limits>
 #include <optional>
 #include <sys/stat.h>
-#include <zlib.h>
 
 using arvexhub::launcher::ArchiveExtractor;
 using arvexhub::launcher::ArchiveLimits;

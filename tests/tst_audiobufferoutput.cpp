@@ -1,6 +1,6 @@
 #include "media/AudioBufferOutput.h"
 
-#include "support/TestDir.h"
+#include "TestDir.h"
 
 #include <QAudioBuffer>
 #include <QAudioOutput>
@@ -15,7 +15,6 @@
 #include <cstdlib>
 #include <functional>
 #include <memory>
-
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;

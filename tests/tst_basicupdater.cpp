@@ -1,6 +1,6 @@
-#include <app/BasicUpdater.h>
+#include "app/BasicUpdater.h"
 
-#include <TestHttpServer.h>
+#include "TestHttpServer.h"
 
 #include <QCoreApplication>
 #include <QNetworkReply>

@@ -3,11 +3,10 @@
 #include "app/Preferences.h"
 #include "runner/Console.h"
 #include "runner/GameRunner.h"
+#include "style/Style.h"
+#include "style/widgets/IconWidget.h"
 #include "widgets/console/BottomPanel.h"
 #include "widgets/dialogs/MessageBox.h"
-
-#include <style/Style.h>
-#include <style/widgets/IconWidget.h>
 
 #include <QApplication>
 #include <QDateTime>

@@ -4,12 +4,11 @@
 #include "library/EbookData.h"
 #include "library/GameData.h"
 #include "library/MovieData.h"
+#include "style/Style.h"
 #include "widgets/cards/AlbumListItemDelegate.h"
 #include "widgets/cards/EbookListItemDelegate.h"
 #include "widgets/cards/GameListItemDelegate.h"
 #include "widgets/cards/MovieListItemDelegate.h"
-
-#include <style/Style.h>
 
 #include <QApplication>
 #include <QListView>

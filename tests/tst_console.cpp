@@ -1,5 +1,5 @@
-#include <runner/Console.h>
-#include <style/Style.h>
+#include "runner/Console.h"
+#include "style/Style.h"
 
 #include <QFontDatabase>
 #include <QPlainTextEdit>

@@ -1,15 +1,14 @@
-#include <app/Controller.h>
-#include <app/Preferences.h>
-#include <library/AlbumListModel.h>
-#include <library/GameListModel.h>
-#include <library/MovieListModel.h>
-#include <runner/GameRunner.h>
-#include <widgets/dialogs/MessageBox.h>
+#include "app/Controller.h"
+#include "app/Preferences.h"
+#include "library/AlbumListModel.h"
+#include "library/GameListModel.h"
+#include "library/MovieListModel.h"
+#include "runner/GameRunner.h"
+#include "style/Style.h"
+#include "style/ThemeManager.h"
+#include "widgets/dialogs/MessageBox.h"
 
-#include <LibraryKinds.h>
-
-#include <style/Style.h>
-#include <style/ThemeManager.h>
+#include "LibraryKinds.h"
 
 #include <QApplication>
 #include <QImage>

@@ -1,7 +1,6 @@
+#include "style/Style.h"
+#include "style/Theme.h"
 #include "widgets/window/DropArea.h"
-
-#include <style/Style.h>
-#include <style/Theme.h>
 
 #include <QApplication>
 #include <QPushButton>

@@ -1,10 +1,9 @@
 #include "library/EbookListModel.h"
 #include "media/EbookReaderTab.h"
+#include "style/Style.h"
 
-#include <TestDir.h>
-#include <TestHttpServer.h>
-
-#include <style/Style.h>
+#include "TestDir.h"
+#include "TestHttpServer.h"
 
 #include <QApplication>
 #include <QLabel>

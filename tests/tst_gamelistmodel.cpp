@@ -1,10 +1,10 @@
 // What the game model does on its own: versions and updates, the catalogue's names, pictures that
 // stall, removal and updates of installed games. What all kinds do alike is in tst_librarymodels.
 
-#include <library/GameListModel.h>
-#include <library/NetworkPolicy.h>
+#include "library/GameListModel.h"
+#include "library/NetworkPolicy.h"
 
-#include <LibraryKinds.h>
+#include "LibraryKinds.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -1,11 +1,10 @@
-#include <app/Controller.h>
-#include <library/GameListModel.h>
-#include <widgets/dialogs/MessageBox.h>
+#include "app/Controller.h"
+#include "library/GameListModel.h"
+#include "style/Style.h"
+#include "widgets/dialogs/MessageBox.h"
 
-#include <TestArchive.h>
-#include <TestDir.h>
-
-#include <style/Style.h>
+#include "TestArchive.h"
+#include "TestDir.h"
 
 #include <QApplication>
 #include <QPushButton>

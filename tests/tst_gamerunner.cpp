@@ -1,10 +1,10 @@
-#include <app/Controller.h>
-#include <library/GameListModel.h>
-#include <runner/GameError.h>
-#include <runner/GameRunner.h>
+#include "app/Controller.h"
+#include "library/GameListModel.h"
+#include "runner/GameError.h"
+#include "runner/GameRunner.h"
 
-#include <LibraryKinds.h>
-#include <TestHttpServer.h>
+#include "LibraryKinds.h"
+#include "TestHttpServer.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,4 +1,4 @@
-#include <style/Icons16.h>
+#include "style/Icons16.h"
 
 #include <QIcon>
 #include <QImage>
@@ -60,11 +60,28 @@ void TestIcons::everyTableEntryRenders() {
 
 void TestIcons::programIconsExist_data() {
   QTest::addColumn<QString>("name");
-  const char* names[] = {"action/clear", "action/close", "action/copy", "action/download", "action/reset",
-                         "action/select-all", "action/swap", "action/trash", "action/update", "media/play",
-                         "media/stop", "misc/info", "misc/library", "misc/moon", "misc/paint-palette",
-                         "misc/success", "misc/sun", "misc/warning", "navigation/search",
-                         "navigation/settings", "navigation/ui-panel-right", "software/command-line"};
+  const char* names[] = {"action/clear",
+                         "action/close",
+                         "action/copy",
+                         "action/download",
+                         "action/reset",
+                         "action/select-all",
+                         "action/swap",
+                         "action/trash",
+                         "action/update",
+                         "media/play",
+                         "media/stop",
+                         "misc/info",
+                         "misc/library",
+                         "misc/moon",
+                         "misc/paint-palette",
+                         "misc/success",
+                         "misc/sun",
+                         "misc/warning",
+                         "navigation/search",
+                         "navigation/settings",
+                         "navigation/ui-panel-right",
+                         "software/command-line"};
   for (const char* name : names) {
     QTest::newRow(name) << QString::fromLatin1(name);
   }
@@ -84,7 +101,8 @@ void TestIcons::freeDesktopNames_data() {
   QTest::addColumn<QString>("expected");
   QTest::newRow("edit-copy") << QStringLiteral("edit-copy") << QStringLiteral("action/copy");
   QTest::newRow("edit-delete") << QStringLiteral("edit-delete") << QStringLiteral("action/trash");
-  QTest::newRow("media-playback-start") << QStringLiteral("media-playback-start") << QStringLiteral("media/play");
+  QTest::newRow("media-playback-start")
+      << QStringLiteral("media-playback-start") << QStringLiteral("media/play");
   QTest::newRow("unknown") << QStringLiteral("no-such-icon") << QString();
   QTest::newRow("empty") << QString() << QString();
 }

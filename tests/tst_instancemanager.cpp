@@ -1,6 +1,6 @@
-#include <instance/InstanceManager.h>
-#include <instance/InstanceServer.h>
-#include <instance/MessageFraming.h>
+#include "instance/InstanceManager.h"
+#include "instance/InstanceServer.h"
+#include "instance/MessageFraming.h"
 
 #include <QCoreApplication>
 #include <QDir>

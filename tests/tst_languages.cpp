@@ -1,7 +1,7 @@
-#include <app/Common.h>
-#include <app/Languages.h>
+#include "app/Common.h"
+#include "app/Languages.h"
 
-#include <TestDir.h>
+#include "TestDir.h"
 
 #include <QMetaEnum>
 #include <QtTest>
@@ -51,17 +51,17 @@ void TestLanguages::startupLanguage_data() {
                                      << QString();
   QTest::newRow("nothing saved") << QStringList{QStringLiteral("fr_FR"), QStringLiteral("en_US")} << QString()
                                  << QStringLiteral("en_US") << QStringLiteral("fr_FR");
-  QTest::newRow("saved wins over system") << both << QStringLiteral("fr_FR") << QStringLiteral("en_US")
-                                          << QStringLiteral("fr_FR");
-  QTest::newRow("unknown saved, system known") << both << QStringLiteral("de_DE") << QStringLiteral("fr_FR")
-                                               << QStringLiteral("fr_FR");
-  QTest::newRow("unknown saved and system") << both << QStringLiteral("de_DE") << QStringLiteral("it_IT")
-                                            << QStringLiteral("en_US");
-  QTest::newRow("match is case-sensitive") << both << QStringLiteral("fr_fr") << QStringLiteral("it_IT")
-                                           << QStringLiteral("en_US");
-  QTest::newRow("no English, first one") << QStringList{QStringLiteral("fr_FR"), QStringLiteral("de_DE")}
-                                         << QStringLiteral("it_IT") << QStringLiteral("es_ES")
-                                         << QStringLiteral("fr_FR");
+  QTest::newRow("saved wins over system")
+      << both << QStringLiteral("fr_FR") << QStringLiteral("en_US") << QStringLiteral("fr_FR");
+  QTest::newRow("unknown saved, system known")
+      << both << QStringLiteral("de_DE") << QStringLiteral("fr_FR") << QStringLiteral("fr_FR");
+  QTest::newRow("unknown saved and system")
+      << both << QStringLiteral("de_DE") << QStringLiteral("it_IT") << QStringLiteral("en_US");
+  QTest::newRow("match is case-sensitive")
+      << both << QStringLiteral("fr_fr") << QStringLiteral("it_IT") << QStringLiteral("en_US");
+  QTest::newRow("no English, first one")
+      << QStringList{QStringLiteral("fr_FR"), QStringLiteral("de_DE")} << QStringLiteral("it_IT")
+      << QStringLiteral("es_ES") << QStringLiteral("fr_FR");
 }
 
 void TestLanguages::startupLanguage() {
@@ -103,7 +103,8 @@ void TestLanguages::flags() {
 }
 
 void TestLanguages::ageIcons() {
-  for (const auto rating : {Common::AgeRating::All, Common::AgeRating::Warning, Common::AgeRating::Restricted}) {
+  for (const auto rating :
+       {Common::AgeRating::All, Common::AgeRating::Warning, Common::AgeRating::Restricted}) {
     QVERIFY(!Common::ageIcon(rating).pixmap(32, 32).isNull());
   }
   QVERIFY(Common::ageIcon(Common::AgeRating::Unknown).isNull());

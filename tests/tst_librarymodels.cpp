@@ -2,10 +2,10 @@
 // playing marks, download and removal), in tables over the kinds, then what movies, e-books and
 // albums do on their own. The games' own behaviour is in tst_gamelistmodel.
 
-#include <library/NetworkPolicy.h>
-#include <library/SongListModel.h>
+#include "library/NetworkPolicy.h"
+#include "library/SongListModel.h"
 
-#include <LibraryKinds.h>
+#include "LibraryKinds.h"
 
 #include <QCryptographicHash>
 #include <QJsonArray>

@@ -1,15 +1,14 @@
 // The properties panels of the four library tabs: what they show of the model's current item,
 // in tables over the kinds, then what the games' panel does on its own.
 
+#include "style/Style.h"
 #include "widgets/panels/AlbumPropertiesPanel.h"
 #include "widgets/panels/EbookPropertiesPanel.h"
 #include "widgets/panels/GamePropertiesPanel.h"
 #include "widgets/panels/MoviePropertiesPanel.h"
 
-#include <LibraryKinds.h>
-#include <TestHttpServer.h>
-
-#include <style/Style.h>
+#include "LibraryKinds.h"
+#include "TestHttpServer.h"
 
 #include <QApplication>
 #include <QJsonDocument>

@@ -1,8 +1,8 @@
-#include <library/ItemNames.h>
-#include <library/NetworkPolicy.h>
-#include <library/Versions.h>
+#include "library/ItemNames.h"
+#include "library/NetworkPolicy.h"
+#include "library/Versions.h"
 
-#include <TestHttpServer.h>
+#include "TestHttpServer.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>

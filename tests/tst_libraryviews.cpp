@@ -5,21 +5,20 @@
 #include "app/Preferences.h"
 #include "library/SongListModel.h"
 #include "runner/GameRunner.h"
-#include "widgets/views/AlbumListView.h"
+#include "style/Style.h"
+#include "style/widgets/Expander.h"
 #include "widgets/panels/AlbumPropertiesPanel.h"
+#include "widgets/views/AlbumListView.h"
 #include "widgets/views/AlbumWidget.h"
-#include "widgets/window/CustomSplitter.h"
 #include "widgets/views/EbookListView.h"
 #include "widgets/views/GameListView.h"
-#include "widgets/window/MainWindow.h"
 #include "widgets/views/MovieListView.h"
 #include "widgets/views/SongListView.h"
+#include "widgets/window/CustomSplitter.h"
+#include "widgets/window/MainWindow.h"
 
-#include <LibraryKinds.h>
-#include <TestHttpServer.h>
-
-#include <style/Style.h>
-#include <style/widgets/Expander.h>
+#include "LibraryKinds.h"
+#include "TestHttpServer.h"
 
 #include <QAction>
 #include <QApplication>

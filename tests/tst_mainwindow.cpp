@@ -1,25 +1,24 @@
 // User journeys through the real main window over a private library and a local catalogue.
-#include <app/Controller.h>
-#include <app/Preferences.h>
-#include <library/GameListModel.h>
-#include <runner/GameRunner.h>
-#include <widgets/views/AlbumListView.h>
-#include <widgets/views/AlbumWidget.h>
-#include <widgets/window/CustomSplitter.h>
-#include <widgets/views/GameListView.h>
-#include <widgets/panels/GamePropertiesPanel.h>
-#include <widgets/window/MainWindow.h>
-#include <widgets/window/MenuBar.h>
-#include <widgets/dialogs/MessageBox.h>
-#include <widgets/window/StatusBar.h>
-#include <widgets/window/ToolBar.h>
+#include "app/Controller.h"
+#include "app/Preferences.h"
+#include "library/GameListModel.h"
+#include "runner/GameRunner.h"
+#include "style/Style.h"
+#include "style/widgets/Expander.h"
+#include "style/widgets/LineEdit.h"
+#include "widgets/dialogs/MessageBox.h"
+#include "widgets/panels/GamePropertiesPanel.h"
+#include "widgets/views/AlbumListView.h"
+#include "widgets/views/AlbumWidget.h"
+#include "widgets/views/GameListView.h"
+#include "widgets/window/CustomSplitter.h"
+#include "widgets/window/MainWindow.h"
+#include "widgets/window/MenuBar.h"
+#include "widgets/window/StatusBar.h"
+#include "widgets/window/ToolBar.h"
 
-#include <style/Style.h>
-#include <style/widgets/Expander.h>
-#include <style/widgets/LineEdit.h>
-
-#include <TestDir.h>
-#include <TestHttpServer.h>
+#include "TestDir.h"
+#include "TestHttpServer.h"
 
 #include <QApplication>
 #include <QJsonArray>

@@ -2,11 +2,10 @@
 #include "media/AudioVisualizer.h"
 #include "media/MediaPlayerTab.h"
 #include "media/PlaylistModel.h"
+#include "style/Style.h"
 
-#include <style/Style.h>
-
-#include <TestDir.h>
-#include <TestHttpServer.h>
+#include "TestDir.h"
+#include "TestHttpServer.h"
 
 #include <QApplication>
 #include <QLayout>

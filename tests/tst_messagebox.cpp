@@ -1,7 +1,6 @@
+#include "style/Style.h"
+#include "style/widgets/StatusBadgeWidget.h"
 #include "widgets/dialogs/MessageBox.h"
-
-#include <style/Style.h>
-#include <style/widgets/StatusBadgeWidget.h>
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #include "media/PlaylistFile.h"
 
-#include <TestDir.h>
+#include "TestDir.h"
 
 #include <QFile>
 #include <QtTest>
@@ -80,7 +80,8 @@ private slots:
                                    << QStringList() << QStringList();
     QTest::newRow("names starting with a colon are files beside the list")
         << QByteArray(":intro.mp3\n:/..\n")
-        << QStringList{QStringLiteral(":intro.mp3"), QStringLiteral(":/..")} << QStringList{QString(), QString()};
+        << QStringList{QStringLiteral(":intro.mp3"), QStringLiteral(":/..")}
+        << QStringList{QString(), QString()};
   }
   void readOtherPlayers() {
     QFETCH(QByteArray, content);
@@ -91,7 +92,8 @@ private slots:
     const QDir folder(dir.filePath(QStringLiteral("lists")));
     QList<QUrl> expected;
     for (const auto& file : paths) {
-      const QString absolute = file.startsWith(QLatin1Char('/')) ? file : folder.path() + QLatin1Char('/') + file;
+      const QString absolute =
+          file.startsWith(QLatin1Char('/')) ? file : folder.path() + QLatin1Char('/') + file;
       expected.append(QUrl::fromLocalFile(QDir::cleanPath(absolute)));
     }
     const auto entries = PlaylistFile::read(path);

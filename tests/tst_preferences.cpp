@@ -1,4 +1,4 @@
-#include <app/Preferences.h>
+#include "app/Preferences.h"
 
 #include <QSignalSpy>
 #include <QStandardPaths>

@@ -1,11 +1,10 @@
 #include "app/Common.h"
 #include "app/Controller.h"
 #include "app/Preferences.h"
+#include "style/Style.h"
+#include "style/Theme.h"
+#include "style/widgets/Switch.h"
 #include "widgets/dialogs/PreferencesWindow.h"
-
-#include <style/Style.h>
-#include <style/Theme.h>
-#include <style/widgets/Switch.h>
 
 #include <QApplication>
 #include <QComboBox>

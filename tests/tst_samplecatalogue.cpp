@@ -1,7 +1,7 @@
 // The sample-catalogue tool through its command line: the catalogues of games, movies, e-books and
 // music, their archives as an install reads them, the server, the installed game, start scripts.
 
-#include <TestDir.h>
+#include "TestDir.h"
 
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>
@@ -38,7 +38,7 @@ int runTool(const QStringList& arguments, const QString& path = qEnvironmentVari
   process.setProcessEnvironment(environment);
   process.start(tool, arguments);
   return process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit ? process.exitCode()
-                                                                                        : -1;
+                                                                                         : -1;
 }
 
 QByteArray readFile(const QString& path) {

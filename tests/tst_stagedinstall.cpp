@@ -1,6 +1,6 @@
-#include <library/StagedInstall.h>
+#include "library/StagedInstall.h"
 
-#include <TestDir.h>
+#include "TestDir.h"
 
 #include <QDirIterator>
 #include <QtTest>

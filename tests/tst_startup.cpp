@@ -1,7 +1,7 @@
-#include <app/Startup.h>
+#include "app/Startup.h"
 
-#include <TestArchive.h>
-#include <TestDir.h>
+#include "TestArchive.h"
+#include "TestDir.h"
 
 #include <QDir>
 #include <QProcess>

@@ -1,16 +1,15 @@
-#include <app/BasicUpdater.h>
-#include <app/Controller.h>
-#include <app/MakeIcon.h>
-#include <library/GameListModel.h>
-#include <widgets/window/MessageWidget.h>
-#include <widgets/window/StatusBar.h>
+#include "app/BasicUpdater.h"
+#include "app/Controller.h"
+#include "app/MakeIcon.h"
+#include "library/GameListModel.h"
+#include "style/Style.h"
+#include "style/widgets/IconWidget.h"
+#include "style/widgets/LoadingSpinner.h"
+#include "widgets/window/MessageWidget.h"
+#include "widgets/window/StatusBar.h"
 
-#include <style/Style.h>
-#include <style/widgets/IconWidget.h>
-#include <style/widgets/LoadingSpinner.h>
-
-#include <TestDir.h>
-#include <TestHttpServer.h>
+#include "TestDir.h"
+#include "TestHttpServer.h"
 
 #include <QApplication>
 #include <QDesktopServices>

@@ -1,6 +1,6 @@
-#include <style/Icons16.h>
-#include <style/Style.h>
-#include <style/Theme.h>
+#include "style/Icons16.h"
+#include "style/Style.h"
+#include "style/Theme.h"
 
 #include <QApplication>
 #include <QRegularExpression>

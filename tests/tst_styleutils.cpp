@@ -1,5 +1,5 @@
-#include <style/Style.h>
-#include <style/StyleUtils.h>
+#include "style/Style.h"
+#include "style/StyleUtils.h"
 
 #include <QApplication>
 #include <QGridLayout>

@@ -1,10 +1,10 @@
-#include <style/Style.h>
-#include <style/widgets/Expander.h>
-#include <style/widgets/IconWidget.h>
-#include <style/widgets/Label.h>
-#include <style/widgets/LineEdit.h>
-#include <style/widgets/StatusBadgeWidget.h>
-#include <style/widgets/Switch.h>
+#include "style/Style.h"
+#include "style/widgets/Expander.h"
+#include "style/widgets/IconWidget.h"
+#include "style/widgets/Label.h"
+#include "style/widgets/LineEdit.h"
+#include "style/widgets/StatusBadgeWidget.h"
+#include "style/widgets/Switch.h"
 
 #include <QApplication>
 #include <QProxyStyle>

@@ -1,6 +1,6 @@
-#include <style/Theme.h>
+#include "style/Theme.h"
 
-#include <TestDir.h>
+#include "TestDir.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -91,8 +91,8 @@ void TestTheme::keepsDefaultForBadColour_data() {
 
 void TestTheme::keepsDefaultForBadColour() {
   QFETCH(QByteArray, value);
-  const auto json = QByteArray(R"({"meta": {"name": "X"}, "primaryColor": )") + value
-                    + QByteArray(R"(, "borderColor": "#123456"})");
+  const auto json = QByteArray(R"({"meta": {"name": "X"}, "primaryColor": )") + value +
+                    QByteArray(R"(, "borderColor": "#123456"})");
   QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("primaryColor")));
   const auto theme = Theme::fromJsonData(json);
   QVERIFY(theme.has_value());
@@ -103,7 +103,7 @@ void TestTheme::keepsDefaultForBadColour() {
 
 void TestTheme::readsMetrics() {
   const auto theme = Theme::fromJsonData(
-    R"({"meta": {"name": "M", "version": "1.2.3", "author": "Me"}, "borderRadius": 3, "spacing": 10,
+      R"({"meta": {"name": "M", "version": "1.2.3", "author": "Me"}, "borderRadius": 3, "spacing": 10,
         "fontSizeH2": 40})");
   QVERIFY(theme.has_value());
   QCOMPARE(theme->meta.version, QStringLiteral("1.2.3"));

@@ -1,7 +1,7 @@
-#include <style/Style.h>
-#include <style/ThemeManager.h>
+#include "style/Style.h"
+#include "style/ThemeManager.h"
 
-#include <TestDir.h>
+#include "TestDir.h"
 
 #include <QApplication>
 #include <QPalette>
@@ -16,7 +16,9 @@ namespace {
 const QString themesFolder = QStringLiteral(":/arvexhub/launcher/resources/themes");
 
 QByteArray themeJson(const QString& name, const QString& window) {
-  return QStringLiteral(R"({"meta": {"name": "%1"}, "backgroundColorMain2": "%2"})").arg(name, window).toUtf8();
+  return QStringLiteral(R"({"meta": {"name": "%1"}, "backgroundColorMain2": "%2"})")
+      .arg(name, window)
+      .toUtf8();
 }
 } // namespace
 

@@ -1,4 +1,4 @@
-#include <TestDir.h>
+#include "TestDir.h"
 
 #include <QFile>
 #include <QProcess>
@@ -55,9 +55,11 @@ void TestTranslations::frenchIsCompleteAndCurrent() {
   QVERIFY(QFile::copy(QStringLiteral(ARVEXHUB_SOURCE_DIR "/resources/i18n/ArvexHub_fr_FR.ts"), copy));
   QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner);
   QProcess lupdate;
-  lupdate.start(QStringLiteral(LUPDATE_PATH), {QStringLiteral("-locations"), QStringLiteral("none"),
-                                               QStringLiteral("@" TRANSLATED_SOURCES_LIST), QStringLiteral("-ts"),
-                                               copy});
+  lupdate.start(QStringLiteral(LUPDATE_PATH),
+                {QStringLiteral("-locations"), QStringLiteral("none"),
+                 // the include path the build has: a class is found in its own namespace
+                 QStringLiteral("-I"), QStringLiteral(ARVEXHUB_SOURCE_DIR "/src"),
+                 QStringLiteral("@" TRANSLATED_SOURCES_LIST), QStringLiteral("-ts"), copy});
   QVERIFY(lupdate.waitForFinished(60000));
   QCOMPARE(lupdate.exitCode(), 0);
 
@@ -67,13 +69,13 @@ void TestTranslations::frenchIsCompleteAndCurrent() {
   for (const auto& message : messages) {
     if (!message.type.isEmpty() || message.translation.trimmed().isEmpty()) {
       problems.append(QStringLiteral("%1 / \"%2\": %3")
-                        .arg(message.context, message.source,
-                             message.type.isEmpty() ? QStringLiteral("empty") : message.type));
+                          .arg(message.context, message.source,
+                               message.type.isEmpty() ? QStringLiteral("empty") : message.type));
     }
   }
   QVERIFY2(problems.isEmpty(), qPrintable(QStringLiteral("French catalogue out of date (run the "
-                                                         "update_translations target and translate):\n")
-                                          + problems.join(QLatin1Char('\n'))));
+                                                         "update_translations target and translate):\n") +
+                                          problems.join(QLatin1Char('\n'))));
 }
 
 QTEST_GUILESS_MAIN(TestTranslations)

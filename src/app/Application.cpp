@@ -1,10 +1,9 @@
 #include "app/Application.h"
 
 #include "app/Controller.h"
+#include "style/Icons16.h"
+#include "style/Style.h"
 #include "widgets/window/MainWindow.h"
-
-#include <style/Icons16.h>
-#include <style/Style.h>
 
 #include <QFileInfo>
 #include <QFileOpenEvent>

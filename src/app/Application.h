@@ -1,6 +1,6 @@
 #pragma once
 
-#include <instance/InstanceManager.h>
+#include "instance/InstanceManager.h"
 
 #include <QApplication>
 

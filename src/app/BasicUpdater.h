@@ -16,11 +16,11 @@ class BasicUpdater final : public QObject {
 
 public:
   struct Result {
-    int code{2};           ///< 0: no newer release, 1: a newer release exists, 2: the check failed
+    int code{2}; ///< 0: no newer release, 1: a newer release exists, 2: the check failed
     QString currentVersion;
     QString latestVersion;
     QString releaseUrl;
-    int error{0};          ///< the network error, -1 for an unusable answer, 0 otherwise
+    int error{0}; ///< the network error, -1 for an unusable answer, 0 otherwise
   };
 
   explicit BasicUpdater(QObject* parent = nullptr);

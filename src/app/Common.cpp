@@ -11,8 +11,8 @@ const QString ageRatingsFolder = QStringLiteral(":/arvexhub/launcher/resources/a
 
 const QHash<QString, QString>& flagFiles() {
   static const QHash<QString, QString> files{
-    {QStringLiteral("en_US"), QStringLiteral("en.svg")},
-    {QStringLiteral("fr_FR"), QStringLiteral("fr.svg")},
+      {QStringLiteral("en_US"), QStringLiteral("en.svg")},
+      {QStringLiteral("fr_FR"), QStringLiteral("fr.svg")},
   };
   return files;
 }

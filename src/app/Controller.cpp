@@ -12,12 +12,11 @@
 #include "library/NetworkPolicy.h"
 #include "library/SongListModel.h"
 #include "runner/GameRunner.h"
+#include "style/Style.h"
+#include "style/ThemeManager.h"
+#include "style/widgets/AboutDialog.h"
 #include "widgets/dialogs/MessageBox.h"
 #include "widgets/dialogs/PreferencesWindow.h"
-
-#include <style/Style.h>
-#include <style/ThemeManager.h>
-#include <style/widgets/AboutDialog.h>
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -1,12 +1,12 @@
 #pragma once
 
-#include <QObject>
-#include <QUrl>
-
 #include "runner/GameRunner.h"
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
+
 #include <functional>
 
 class QMimeData;

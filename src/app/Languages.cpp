@@ -9,7 +9,7 @@ QStringList availableLanguages(const QString& folder) {
   static const QString prefix = QStringLiteral("ArvexHub_");
   QStringList languages;
   const auto entries =
-    QDir(folder).entryList({QStringLiteral("*.qm")}, QDir::Files | QDir::Readable | QDir::NoDotAndDotDot);
+      QDir(folder).entryList({QStringLiteral("*.qm")}, QDir::Files | QDir::Readable | QDir::NoDotAndDotDot);
   for (const auto& entry : entries) {
     const auto baseName = entry.section(QLatin1Char('.'), 0, 0);
     if (!baseName.startsWith(QStringLiteral("qt")) && baseName.startsWith(prefix)) {

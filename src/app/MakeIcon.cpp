@@ -1,6 +1,6 @@
 #include "app/MakeIcon.h"
 
-#include <style/Style.h>
+#include "style/Style.h"
 
 namespace arvexhub::launcher {
 

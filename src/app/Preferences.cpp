@@ -33,7 +33,7 @@ QString storeName(const QString& name) {
 /// when there is exactly one, and an empty string otherwise. Computed once.
 const QVariant& documentsDefault() {
   static const QVariant locations =
-    QVariant(QStandardPaths::standardLocations(QStandardPaths::DocumentsLocation));
+      QVariant(QStandardPaths::standardLocations(QStandardPaths::DocumentsLocation));
   return locations;
 }
 
@@ -45,9 +45,10 @@ const QString& themeDefault() {
 } // namespace
 
 Preferences::Preferences(QObject* parent)
-  : QObject(parent)
-  , settings_(QSettings::NativeFormat, QSettings::UserScope, storeName(QCoreApplication::organizationName()),
-              storeName(QCoreApplication::applicationName())) {}
+    : QObject(parent)
+    , settings_(QSettings::NativeFormat, QSettings::UserScope,
+                storeName(QCoreApplication::organizationName()),
+                storeName(QCoreApplication::applicationName())) {}
 
 Preferences::~Preferences() {
   settings_.sync();

@@ -1,4 +1,4 @@
-#include "InstanceManager.h"
+#include "instance/InstanceManager.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>

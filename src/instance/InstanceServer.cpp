@@ -1,4 +1,4 @@
-#include "InstanceServer.h"
+#include "instance/InstanceServer.h"
 
 #include <QLocalSocket>
 #include <QLoggingCategory>

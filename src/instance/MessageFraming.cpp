@@ -1,4 +1,4 @@
-#include "MessageFraming.h"
+#include "instance/MessageFraming.h"
 
 #include <QtEndian>
 

@@ -300,9 +300,9 @@ bool ArchiveExtractor::hasRoomIn(const QString& folder) {
 /// What an extraction in progress holds between two steps.
 struct ArchiveExtractor::Extraction {
   explicit Extraction(const QString& archivePath)
-    : file(archivePath)
-    , zip(&file)
-    , source(&zip) {}
+      : file(archivePath)
+      , zip(&file)
+      , source(&zip) {}
 
   ArchiveReadDevice file;
   QuaZip zip;
@@ -372,7 +372,8 @@ ArchiveExtractor::Progress ArchiveExtractor::startNextEntry() {
   unz_file_info64 info{};
   QByteArray rawName;
   if (x.index >= entries_.size() || !readCurrentInfo(x.zip, info, rawName) ||
-      rawName != entries_.at(x.index).rawName || qint64(info.uncompressed_size) != entries_.at(x.index).size) {
+      rawName != entries_.at(x.index).rawName ||
+      qint64(info.uncompressed_size) != entries_.at(x.index).size) {
     fail(QStringLiteral("the archive changed since it was checked"));
     return Progress::Failed;
   }
@@ -399,7 +400,8 @@ bool ArchiveExtractor::openFile(const Entry& entry) {
     return fail(QStringLiteral("cannot create %1: %2").arg(x.path, qt_error_string(errno)));
   }
   if (!x.source.open(QIODevice::ReadOnly)) {
-    return fail(QStringLiteral("cannot read entry %1 (error %2)").arg(entry.name).arg(x.source.getZipError()));
+    return fail(
+        QStringLiteral("cannot read entry %1 (error %2)").arg(entry.name).arg(x.source.getZipError()));
   }
   x.remaining = entry.size;
   return true;
@@ -412,8 +414,9 @@ ArchiveExtractor::Progress ArchiveExtractor::copyChunk() {
     // Never more than declared: a lying header must not fill the disk.
     const qint64 read = x.source.read(x.buffer.data(), qMin(qint64(x.buffer.size()), x.remaining));
     if (read <= 0) {
-      fail(read < 0 ? QStringLiteral("cannot read entry %1 (error %2)").arg(entry.name).arg(x.source.getZipError())
-                    : QStringLiteral("entry %1 is shorter than its declared size").arg(entry.name));
+      fail(read < 0
+               ? QStringLiteral("cannot read entry %1 (error %2)").arg(entry.name).arg(x.source.getZipError())
+               : QStringLiteral("entry %1 is shorter than its declared size").arg(entry.name));
       return Progress::Failed;
     }
     if (!writeAll(x.fd, x.buffer.constData(), read)) {
@@ -436,10 +439,11 @@ bool ArchiveExtractor::closeFile(const Entry& entry) {
   }
   x.source.close(); // only now does the CRC get compared
   if (ok && x.source.getZipError() != UNZ_OK) {
-    ok = fail(QStringLiteral("entry %1 is damaged (error %2%3)")
-                .arg(entry.name)
-                .arg(x.source.getZipError())
-                .arg(x.source.getZipError() == UNZ_CRCERROR ? QStringLiteral(", CRC mismatch") : QString()));
+    ok =
+        fail(QStringLiteral("entry %1 is damaged (error %2%3)")
+                 .arg(entry.name)
+                 .arg(x.source.getZipError())
+                 .arg(x.source.getZipError() == UNZ_CRCERROR ? QStringLiteral(", CRC mismatch") : QString()));
   }
   if (ok && ::fchmod(x.fd, entry.executable ? 0755 : 0644) != 0) {
     ok = fail(QStringLiteral("cannot set the permissions of %1: %2").arg(x.path, qt_error_string(errno)));

@@ -1,9 +1,9 @@
 #pragma once
 
 #include <QList>
-#include <QtGlobal>
 #include <QString>
 #include <QStringList>
+#include <QtGlobal>
 
 #include <memory>
 

@@ -6,11 +6,13 @@ namespace arvexhub::launcher {
 
 struct Sha256::Context {
   EVP_MD_CTX* digest{EVP_MD_CTX_new()};
-  ~Context() { EVP_MD_CTX_free(digest); }
+  ~Context() {
+    EVP_MD_CTX_free(digest);
+  }
 };
 
 Sha256::Sha256()
-  : context_(std::make_unique<Context>()) {
+    : context_(std::make_unique<Context>()) {
   EVP_DigestInit_ex(context_->digest, EVP_sha256(), nullptr);
 }
 

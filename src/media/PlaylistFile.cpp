@@ -36,7 +36,8 @@ QUrl entryUrl(const QDir& folder, const QString& line) {
   }
   // Joined by hand: QDir takes a path that starts with ':' for a Qt resource and leaves it
   // relative, but in a playlist it is a file beside the playlist like any other.
-  const QString absolute = path.startsWith(QLatin1Char('/')) ? path : folder.absolutePath() + QLatin1Char('/') + path;
+  const QString absolute =
+      path.startsWith(QLatin1Char('/')) ? path : folder.absolutePath() + QLatin1Char('/') + path;
   return QUrl::fromLocalFile(QDir::cleanPath(absolute));
 }
 

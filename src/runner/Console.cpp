@@ -1,9 +1,8 @@
 #include "runner/Console.h"
 
 #include "runner/GameError.h"
-
-#include <style/Style.h>
-#include <style/ThemeFollower.h>
+#include "style/Style.h"
+#include "style/ThemeFollower.h"
 
 #include <QElapsedTimer>
 #include <QFontDatabase>

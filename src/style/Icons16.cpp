@@ -1,4 +1,4 @@
-#include "Icons16.h"
+#include "style/Icons16.h"
 
 #include <QIcon>
 #include <QStringList>
@@ -15,9 +15,9 @@ struct IconEntry {
 };
 
 constexpr std::array iconTable{
-#define ARVEXHUB_ICON16(value, name, freedesktop) \
+#define ARVEXHUB_ICON16(value, name, freedesktop)                                                            \
   IconEntry{Icons16::value, QLatin1String(name), QLatin1String(freedesktop)},
-#include "icons/Icons16List.h"
+#include "style/icons/Icons16List.h"
 #undef ARVEXHUB_ICON16
 };
 

@@ -8,7 +8,7 @@ namespace arvexhub::style::icons {
 /// Every 16-pixel icon the program uses.
 enum class Icons16 {
 #define ARVEXHUB_ICON16(value, name, freedesktop) value,
-#include "icons/Icons16List.h"
+#include "style/icons/Icons16List.h"
 #undef ARVEXHUB_ICON16
 };
 

@@ -1,17 +1,19 @@
-#include "Style.h"
+#include "style/Style.h"
 
-#include "Icons16.h"
-#include "StyleAnimations.h"
-#include "StyleControls.h"
-#include "StylePanels.h"
-#include "StylePrimitives.h"
-#include "ThemedIconEngine.h"
+#include "style/Icons16.h"
+#include "style/StyleAnimations.h"
+#include "style/StyleControls.h"
+#include "style/StylePanels.h"
+#include "style/StylePrimitives.h"
+#include "style/ThemedIconEngine.h"
 
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
+#include <QDebug>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHash>
 #include <QHeaderView>
@@ -28,8 +30,6 @@
 #include <QSplitterHandle>
 #include <QStyleFactory>
 #include <QStyleOption>
-#include <QDebug>
-#include <QFileInfo>
 #include <QSvgRenderer>
 #include <QTabBar>
 #include <QTextEdit>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "StyleTypes.h"
-#include "Theme.h"
+#include "style/StyleTypes.h"
+#include "style/Theme.h"
 
 #include <QProxyStyle>
 

@@ -1,4 +1,4 @@
-#include "StyleAnimations.h"
+#include "style/StyleAnimations.h"
 
 #include <QPointer>
 #include <QVariantAnimation>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Icons16.h"
-#include "StyleAnimations.h"
-#include "Theme.h"
+#include "style/Icons16.h"
+#include "style/StyleAnimations.h"
+#include "style/Theme.h"
 
 #include <QIcon>
 

@@ -1,6 +1,6 @@
-#include "StyleControls.h"
+#include "style/StyleControls.h"
 
-#include "StylePrimitives.h"
+#include "style/StylePrimitives.h"
 
 #include <QPainter>
 #include <QStyleOption>

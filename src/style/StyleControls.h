@@ -1,6 +1,6 @@
 #pragma once
 
-#include "StyleContext.h"
+#include "style/StyleContext.h"
 
 #include <QStyle>
 

@@ -1,6 +1,6 @@
-#include "StylePanels.h"
+#include "style/StylePanels.h"
 
-#include "StylePrimitives.h"
+#include "style/StylePrimitives.h"
 
 #include <QPainter>
 #include <QStyleOption>

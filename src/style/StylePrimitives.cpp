@@ -1,4 +1,4 @@
-#include "StylePrimitives.h"
+#include "style/StylePrimitives.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -43,10 +43,7 @@ bool hasKeyboardFocus(const QStyleOption* option) {
          option->state.testFlag(QStyle::State_Enabled);
 }
 
-namespace {
-
-
-} // namespace
+namespace {} // namespace
 
 QColor neutralBackground(const Theme& t, MouseState state) {
   return pick(state, t.neutralColor, t.neutralColorHovered, t.neutralColorPressed, t.neutralColorDisabled);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Theme.h"
+#include "style/Theme.h"
 
 #include <QColor>
 #include <QIcon>

@@ -15,9 +15,9 @@ enum class TextRole {
 
 /// How the style colours icons that are not its own themed icons.
 enum class AutoIconColor {
-  None = 0,       ///< icons are drawn as they are
+  None = 0,        ///< icons are drawn as they are
   ForegroundColor, ///< every monochrome icon takes the text colour
-  TextColor,      ///< icons next to text take that text's colour
+  TextColor,       ///< icons next to text take that text's colour
 };
 
 /// The badges of a status: their colour and icon.

@@ -1,6 +1,6 @@
-#include "StyleUtils.h"
+#include "style/StyleUtils.h"
 
-#include "Style.h"
+#include "style/Style.h"
 
 #include <QGuiApplication>
 #include <QImage>

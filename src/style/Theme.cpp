@@ -1,4 +1,4 @@
-#include "Theme.h"
+#include "style/Theme.h"
 
 #include <QFile>
 #include <QFontDatabase>
@@ -24,8 +24,9 @@ struct ColorEntry {
 
 const auto& colorTable() {
   static const std::array table{
-#define ARVEXHUB_THEME_COLOR(name, value) ColorEntry{QLatin1String(#name), &Theme::name, QLatin1String(value)},
-#include "ThemeColorList.h"
+#define ARVEXHUB_THEME_COLOR(name, value)                                                                    \
+  ColorEntry{QLatin1String(#name), &Theme::name, QLatin1String(value)},
+#include "style/ThemeColorList.h"
 #undef ARVEXHUB_THEME_COLOR
   };
   return table;
@@ -70,7 +71,7 @@ Theme::Theme() {
 void Theme::initializeFonts() {
   const auto textFamily = firstAvailableFamily({"Inter", "Noto Sans", "DejaVu Sans"}, QFont::SansSerif);
   const auto monoFamily =
-    firstAvailableFamily({"JetBrains Mono", "DejaVu Sans Mono", "Liberation Mono"}, QFont::Monospace);
+      firstAvailableFamily({"JetBrains Mono", "DejaVu Sans Mono", "Liberation Mono"}, QFont::Monospace);
   fontRegular = makeFont(textFamily, fontSize, QFont::Normal);
   fontBold = makeFont(textFamily, fontSize, QFont::Bold);
   fontCaption = makeFont(textFamily, fontSizeS1, QFont::Normal);
@@ -129,13 +130,19 @@ QColor* Theme::mutableColorByKey(const QString& key) {
 
 bool Theme::readMetrics(const QJsonObject& object) {
   const std::pair<const char*, int Theme::*> metrics[] = {
-    {"borderRadius", &Theme::borderRadius},       {"borderWidth", &Theme::borderWidth},
-    {"focusBorderWidth", &Theme::focusBorderWidth}, {"spacing", &Theme::spacing},
-    {"animationDuration", &Theme::animationDuration}, {"fontSize", &Theme::fontSize},
-    {"fontSizeMonospace", &Theme::fontSizeMonospace}, {"fontSizeH1", &Theme::fontSizeH1},
-    {"fontSizeH2", &Theme::fontSizeH2},           {"fontSizeH3", &Theme::fontSizeH3},
-    {"fontSizeH4", &Theme::fontSizeH4},           {"fontSizeH5", &Theme::fontSizeH5},
-    {"fontSizeS1", &Theme::fontSizeS1},
+      {"borderRadius", &Theme::borderRadius},
+      {"borderWidth", &Theme::borderWidth},
+      {"focusBorderWidth", &Theme::focusBorderWidth},
+      {"spacing", &Theme::spacing},
+      {"animationDuration", &Theme::animationDuration},
+      {"fontSize", &Theme::fontSize},
+      {"fontSizeMonospace", &Theme::fontSizeMonospace},
+      {"fontSizeH1", &Theme::fontSizeH1},
+      {"fontSizeH2", &Theme::fontSizeH2},
+      {"fontSizeH3", &Theme::fontSizeH3},
+      {"fontSizeH4", &Theme::fontSizeH4},
+      {"fontSizeH5", &Theme::fontSizeH5},
+      {"fontSizeS1", &Theme::fontSizeS1},
   };
   bool fontsChanged = false;
   for (const auto& [key, member] : metrics) {

@@ -38,7 +38,7 @@ public:
   ThemeMeta meta;
 
 #define ARVEXHUB_THEME_COLOR(name, value) QColor name;
-#include "ThemeColorList.h"
+#include "style/ThemeColorList.h"
 #undef ARVEXHUB_THEME_COLOR
 
   int borderRadius{6};

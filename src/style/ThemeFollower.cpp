@@ -8,9 +8,9 @@
 namespace arvexhub::style {
 
 ThemeFollower::ThemeFollower(QWidget* widget, std::function<void()> onThemeChanged)
-  : QObject(widget)
-  , widget_(widget)
-  , onThemeChanged_(std::move(onThemeChanged)) {
+    : QObject(widget)
+    , widget_(widget)
+    , onThemeChanged_(std::move(onThemeChanged)) {
   widget_->installEventFilter(this);
   followCurrentStyle();
 }

@@ -1,6 +1,6 @@
-#include "ThemeManager.h"
+#include "style/ThemeManager.h"
 
-#include "Style.h"
+#include "style/Style.h"
 
 #include <QDir>
 #include <QtDebug>
@@ -8,14 +8,15 @@
 namespace arvexhub::style {
 
 ThemeManager::ThemeManager(Style* style, QObject* parent)
-  : QObject(parent)
-  , style_(style) {}
+    : QObject(parent)
+    , style_(style) {}
 
 ThemeManager::~ThemeManager() = default;
 
 void ThemeManager::loadDirectory(const QString& path) {
   const QDir dir(path);
-  const auto entries = dir.entryInfoList({QStringLiteral("*.json")}, QDir::Files | QDir::Readable, QDir::Name);
+  const auto entries =
+      dir.entryInfoList({QStringLiteral("*.json")}, QDir::Files | QDir::Readable, QDir::Name);
   for (const auto& entry : entries) {
     if (const auto theme = Theme::fromJsonPath(entry.absoluteFilePath())) {
       addTheme(*theme);

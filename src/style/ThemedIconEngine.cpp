@@ -1,6 +1,6 @@
-#include "ThemedIconEngine.h"
+#include "style/ThemedIconEngine.h"
 
-#include "Style.h"
+#include "style/Style.h"
 
 #include <QPainter>
 

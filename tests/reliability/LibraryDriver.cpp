@@ -11,8 +11,9 @@
 //
 // ARVEXHUB_KILL_AT=N kills an install at its Nth file-changing call (see KillPoints.h).
 
-#include "KillPoints.h"
 #include "library/GameListModel.h"
+
+#include "KillPoints.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -58,9 +59,8 @@ int install(GameListModel& model, const QString& name) {
   }
   bool finished = false;
   QString failure;
-  QObject::connect(&model, &GameListModel::gameDownloadFinished, [&](const QString& done) {
-    finished = finished || done == name;
-  });
+  QObject::connect(&model, &GameListModel::gameDownloadFinished,
+                   [&](const QString& done) { finished = finished || done == name; });
   QObject::connect(&model, &LibraryModel::downloadFailed, [&](const QString& failed, const QString& reason) {
     if (failed == name) {
       failure = reason.isEmpty() ? QStringLiteral("no reason given") : reason;
@@ -107,5 +107,5 @@ int main(int argc, char** argv) {
     return 1;
   }
   return arguments.at(1) == QStringLiteral("install") ? install(model, arguments.at(2))
-                                                       : check(model, arguments.at(2));
+                                                      : check(model, arguments.at(2));
 }

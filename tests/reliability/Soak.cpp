@@ -8,13 +8,14 @@
 // Usage: soak [cycles = 500] [seed]
 // The first four cycles inject each fault once, so even a short run meets them all.
 
-#include "TestDir.h"
-#include "TestGame.h"
-#include "TestHttpServer.h"
 #include "app/Controller.h"
 #include "library/GameListModel.h"
 #include "library/NetworkPolicy.h"
 #include "runner/GameRunner.h"
+
+#include "TestDir.h"
+#include "TestGame.h"
+#include "TestHttpServer.h"
 
 #include <QApplication>
 #include <QDir>
@@ -76,7 +77,8 @@ bool spinUntil(Predicate done, int timeoutMs = waitMs) {
 }
 
 int openDescriptors() {
-  return static_cast<int>(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size());
+  return static_cast<int>(
+      QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size());
 }
 
 double residentMb() {
@@ -134,12 +136,13 @@ public:
         downloadEnded_ = true;
       }
     });
-    QObject::connect(model(), &LibraryModel::downloadFailed, [this](const QString& name, const QString& reason) {
-      if (name == TestGame::name) {
-        downloadEnded_ = true;
-        failure_ = reason;
-      }
-    });
+    QObject::connect(model(), &LibraryModel::downloadFailed,
+                     [this](const QString& name, const QString& reason) {
+                       if (name == TestGame::name) {
+                         downloadEnded_ = true;
+                         failure_ = reason;
+                       }
+                     });
     return spinUntil([this] { return model()->gameRowByName(TestGame::name) >= 0; }) ||
            fail(QStringLiteral("the catalogue never arrived"));
   }
@@ -156,7 +159,9 @@ public:
         baselineMb_ = residentMb();
       }
       if (cycle_ > warmUpCycles() && openDescriptors() > baselineFds_ + fdSlack) {
-        return fail(QStringLiteral("file descriptors grow: %1 after warm-up, %2 now").arg(baselineFds_).arg(openDescriptors()));
+        return fail(QStringLiteral("file descriptors grow: %1 after warm-up, %2 now")
+                        .arg(baselineFds_)
+                        .arg(openDescriptors()));
       }
       if ((cycle_ + 1) % 50 == 0 || cycle_ + 1 == cycles_) {
         report(clock.elapsed());
@@ -255,7 +260,8 @@ private:
 
   /// Downloads and installs the offered version, first with a fault when one is drawn; the
   /// folder must be `before` after a failed attempt and `after` once installed.
-  bool download(int version, const QMap<QString, QByteArray>& before, const QMap<QString, QByteArray>& after) {
+  bool download(int version, const QMap<QString, QByteArray>& before,
+                const QMap<QString, QByteArray>& after) {
     const Fault fault = nextFault();
     ++downloads_;
     if (fault != Fault::None) {
@@ -265,7 +271,8 @@ private:
         return false;
       }
       if (failure_.isEmpty()) {
-        return fail(QStringLiteral("a download with a %1 was reported installed").arg(QString::fromLatin1(faultName(fault))));
+        return fail(QStringLiteral("a download with a %1 was reported installed")
+                        .arg(QString::fromLatin1(faultName(fault))));
       }
       if (!checkFolder(before, QStringLiteral("after a %1").arg(QString::fromLatin1(faultName(fault))))) {
         return false;
@@ -304,7 +311,8 @@ private:
     const GameData& game = model()->gameDataByName(TestGame::name);
     const bool installed = row >= 0 && !game.path.isEmpty();
     if (installed != !expected.isEmpty() || (row >= 0 && game.isBusy)) {
-      return fail(QStringLiteral("%1 the row says installed=%2 busy=%3").arg(when).arg(installed).arg(game.isBusy));
+      return fail(
+          QStringLiteral("%1 the row says installed=%2 busy=%3").arg(when).arg(installed).arg(game.isBusy));
     }
     const auto left = TestGame::leftovers(gamesFolder(), QDir::tempPath());
     return left.isEmpty() || fail(QStringLiteral("%1 left behind: %2").arg(when, left.join(u' ')));
@@ -347,7 +355,8 @@ private:
       return true;
     };
     if (gamePids.size() != 2 || !spinUntil(gone, GameRunner::stopGracePeriodMs + 2000)) {
-      return fail(QStringLiteral("processes of the game survived its stop: %1").arg(QString::fromLatin1(gamePids.join(' '))));
+      return fail(QStringLiteral("processes of the game survived its stop: %1")
+                      .arg(QString::fromLatin1(gamePids.join(' '))));
     }
     return true;
   }
@@ -418,7 +427,8 @@ int main(int argc, char** argv) {
   const QByteArray root = QFile::encodeName(home.path());
   QDir(home.path()).mkpath(QStringLiteral("tmp"));
   QDir(home.path()).mkpath(QStringLiteral("run"));
-  QFile::setPermissions(home.path() + QStringLiteral("/run"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  QFile::setPermissions(home.path() + QStringLiteral("/run"),
+                        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
   qputenv("HOME", root);
   qputenv("TMPDIR", root + "/tmp");
   qputenv("XDG_CONFIG_HOME", root + "/.config");
@@ -428,7 +438,8 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   const QStringList arguments = QCoreApplication::arguments();
   const int cycles = arguments.size() > 1 ? arguments.at(1).toInt() : 500;
-  const quint32 seed = arguments.size() > 2 ? arguments.at(2).toUInt() : QRandomGenerator::global()->generate();
+  const quint32 seed =
+      arguments.size() > 2 ? arguments.at(2).toUInt() : QRandomGenerator::global()->generate();
   if (cycles <= 0) {
     say(QStringLiteral("usage: soak [cycles = 500] [seed]"));
     return 2;

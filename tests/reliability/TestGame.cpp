@@ -30,16 +30,17 @@ QByteArray script(int version) {
   return QByteArray("#!/bin/sh\n"
                     "echo \"version ") +
          QByteArray::number(version) +
-         QByteArray("\"\n"
-                    "case \"$ARVEXHUB_TEST_GAME\" in\n"
-                    "  ignore-term) trap '' TERM ;;\n"
-                    "  run) ;;\n"
-                    "  *) exit 0 ;;\n"
-                    "esac\n"
-                    "sleep 300 &\n"
-                    "child=$!\n"
-                    "if [ -n \"$ARVEXHUB_TEST_PIDS\" ]; then echo \"$$ $child\" > \"$ARVEXHUB_TEST_PIDS/$$\"; fi\n"
-                    "while kill -0 \"$child\" 2>/dev/null; do wait \"$child\"; done\n");
+         QByteArray(
+             "\"\n"
+             "case \"$ARVEXHUB_TEST_GAME\" in\n"
+             "  ignore-term) trap '' TERM ;;\n"
+             "  run) ;;\n"
+             "  *) exit 0 ;;\n"
+             "esac\n"
+             "sleep 300 &\n"
+             "child=$!\n"
+             "if [ -n \"$ARVEXHUB_TEST_PIDS\" ]; then echo \"$$ $child\" > \"$ARVEXHUB_TEST_PIDS/$$\"; fi\n"
+             "while kill -0 \"$child\" 2>/dev/null; do wait \"$child\"; done\n");
 }
 
 } // namespace
@@ -82,7 +83,8 @@ QByteArray TestGame::catalogue(int version, const QUrl& url) {
 
 QMap<QString, QByteArray> TestGame::installedFolder(int version, int previous,
                                                     const QMap<QString, QByteArray>& extra) {
-  QMap<QString, QByteArray> expected = previous > 0 ? installedFolder(previous, 0) : QMap<QString, QByteArray>{};
+  QMap<QString, QByteArray> expected =
+      previous > 0 ? installedFolder(previous, 0) : QMap<QString, QByteArray>{};
   const auto contents = files(version);
   for (auto it = contents.cbegin(); it != contents.cend(); ++it) {
     expected.insert(it.key(), it.value());
@@ -106,7 +108,8 @@ QMap<QString, QByteArray> TestGame::readFolder(const QString& folder) {
       contents.insert(relative, QByteArrayLiteral("<not a file>"));
     } else if (info.isFile()) {
       QFile file(info.filePath());
-      contents.insert(relative, file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArrayLiteral("<unreadable>"));
+      contents.insert(relative,
+                      file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArrayLiteral("<unreadable>"));
     }
   }
   return contents;

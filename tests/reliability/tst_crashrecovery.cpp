@@ -25,8 +25,9 @@ using arvexhub::test::TestHttpServer;
 namespace {
 
 constexpr int processTimeoutMs = 120000;
-const QMap<QString, QByteArray> userFiles{{QStringLiteral("save.dat"), QByteArrayLiteral("level 7, 3 lives")},
-                                          {QStringLiteral("settings/options.ini"), QByteArrayLiteral("fast=1")}};
+const QMap<QString, QByteArray> userFiles{
+    {QStringLiteral("save.dat"), QByteArrayLiteral("level 7, 3 lives")},
+    {QStringLiteral("settings/options.ini"), QByteArrayLiteral("fast=1")}};
 
 struct Run {
   bool finished = false; // ended by itself within the time (a kill counts as finished)
@@ -132,7 +133,8 @@ class TestCrashRecovery : public QObject {
     QVERIFY(game.waitForFinished(30000));
     QCOMPARE(game.exitStatus(), QProcess::NormalExit);
     QCOMPARE(game.exitCode(), 0);
-    QCOMPARE(game.readAllStandardOutput().trimmed(), QByteArray("version ") + version.left(version.indexOf('.')));
+    QCOMPARE(game.readAllStandardOutput().trimmed(),
+             QByteArray("version ") + version.left(version.indexOf('.')));
   }
 
   /// What a restart finds after the process died at `killAt`.
@@ -153,10 +155,13 @@ class TestCrashRecovery : public QObject {
     const bool previous =
         scenario.from > 0 && folder == TestGame::installedFolder(scenario.from, 0, keptFiles);
     const bool next = folder == TestGame::installedFolder(scenario.to, scenario.from, keptFiles);
-    QVERIFY2(previous || next, qPrintable(QStringLiteral("half-installed: %1").arg(folder.keys().join(u' '))));
+    QVERIFY2(previous || next,
+             qPrintable(QStringLiteral("half-installed: %1").arg(folder.keys().join(u' '))));
     QCOMPARE(field(restart.output, QStringLiteral("installed")), QStringLiteral("1"));
-    QCOMPARE(field(restart.output, QStringLiteral("version")).toUtf8(), folder.value(QStringLiteral("VERSION")));
-    QCOMPARE(field(restart.output, QStringLiteral("update")), previous ? QStringLiteral("1") : QStringLiteral("0"));
+    QCOMPARE(field(restart.output, QStringLiteral("version")).toUtf8(),
+             folder.value(QStringLiteral("VERSION")));
+    QCOMPARE(field(restart.output, QStringLiteral("update")),
+             previous ? QStringLiteral("1") : QStringLiteral("0"));
     verifyRuns(home, folder.value(QStringLiteral("VERSION")));
   }
 
@@ -176,7 +181,8 @@ private slots:
       offer(scenario.to);
       const Run run = drive(home, QStringLiteral("install"));
       QVERIFY2(run.output.contains(QStringLiteral("result ok")), qPrintable(run.output + run.errors));
-      const long points = QRegularExpression(QStringLiteral("kill points (\\d+)")).match(run.output).captured(1).toLong();
+      const long points =
+          QRegularExpression(QStringLiteral("kill points (\\d+)")).match(run.output).captured(1).toLong();
       QVERIFY2(points > 20, qPrintable(run.output));
       killPoints_.insert(scenario.label(), points);
       qInfo("%s: %ld kill points", qPrintable(scenario.label()), points);
@@ -190,7 +196,8 @@ private slots:
     const QByteArray chosen = qgetenv("ARVEXHUB_KILL_POINTS");
     for (const Scenario& scenario : scenarios) {
       const long points = killPoints_.value(scenario.label());
-      const long wanted = chosen == "all" ? points : qBound(1L, chosen.isEmpty() ? 4L : chosen.toLong(), points);
+      const long wanted =
+          chosen == "all" ? points : qBound(1L, chosen.isEmpty() ? 4L : chosen.toLong(), points);
       QList<long> at;
       for (long index = 0; index < wanted; ++index) {
         // Spread over the whole installation, the first and the last point included.
@@ -217,7 +224,8 @@ private slots:
     QVERIFY2(killed.finished, "the installation hung");
     // The number of download writes varies a little with how the data arrives.
     if (!killed.killed) {
-      QVERIFY2(killed.output.contains(QStringLiteral("result ok")), qPrintable(killed.output + killed.errors));
+      QVERIFY2(killed.output.contains(QStringLiteral("result ok")),
+               qPrintable(killed.output + killed.errors));
     } else {
       const auto where = QRegularExpression(QStringLiteral("killed at \\d+: ([^\n]*)")).match(killed.errors);
       QVERIFY2(where.hasMatch(), qPrintable(killed.errors));

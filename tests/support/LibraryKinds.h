@@ -4,15 +4,15 @@
 // one set of names, whatever the kind calls them, and each kind's files on disk and in the
 // catalogue. Header-only: it needs the core library, which the support library does not link.
 
+#include "app/Controller.h"
+#include "library/AlbumListModel.h"
+#include "library/EbookListModel.h"
+#include "library/GameListModel.h"
+#include "library/MovieListModel.h"
+
 #include "TestArchive.h"
 #include "TestDir.h"
 #include "TestHttpServer.h"
-
-#include <app/Controller.h>
-#include <library/AlbumListModel.h>
-#include <library/EbookListModel.h>
-#include <library/GameListModel.h>
-#include <library/MovieListModel.h>
 
 #include <QBuffer>
 #include <QColor>
@@ -23,11 +23,10 @@
 #include <QSignalSpy>
 #include <QStringList>
 
-#include <functional>
-#include <memory>
-
 #include <fcntl.h>
+#include <functional>
 #include <linux/fs.h>
+#include <memory>
 #include <sys/ioctl.h>
 #include <unistd.h>
 

@@ -1,11 +1,11 @@
 #include "TestArchive.h"
 
-#include <QBuffer>
-#include <QFile>
-
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>
 #include <quazip/quazipnewinfo.h>
+
+#include <QBuffer>
+#include <QFile>
 
 namespace arvexhub::test {
 

@@ -10,8 +10,8 @@ namespace arvexhub::test {
 class TestArchive {
 public:
   struct Entry {
-    QString name;       ///< path inside the archive; a trailing "/" makes a folder
-    QByteArray content; ///< for a symbolic link: its target
+    QString name;        ///< path inside the archive; a trailing "/" makes a folder
+    QByteArray content;  ///< for a symbolic link: its target
     quint32 unixMode{0}; ///< file type and permissions (0100755, 0120777...); 0 for none
   };
 

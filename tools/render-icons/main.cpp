@@ -47,7 +47,8 @@ int main(int argc, char* argv[]) {
   const auto& base = args.at(3);
   bool ok = QDir().mkpath(out.path());
   for (const auto& size : args.mid(4)) {
-    ok = ok && write(render(renderer, size.toInt()), out.filePath(base + QLatin1Char('_') + size + QStringLiteral(".png")), "png");
+    ok = ok && write(render(renderer, size.toInt()),
+                     out.filePath(base + QLatin1Char('_') + size + QStringLiteral(".png")), "png");
   }
   ok = ok && write(render(renderer, 256), out.filePath(base + QStringLiteral(".ico")), "ico");
   ok = ok && write(render(renderer, 1024), out.filePath(base + QStringLiteral(".icns")), "icns");

@@ -1,17 +1,17 @@
 #include "GalleryWindow.h"
 
-#include <style/Icons16.h>
-#include <style/Style.h>
-#include <style/StyleUtils.h>
-#include <style/ThemeManager.h>
-#include <style/widgets/AboutDialog.h>
-#include <style/widgets/Expander.h>
-#include <style/widgets/IconWidget.h>
-#include <style/widgets/Label.h>
-#include <style/widgets/LineEdit.h>
-#include <style/widgets/LoadingSpinner.h>
-#include <style/widgets/StatusBadgeWidget.h>
-#include <style/widgets/Switch.h>
+#include "style/Icons16.h"
+#include "style/Style.h"
+#include "style/StyleUtils.h"
+#include "style/ThemeManager.h"
+#include "style/widgets/AboutDialog.h"
+#include "style/widgets/Expander.h"
+#include "style/widgets/IconWidget.h"
+#include "style/widgets/Label.h"
+#include "style/widgets/LineEdit.h"
+#include "style/widgets/LoadingSpinner.h"
+#include "style/widgets/StatusBadgeWidget.h"
+#include "style/widgets/Switch.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -51,8 +51,8 @@ QGroupBox* makeGroup(const QString& title, QWidget* parent) {
 } // namespace
 
 GalleryWindow::GalleryWindow(ThemeManager* themeManager, QWidget* parent)
-  : QWidget(parent)
-  , themeManager_(themeManager) {
+    : QWidget(parent)
+    , themeManager_(themeManager) {
   setWindowTitle(QStringLiteral("Style gallery"));
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(16, 16, 16, 16);
@@ -90,7 +90,8 @@ QWidget* GalleryWindow::makeButtonsColumn() {
   auto* primary = new QPushButton(QStringLiteral("Default button"), group);
   primary->setDefault(true);
   layout->addWidget(primary);
-  auto* withIcon = new QPushButton(themedIcon(group, icons::Icons16::Action_Download), QStringLiteral("Download"), group);
+  auto* withIcon =
+      new QPushButton(themedIcon(group, icons::Icons16::Action_Download), QStringLiteral("Download"), group);
   layout->addWidget(withIcon);
   auto* disabled = new QPushButton(QStringLiteral("Disabled"), group);
   disabled->setEnabled(false);
@@ -194,7 +195,8 @@ QWidget* GalleryWindow::makeKitColumn() {
   layout->addLayout(switches);
 
   auto* badges = new QHBoxLayout();
-  for (const auto badge : {StatusBadge::Info, StatusBadge::Warning, StatusBadge::Error, StatusBadge::Success}) {
+  for (const auto badge :
+       {StatusBadge::Info, StatusBadge::Warning, StatusBadge::Error, StatusBadge::Success}) {
     badges->addWidget(new StatusBadgeWidget(badge, group));
   }
   auto* spinner = new LoadingSpinner(group);
@@ -205,12 +207,14 @@ QWidget* GalleryWindow::makeKitColumn() {
   layout->addWidget(makeHorizontalLine(group));
 
   auto* expander = new Expander(group);
-  auto* content = new QLabel(QStringLiteral("Expander content: shown and hidden with an animation."), expander);
+  auto* content =
+      new QLabel(QStringLiteral("Expander content: shown and hidden with an animation."), expander);
   content->setWordWrap(true);
   expander->setContent(content);
   expander->setExpanded(true);
   auto* toggle = new QPushButton(QStringLiteral("Toggle expander"), group);
-  connect(toggle, &QPushButton::clicked, expander, [expander] { expander->setExpanded(!expander->expanded()); });
+  connect(toggle, &QPushButton::clicked, expander,
+          [expander] { expander->setExpanded(!expander->expanded()); });
   layout->addWidget(toggle);
   layout->addWidget(expander);
   layout->addStretch();
@@ -220,7 +224,8 @@ QWidget* GalleryWindow::makeKitColumn() {
 QWidget* GalleryWindow::makeViewsColumn() {
   auto* tabs = new QTabWidget(this);
   auto* list = new QListWidget(tabs);
-  for (const auto* name : {"Arvex Racer", "Moon Tactics", "Pixel Garden", "Starlight Odyssey", "Tidal Forge"}) {
+  for (const auto* name :
+       {"Arvex Racer", "Moon Tactics", "Pixel Garden", "Starlight Odyssey", "Tidal Forge"}) {
     list->addItem(QString::fromLatin1(name));
   }
   list->setCurrentRow(1);
@@ -242,7 +247,8 @@ QWidget* GalleryWindow::makeAboutDialog(QWidget* parent) {
   dialog->setVersion(QStringLiteral("1.0.0"));
   dialog->setDescription(QStringLiteral("Your Arvex games, movies, e-books and music in one place."));
   dialog->setWebsiteUrl(QUrl(QStringLiteral("https://arvexgames.example")));
-  dialog->addSocialMediaLink(QStringLiteral("Forum"), QUrl(QStringLiteral("https://forum.arvexgames.example")));
+  dialog->addSocialMediaLink(QStringLiteral("Forum"),
+                             QUrl(QStringLiteral("https://forum.arvexgames.example")));
   dialog->setLicense(QStringLiteral("Proprietary"));
   dialog->setCopyright(QStringLiteral("© 2026 Arvex Games"));
   return dialog;
@@ -250,7 +256,8 @@ QWidget* GalleryWindow::makeAboutDialog(QWidget* parent) {
 
 QMenu* GalleryWindow::makeMenu(QWidget* parent) {
   auto* menu = new QMenu(parent);
-  menu->addAction(themedIcon(menu, icons::Icons16::Media_Play), QStringLiteral("Play"), QKeySequence(Qt::Key_Return));
+  menu->addAction(themedIcon(menu, icons::Icons16::Media_Play), QStringLiteral("Play"),
+                  QKeySequence(Qt::Key_Return));
   menu->addAction(themedIcon(menu, icons::Icons16::Action_Copy), QStringLiteral("Copy"), QKeySequence::Copy);
   auto* check = menu->addAction(QStringLiteral("Show console"));
   check->setCheckable(true);

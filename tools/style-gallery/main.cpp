@@ -1,11 +1,11 @@
 // Shows the style kit's controls; with --screenshot it writes pictures of the window, the
 // about dialog ("-about" added to the name) and a menu ("-menu") and ends.
 //   style-gallery [--theme Dark|Light] [--screenshot file.png]
-#include "GalleryWindow.h"
+#include "style/Icons16.h"
+#include "style/Style.h"
+#include "style/ThemeManager.h"
 
-#include <style/Icons16.h>
-#include <style/Style.h>
-#include <style/ThemeManager.h>
+#include "GalleryWindow.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -39,8 +39,8 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QCommandLineParser parser;
   parser.addHelpOption();
-  const QCommandLineOption themeOption(QStringLiteral("theme"), QStringLiteral("Theme id."), QStringLiteral("id"),
-                                       QStringLiteral("Dark"));
+  const QCommandLineOption themeOption(QStringLiteral("theme"), QStringLiteral("Theme id."),
+                                       QStringLiteral("id"), QStringLiteral("Dark"));
   const QCommandLineOption shotOption(QStringLiteral("screenshot"), QStringLiteral("Write a PNG and quit."),
                                       QStringLiteral("file"));
   parser.addOption(themeOption);

@@ -5,16 +5,16 @@
 //               [--select Game] [--play Game] [--download Game]
 //               [--watch Movie] [--read Ebook] [--listen Album [--no-art]] [--fullscreen]
 // --watch, --read and --listen download the item from the catalogue, then open it.
-#include <app/Application.h>
-#include <app/Controller.h>
-#include <app/Preferences.h>
-#include <app/Startup.h>
-#include <library/AlbumListModel.h>
-#include <library/EbookListModel.h>
-#include <library/GameListModel.h>
-#include <library/MovieListModel.h>
-#include <runner/GameRunner.h>
-#include <widgets/window/MainWindow.h>
+#include "app/Application.h"
+#include "app/Controller.h"
+#include "app/Preferences.h"
+#include "app/Startup.h"
+#include "library/AlbumListModel.h"
+#include "library/EbookListModel.h"
+#include "library/GameListModel.h"
+#include "library/MovieListModel.h"
+#include "runner/GameRunner.h"
+#include "widgets/window/MainWindow.h"
 
 #include <QCommandLineParser>
 #include <QDir>

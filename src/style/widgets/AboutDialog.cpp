@@ -1,11 +1,10 @@
-#include "AboutDialog.h"
+#include "style/widgets/AboutDialog.h"
 
-#include "IconWidget.h"
-#include "Label.h"
-
-#include <style/Icons16.h>
-#include <style/Style.h>
-#include <style/ThemeFollower.h>
+#include "style/Icons16.h"
+#include "style/Style.h"
+#include "style/ThemeFollower.h"
+#include "style/widgets/IconWidget.h"
+#include "style/widgets/Label.h"
 
 #include <QDesktopServices>
 #include <QEvent>
@@ -176,7 +175,5 @@ void AboutDialog::paintEvent(QPaintEvent* event) {
   painter.fillRect(band, theme.backgroundColorMain2);
   painter.fillRect(QRect(band.left(), band.top(), band.width(), theme.borderWidth), theme.borderColor);
 }
-
-
 
 } // namespace arvexhub::style

@@ -1,4 +1,4 @@
-#include "Expander.h"
+#include "style/widgets/Expander.h"
 
 #include <QEvent>
 #include <QStyle>

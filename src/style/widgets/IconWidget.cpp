@@ -1,4 +1,4 @@
-#include "IconWidget.h"
+#include "style/widgets/IconWidget.h"
 
 #include <QPainter>
 

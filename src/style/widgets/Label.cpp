@@ -1,7 +1,7 @@
-#include "Label.h"
+#include "style/widgets/Label.h"
 
-#include <style/Style.h>
-#include <style/ThemeFollower.h>
+#include "style/Style.h"
+#include "style/ThemeFollower.h"
 
 #include <QEvent>
 
@@ -70,7 +70,5 @@ void Label::applyRole() {
     setPalette(QPalette());
   }
 }
-
-
 
 } // namespace arvexhub::style

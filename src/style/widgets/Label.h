@@ -1,6 +1,6 @@
 #pragma once
 
-#include <style/StyleTypes.h>
+#include "style/StyleTypes.h"
 
 #include <QLabel>
 
@@ -22,7 +22,6 @@ public:
   void setRole(TextRole role);
 
 protected:
-
 private:
   void applyRole();
 

@@ -1,6 +1,6 @@
-#include "LineEdit.h"
+#include "style/widgets/LineEdit.h"
 
-#include <style/Style.h>
+#include "style/Style.h"
 
 #include <QEvent>
 #include <QPainter>

@@ -1,7 +1,7 @@
-#include "LoadingSpinner.h"
+#include "style/widgets/LoadingSpinner.h"
 
-#include <style/Style.h>
-#include <style/ThemeFollower.h>
+#include "style/Style.h"
+#include "style/ThemeFollower.h"
 
 #include <QEvent>
 #include <QPainter>
@@ -87,7 +87,5 @@ void LoadingSpinner::hideEvent(QHideEvent* event) {
   QWidget::hideEvent(event);
   updateAnimation();
 }
-
-
 
 } // namespace arvexhub::style

@@ -1,9 +1,9 @@
-#include "StatusBadgeWidget.h"
+#include "style/widgets/StatusBadgeWidget.h"
 
-#include <style/Icons16.h>
-#include <style/Style.h>
-#include <style/ThemeFollower.h>
-#include <style/StyleUtils.h>
+#include "style/Icons16.h"
+#include "style/Style.h"
+#include "style/StyleUtils.h"
+#include "style/ThemeFollower.h"
 
 #include <QEvent>
 #include <QIcon>
@@ -106,7 +106,5 @@ void StatusBadgeWidget::paintEvent(QPaintEvent*) {
   iconRect.moveCenter(circle.center());
   painter.drawPixmap(iconRect, getColorizedPixmap(pixmap, foreground), QRectF(pixmap.rect()));
 }
-
-
 
 } // namespace arvexhub::style

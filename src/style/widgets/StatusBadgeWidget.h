@@ -1,6 +1,6 @@
 #pragma once
 
-#include <style/StyleTypes.h>
+#include "style/StyleTypes.h"
 
 #include <QWidget>
 
@@ -34,7 +34,6 @@ protected:
   void paintEvent(QPaintEvent* event) override;
 
 private:
-
   StatusBadge badge_{StatusBadge::Info};
   StatusBadgeSize badgeSize_{StatusBadgeSize::Medium};
 };

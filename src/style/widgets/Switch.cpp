@@ -1,8 +1,8 @@
-#include "Switch.h"
+#include "style/widgets/Switch.h"
 
-#include <style/Style.h>
-#include <style/StylePrimitives.h>
-#include <style/ThemeFollower.h>
+#include "style/Style.h"
+#include "style/StylePrimitives.h"
+#include "style/ThemeFollower.h"
 
 #include <QEvent>
 #include <QPainter>
@@ -78,8 +78,6 @@ QSize Switch::minimumSizeHint() const {
   const auto margin = Style::themeOf(this).focusBorderWidth;
   return {trackWidth + 2 * margin, trackHeight + 2 * margin};
 }
-
-
 
 void Switch::animateKnob(bool checked) {
   const auto target = checked ? 1. : 0.;

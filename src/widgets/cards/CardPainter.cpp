@@ -1,7 +1,7 @@
 #include "widgets/cards/CardPainter.h"
 
-#include <style/Style.h>
-#include <style/StyleUtils.h>
+#include "style/Style.h"
+#include "style/StyleUtils.h"
 
 #include <QCache>
 #include <QCoreApplication>

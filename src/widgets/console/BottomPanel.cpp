@@ -5,13 +5,12 @@
 #include "app/Preferences.h"
 #include "runner/Console.h"
 #include "runner/GameRunner.h"
-#include "widgets/dialogs/MessageBox.h"
+#include "style/Style.h"
+#include "style/StyleUtils.h"
+#include "style/ThemeFollower.h"
+#include "style/widgets/IconWidget.h"
 #include "widgets/console/PlainTextEditBackground.h"
-
-#include <style/Style.h>
-#include <style/StyleUtils.h>
-#include <style/ThemeFollower.h>
-#include <style/widgets/IconWidget.h>
+#include "widgets/dialogs/MessageBox.h"
 
 #include <QAction>
 #include <QApplication>

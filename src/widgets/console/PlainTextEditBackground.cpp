@@ -1,6 +1,6 @@
 #include "widgets/console/PlainTextEditBackground.h"
 
-#include <style/Style.h>
+#include "style/Style.h"
 
 #include <QPainter>
 

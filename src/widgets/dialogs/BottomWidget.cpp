@@ -1,13 +1,13 @@
 #include "widgets/dialogs/BottomWidget.h"
 
-#include <style/Style.h>
+#include "style/Style.h"
 
 #include <QPainter>
 
 namespace arvexhub::launcher {
 
 BottomWidget::BottomWidget(QWidget* parent)
-  : QWidget(parent) {}
+    : QWidget(parent) {}
 
 void BottomWidget::paintEvent(QPaintEvent* event) {
   Q_UNUSED(event)

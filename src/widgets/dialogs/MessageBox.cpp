@@ -1,13 +1,12 @@
 #include "widgets/dialogs/MessageBox.h"
 
 #include "app/MakeIcon.h"
+#include "style/Style.h"
+#include "style/StyleUtils.h"
+#include "style/ThemeFollower.h"
+#include "style/widgets/Label.h"
+#include "style/widgets/StatusBadgeWidget.h"
 #include "widgets/dialogs/BottomWidget.h"
-
-#include <style/Style.h>
-#include <style/ThemeFollower.h>
-#include <style/StyleUtils.h>
-#include <style/widgets/Label.h>
-#include <style/widgets/StatusBadgeWidget.h>
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -57,7 +56,7 @@ QString buttonText(MessageBox::Button button) {
 } // namespace
 
 MessageBox::MessageBox(QWidget* parent)
-  : QDialog(parent) {
+    : QDialog(parent) {
   setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
   setWindowModality(Qt::ApplicationModal);
   setWindowFlag(Qt::MSWindowsFixedSizeDialogHint, true);
@@ -106,7 +105,6 @@ void MessageBox::setupUi() {
   buttonLayout_->setSpacing(16);
   outer->addWidget(bottom);
 }
-
 
 void MessageBox::applyTextPalette() {
   if (auto* style = style::Style::of(this)) {

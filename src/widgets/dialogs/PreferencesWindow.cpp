@@ -4,11 +4,10 @@
 #include "app/Controller.h"
 #include "app/MakeIcon.h"
 #include "app/Preferences.h"
+#include "style/ThemeManager.h"
+#include "style/widgets/Label.h"
+#include "style/widgets/Switch.h"
 #include "widgets/dialogs/BottomWidget.h"
-
-#include <style/ThemeManager.h>
-#include <style/widgets/Label.h>
-#include <style/widgets/Switch.h>
 
 #include <QApplication>
 #include <QComboBox>
@@ -62,10 +61,11 @@ style::Switch* makePreferenceSwitch(Preferences* preferences, bool (Preferences:
 } // namespace
 
 PreferencesWindow::PreferencesWindow(Controller* controller, QWidget* parent)
-  : QDialog(parent)
-  , controller_(controller) {
+    : QDialog(parent)
+    , controller_(controller) {
   setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
-  setWindowTitle(QCoreApplication::translate("ArvexHubLauncher", "%1 Preferences").arg(QGuiApplication::applicationDisplayName()));
+  setWindowTitle(QCoreApplication::translate("ArvexHubLauncher", "%1 Preferences")
+                     .arg(QGuiApplication::applicationDisplayName()));
   setWindowModality(Qt::ApplicationModal);
   for (const auto hint : {Qt::WindowContextHelpButtonHint, Qt::WindowMaximizeButtonHint,
                           Qt::WindowMinimizeButtonHint, Qt::WindowFullscreenButtonHint}) {
@@ -93,7 +93,8 @@ QWidget* PreferencesWindow::makeForm() {
   form->setHorizontalSpacing(32);
   form->setVerticalSpacing(16);
   form->setRowWrapPolicy(QFormLayout::DontWrapRows);
-  form->addRow(new style::Label(QCoreApplication::translate("ArvexHubLauncher", "Application"), style::TextRole::H4, content));
+  form->addRow(new style::Label(QCoreApplication::translate("ArvexHubLauncher", "Application"),
+                                style::TextRole::H4, content));
   addLanguageRow(form);
   addThemeRow(form);
   addSwitchRows(form);
@@ -115,7 +116,9 @@ void PreferencesWindow::addLanguageRow(QFormLayout* form) {
     preferences->setAppLanguage(languageComboBox_->itemData(index, Qt::UserRole).toString());
   });
   form->addRow(makeRowLabel(QCoreApplication::translate("ArvexHubLauncher", "Language"),
-                            QCoreApplication::translate("ArvexHubLauncher", "You must restart the application for it to take this change into account."),
+                            QCoreApplication::translate(
+                                "ArvexHubLauncher",
+                                "You must restart the application for it to take this change into account."),
                             parent),
                languageComboBox_);
 }
@@ -127,7 +130,7 @@ void PreferencesWindow::addThemeRow(QFormLayout* form) {
   for (const auto& theme : controller_->themeManager()->themes()) {
     const auto& id = theme.meta.name;
     const auto icon =
-      id == Common::darkThemeId() ? style::icons::Icons16::Misc_Moon : style::icons::Icons16::Misc_Sun;
+        id == Common::darkThemeId() ? style::icons::Icons16::Misc_Moon : style::icons::Icons16::Misc_Sun;
     themeComboBox_->addItem(makeIcon(icon), controller_->themeName(id), id);
   }
   auto* preferences = controller_->preferences();
@@ -135,24 +138,33 @@ void PreferencesWindow::addThemeRow(QFormLayout* form) {
   connect(themeComboBox_, &QComboBox::currentIndexChanged, preferences, [this, preferences](int index) {
     preferences->setAppTheme(themeComboBox_->itemData(index, Qt::UserRole).toString());
   });
-  form->addRow(makeRowLabel(QCoreApplication::translate("ArvexHubLauncher", "Theme"), QCoreApplication::translate("ArvexHubLauncher", "Change the app's look. No need to restart."), parent), themeComboBox_);
+  form->addRow(makeRowLabel(QCoreApplication::translate("ArvexHubLauncher", "Theme"),
+                            QCoreApplication::translate("ArvexHubLauncher",
+                                                        "Change the app's look. No need to restart."),
+                            parent),
+               themeComboBox_);
 }
 
 void PreferencesWindow::addSwitchRows(QFormLayout* form) {
   auto* parent = form->parentWidget();
   auto* preferences = controller_->preferences();
-  propertiesPanelSwitch_ = makePreferenceSwitch(
-    preferences, &Preferences::appPropertiesPanelVisible, &Preferences::setAppPropertiesPanelVisible,
-    &Preferences::appPropertiesPanelVisibleChanged, parent);
+  propertiesPanelSwitch_ = makePreferenceSwitch(preferences, &Preferences::appPropertiesPanelVisible,
+                                                &Preferences::setAppPropertiesPanelVisible,
+                                                &Preferences::appPropertiesPanelVisibleChanged, parent);
   form->addRow(makeRowLabel(QCoreApplication::translate("ArvexHubLauncher", "Show Game Information Panel"),
-                            QCoreApplication::translate("ArvexHubLauncher", "Displays detailed information about the selected Game."), parent),
+                            QCoreApplication::translate(
+                                "ArvexHubLauncher", "Displays detailed information about the selected Game."),
+                            parent),
                propertiesPanelSwitch_);
-  warnBeforeRemovalSwitch_ = makePreferenceSwitch(
-    preferences, &Preferences::appWarnBeforeGameRemoval, &Preferences::setAppWarnBeforeGameRemoval,
-    &Preferences::appWarnBeforeGameRemovalChanged, parent);
-  form->addRow(makeRowLabel(QCoreApplication::translate("ArvexHubLauncher", "Ask before removing a game"),
-                            QCoreApplication::translate("ArvexHubLauncher", "Games are only removed from disk, not from your account."), parent),
-               warnBeforeRemovalSwitch_);
+  warnBeforeRemovalSwitch_ = makePreferenceSwitch(preferences, &Preferences::appWarnBeforeGameRemoval,
+                                                  &Preferences::setAppWarnBeforeGameRemoval,
+                                                  &Preferences::appWarnBeforeGameRemovalChanged, parent);
+  form->addRow(
+      makeRowLabel(QCoreApplication::translate("ArvexHubLauncher", "Ask before removing a game"),
+                   QCoreApplication::translate("ArvexHubLauncher",
+                                               "Games are only removed from disk, not from your account."),
+                   parent),
+      warnBeforeRemovalSwitch_);
 }
 
 QWidget* PreferencesWindow::makeBottomBar() {
@@ -161,7 +173,8 @@ QWidget* PreferencesWindow::makeBottomBar() {
   bottom->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
   auto* layout = new QHBoxLayout(bottom);
   layout->setContentsMargins(16, 12, 16, 12);
-  auto* reset = new QPushButton(makeIcon(style::icons::Icons16::Action_Reset), QCoreApplication::translate("ArvexHubLauncher", "Reset"), bottom);
+  auto* reset = new QPushButton(makeIcon(style::icons::Icons16::Action_Reset),
+                                QCoreApplication::translate("ArvexHubLauncher", "Reset"), bottom);
   reset->setToolTip(QCoreApplication::translate("ArvexHubLauncher", "Reset to factory defaults."));
   reset->setDefault(false);
   reset->setAutoDefault(false);

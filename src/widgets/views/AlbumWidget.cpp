@@ -2,12 +2,11 @@
 
 #include "app/Controller.h"
 #include "app/Preferences.h"
-#include "widgets/views/AlbumListView.h"
+#include "style/StyleUtils.h"
+#include "style/widgets/Expander.h"
 #include "widgets/panels/AlbumPropertiesPanel.h"
+#include "widgets/views/AlbumListView.h"
 #include "widgets/window/MainWindow.h"
-
-#include <style/StyleUtils.h>
-#include <style/widgets/Expander.h>
 
 #include <QHBoxLayout>
 #include <QTabWidget>

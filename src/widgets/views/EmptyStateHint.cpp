@@ -1,6 +1,6 @@
 #include "widgets/views/EmptyStateHint.h"
 
-#include <style/Style.h>
+#include "style/Style.h"
 
 #include <QAbstractItemView>
 #include <QPainter>

@@ -10,8 +10,8 @@
 #include "widgets/cards/AlbumListItemDelegate.h"
 #include "widgets/cards/EbookListItemDelegate.h"
 #include "widgets/cards/GameListItemDelegate.h"
-#include "widgets/views/KindListView.h"
 #include "widgets/cards/MovieListItemDelegate.h"
+#include "widgets/views/KindListView.h"
 
 #include <initializer_list>
 #include <utility>

@@ -1,9 +1,9 @@
 #include "widgets/window/DropArea.h"
 
-#include <style/Icons16.h>
-#include <style/Style.h>
-#include <style/StyleUtils.h>
-#include <style/ThemeFollower.h>
+#include "style/Icons16.h"
+#include "style/Style.h"
+#include "style/StyleUtils.h"
+#include "style/ThemeFollower.h"
 
 #include <QCoreApplication>
 #include <QPainter>

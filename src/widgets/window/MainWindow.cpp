@@ -8,23 +8,22 @@
 #include "media/EbookReaderTab.h"
 #include "media/MediaPlayerTab.h"
 #include "runner/GameRunner.h"
+#include "style/StyleUtils.h"
+#include "style/widgets/Expander.h"
+#include "widgets/console/BottomPanel.h"
+#include "widgets/panels/EbookPropertiesPanel.h"
+#include "widgets/panels/GamePropertiesPanel.h"
+#include "widgets/panels/MoviePropertiesPanel.h"
 #include "widgets/views/AlbumListView.h"
 #include "widgets/views/AlbumWidget.h"
-#include "widgets/console/BottomPanel.h"
+#include "widgets/views/EbookListView.h"
+#include "widgets/views/GameListView.h"
+#include "widgets/views/MovieListView.h"
 #include "widgets/window/CustomSplitter.h"
 #include "widgets/window/DropArea.h"
-#include "widgets/views/EbookListView.h"
-#include "widgets/panels/EbookPropertiesPanel.h"
-#include "widgets/views/GameListView.h"
-#include "widgets/panels/GamePropertiesPanel.h"
 #include "widgets/window/MenuBar.h"
-#include "widgets/views/MovieListView.h"
-#include "widgets/panels/MoviePropertiesPanel.h"
 #include "widgets/window/StatusBar.h"
 #include "widgets/window/ToolBar.h"
-
-#include <style/StyleUtils.h>
-#include <style/widgets/Expander.h>
 
 #include <QCloseEvent>
 #include <QCoreApplication>

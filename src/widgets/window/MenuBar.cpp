@@ -4,9 +4,8 @@
 #include "app/Controller.h"
 #include "app/MakeIcon.h"
 #include "app/Preferences.h"
-
-#include <style/Theme.h>
-#include <style/ThemeManager.h>
+#include "style/Theme.h"
+#include "style/ThemeManager.h"
 
 #include <QActionGroup>
 #include <QCoreApplication>

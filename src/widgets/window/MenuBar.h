@@ -1,6 +1,6 @@
 #pragma once
 
-#include <style/Icons16.h>
+#include "style/Icons16.h"
 
 #include <QMenuBar>
 #include <QPointer>

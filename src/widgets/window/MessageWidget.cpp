@@ -1,11 +1,10 @@
 #include "widgets/window/MessageWidget.h"
 
 #include "app/MakeIcon.h"
-
-#include <style/Style.h>
-#include <style/StyleUtils.h>
-#include <style/ThemeFollower.h>
-#include <style/widgets/LoadingSpinner.h>
+#include "style/Style.h"
+#include "style/StyleUtils.h"
+#include "style/ThemeFollower.h"
+#include "style/widgets/LoadingSpinner.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>

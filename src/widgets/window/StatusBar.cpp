@@ -3,11 +3,10 @@
 #include "app/Controller.h"
 #include "app/MakeIcon.h"
 #include "library/GameListModel.h"
+#include "style/Style.h"
+#include "style/ThemeFollower.h"
+#include "style/widgets/IconWidget.h"
 #include "widgets/window/MessageWidget.h"
-
-#include <style/Style.h>
-#include <style/ThemeFollower.h>
-#include <style/widgets/IconWidget.h>
 
 #include <QCoreApplication>
 #include <QDesktopServices>

@@ -8,10 +8,9 @@
 #include "library/GameListModel.h"
 #include "library/MovieListModel.h"
 #include "runner/GameRunner.h"
-
-#include <style/widgets/IconWidget.h>
-#include <style/widgets/LineEdit.h>
-#include <style/widgets/Switch.h>
+#include "style/widgets/IconWidget.h"
+#include "style/widgets/LineEdit.h"
+#include "style/widgets/Switch.h"
 
 #include <QAction>
 #include <QCoreApplication>

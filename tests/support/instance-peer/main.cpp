@@ -5,7 +5,7 @@
 //   PEER_EARLY         enter Single mode before the application object exists
 // It prints "continued" where a real program would go on to open its window, "primary" once it
 // is the primary, and "received <id> <base64 message>" for each message it receives.
-#include <instance/InstanceManager.h>
+#include "instance/InstanceManager.h"
 
 #include <QCoreApplication>
 #include <QTimer>
