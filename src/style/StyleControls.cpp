@@ -11,7 +11,6 @@ namespace {
 
 using icons::Icons16;
 
-constexpr QSize kIconSize{16, 16};
 constexpr int kSpinButtonWidth = 20;
 constexpr int kTrackThickness = 4;
 constexpr int kProgressThickness = 6;

@@ -11,7 +11,6 @@ namespace {
 
 using icons::Icons16;
 
-constexpr QSize kIconSize{16, 16};
 constexpr int kSubMenuArrowWidth = 16;
 
 /// Widgets drawn with rounded corners need a see-through window, else the corners show.

@@ -5,12 +5,16 @@
 #include <QColor>
 #include <QIcon>
 #include <QRectF>
+#include <QSize>
 
 class QPainter;
 class QStyleOption;
 class QWidget;
 
 namespace arvexhub::style {
+
+/// The size of the icons the controls draw (check marks, arrows, handles).
+inline constexpr QSize kIconSize{16, 16};
 
 /// The interaction state a control is painted in.
 enum class MouseState {
