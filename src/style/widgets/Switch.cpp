@@ -39,6 +39,18 @@ MouseState stateOf(const QAbstractButton& button) {
 
 } // namespace
 
+/// A part's colours in the normal, hovered, pressed and disabled states.
+struct Switch::StateColors {
+  const QColor& normal;
+  const QColor& hovered;
+  const QColor& pressed;
+  const QColor& disabled;
+
+  const QColor& in(MouseState state) const {
+    return pick(state, normal, hovered, pressed, disabled);
+  }
+};
+
 Switch::Switch(QWidget* parent)
     : Switch(QString(), parent) {}
 
@@ -125,15 +137,11 @@ void Switch::paintEvent(QPaintEvent*) {
 
 void Switch::drawTrack(QPainter& painter, const QRectF& track) const {
   const auto& theme = Style::themeOf(this);
-  const auto look = stateOf(*this);
-  const auto progress = knobProgress();
-  const auto& off = pick(look, theme.neutralColor, theme.neutralColorHovered, theme.neutralColorPressed,
-                         theme.neutralColorDisabled);
-  const auto& on = pick(look, theme.primaryColor, theme.primaryColorHovered, theme.primaryColorPressed,
-                        theme.primaryColorDisabled);
+  fillBetween(
+      painter,
+      {theme.neutralColor, theme.neutralColorHovered, theme.neutralColorPressed, theme.neutralColorDisabled},
+      {theme.primaryColor, theme.primaryColorHovered, theme.primaryColorPressed, theme.primaryColorDisabled});
   const auto radius = track.height() / 2.;
-  painter.setPen(Qt::NoPen);
-  painter.setBrush(mix(off, on, progress));
   painter.drawRoundedRect(track, radius, radius);
 
   QStyleOption option;
@@ -152,20 +160,24 @@ void Switch::drawTrack(QPainter& painter, const QRectF& track) const {
 
 void Switch::drawKnob(QPainter& painter, const QRectF& track) const {
   const auto& theme = Style::themeOf(this);
-  const auto look = stateOf(*this);
-  const auto progress = knobProgress();
-  const auto& off = pick(look, theme.secondaryColor, theme.secondaryColorHovered, theme.secondaryColorPressed,
-                         theme.secondaryColorDisabled);
-  const auto& on = pick(look, theme.primaryColorForeground, theme.primaryColorForegroundHovered,
-                        theme.primaryColorForegroundPressed, theme.primaryColorForegroundDisabled);
+  fillBetween(painter,
+              {theme.secondaryColor, theme.secondaryColorHovered, theme.secondaryColorPressed,
+               theme.secondaryColorDisabled},
+              {theme.primaryColorForeground, theme.primaryColorForegroundHovered,
+               theme.primaryColorForegroundPressed, theme.primaryColorForegroundDisabled});
   const auto diameter = track.height() - 2. * knobPadding;
   const auto travel = track.width() - 2. * knobPadding - diameter;
+  const auto progress = knobProgress();
   const auto position = layoutDirection() == Qt::RightToLeft ? 1. - progress : progress;
   const QRectF knob(track.left() + knobPadding + travel * position, track.top() + knobPadding, diameter,
                     diameter);
-  painter.setPen(Qt::NoPen);
-  painter.setBrush(mix(off, on, progress));
   painter.drawEllipse(knob);
+}
+
+void Switch::fillBetween(QPainter& painter, const StateColors& off, const StateColors& on) const {
+  const auto look = stateOf(*this);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(mix(off.in(look), on.in(look), knobProgress()));
 }
 
 void Switch::drawLabel(QPainter& painter, const QRect& track) const {
