@@ -39,18 +39,6 @@ MouseState stateOf(const QAbstractButton& button) {
 
 } // namespace
 
-/// A part's colours in the normal, hovered, pressed and disabled states.
-struct Switch::StateColors {
-  const QColor& normal;
-  const QColor& hovered;
-  const QColor& pressed;
-  const QColor& disabled;
-
-  const QColor& in(MouseState state) const {
-    return pick(state, normal, hovered, pressed, disabled);
-  }
-};
-
 Switch::Switch(QWidget* parent)
     : Switch(QString(), parent) {}
 
@@ -137,11 +125,10 @@ void Switch::paintEvent(QPaintEvent*) {
 
 void Switch::drawTrack(QPainter& painter, const QRectF& track) const {
   const auto& theme = Style::themeOf(this);
-  fillBetween(
-      painter,
-      {theme.neutralColor, theme.neutralColorHovered, theme.neutralColorPressed, theme.neutralColorDisabled},
-      {theme.primaryColor, theme.primaryColorHovered, theme.primaryColorPressed, theme.primaryColorDisabled});
+  const auto look = stateOf(*this);
   const auto radius = track.height() / 2.;
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(mix(neutralBackground(theme, look), primaryBackground(theme, look), knobProgress()));
   painter.drawRoundedRect(track, radius, radius);
 
   QStyleOption option;
@@ -160,24 +147,16 @@ void Switch::drawTrack(QPainter& painter, const QRectF& track) const {
 
 void Switch::drawKnob(QPainter& painter, const QRectF& track) const {
   const auto& theme = Style::themeOf(this);
-  fillBetween(painter,
-              {theme.secondaryColor, theme.secondaryColorHovered, theme.secondaryColorPressed,
-               theme.secondaryColorDisabled},
-              {theme.primaryColorForeground, theme.primaryColorForegroundHovered,
-               theme.primaryColorForegroundPressed, theme.primaryColorForegroundDisabled});
+  const auto look = stateOf(*this);
+  const auto progress = knobProgress();
   const auto diameter = track.height() - 2. * knobPadding;
   const auto travel = track.width() - 2. * knobPadding - diameter;
-  const auto progress = knobProgress();
   const auto position = layoutDirection() == Qt::RightToLeft ? 1. - progress : progress;
   const QRectF knob(track.left() + knobPadding + travel * position, track.top() + knobPadding, diameter,
                     diameter);
-  painter.drawEllipse(knob);
-}
-
-void Switch::fillBetween(QPainter& painter, const StateColors& off, const StateColors& on) const {
-  const auto look = stateOf(*this);
   painter.setPen(Qt::NoPen);
-  painter.setBrush(mix(off.in(look), on.in(look), knobProgress()));
+  painter.setBrush(mix(textForeground(theme, look), primaryForeground(theme, look), progress));
+  painter.drawEllipse(knob);
 }
 
 void Switch::drawLabel(QPainter& painter, const QRect& track) const {

@@ -28,10 +28,6 @@ private:
   QRect trackRect() const;
   void drawTrack(QPainter& painter, const QRectF& track) const;
   void drawKnob(QPainter& painter, const QRectF& track) const;
-  struct StateColors;
-  /// Fills without a pen in the colour between the part's off and on colours, as far along as
-  /// the knob, in the button's state.
-  void fillBetween(QPainter& painter, const StateColors& off, const StateColors& on) const;
   void drawLabel(QPainter& painter, const QRect& track) const;
 
   QVariantAnimation knobAnimation_;
