@@ -268,23 +268,7 @@ QPalette Style::paletteForTextRole(TextRole role) const {
 }
 
 QFont Style::fontForTextRole(TextRole role) const {
-  switch (role) {
-  case TextRole::Caption:
-    return d->theme.fontCaption;
-  case TextRole::H1:
-    return d->theme.fontH1;
-  case TextRole::H2:
-    return d->theme.fontH2;
-  case TextRole::H3:
-    return d->theme.fontH3;
-  case TextRole::H4:
-    return d->theme.fontH4;
-  case TextRole::H5:
-    return d->theme.fontH5;
-  case TextRole::Default:
-    break;
-  }
-  return d->theme.fontRegular;
+  return d->theme.fontForTextRole(role);
 }
 
 StyleContext Style::context() const {

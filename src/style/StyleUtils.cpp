@@ -3,6 +3,7 @@
 #include "style/Style.h"
 
 #include <QGuiApplication>
+#include <QIcon>
 #include <QImage>
 #include <QLayout>
 #include <QPainter>
@@ -187,6 +188,15 @@ QWidget* makeHorizontalLine(QWidget* parent, int maxWidth) {
 
 QWidget* makeVerticalLine(QWidget* parent, int maxHeight) {
   return new LineWidget(Qt::Vertical, maxHeight, parent);
+}
+
+void drawCenteredIcon(QPainter& painter, const QIcon& icon, const QSize& size, const QPoint& center,
+                      const QWidget* widget) {
+  const auto mode = widget->isEnabled() ? QIcon::Normal : QIcon::Disabled;
+  const auto pixmap = icon.pixmap(size, widget->devicePixelRatioF(), mode);
+  auto target = QRect(QPoint(0, 0), pixmap.deviceIndependentSize().toSize());
+  target.moveCenter(center);
+  painter.drawPixmap(target, pixmap);
 }
 
 } // namespace arvexhub::style

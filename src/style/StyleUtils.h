@@ -3,7 +3,10 @@
 #include <QColor>
 #include <QPixmap>
 
+class QIcon;
 class QLayout;
+class QPainter;
+class QPoint;
 class QWidget;
 
 namespace arvexhub::style {
@@ -22,5 +25,9 @@ QPixmap makeRoundedPixmap(const QPixmap& input, double topLeft, double topRight,
 /// A 1 px separator in the theme's border colour, with the parent as Qt parent.
 QWidget* makeHorizontalLine(QWidget* parent, int maxWidth = -1);
 QWidget* makeVerticalLine(QWidget* parent, int maxHeight = -1);
+/// Draws the icon at that size centred on the point, greyed out like other controls while the
+/// widget is disabled. An icon with nothing as large as asked for is drawn as large as it comes.
+void drawCenteredIcon(QPainter& painter, const QIcon& icon, const QSize& size, const QPoint& center,
+                      const QWidget* widget);
 
 } // namespace arvexhub::style

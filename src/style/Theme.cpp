@@ -124,6 +124,26 @@ const QColor* Theme::colorByKey(const QString& key) const {
   return nullptr;
 }
 
+QFont Theme::fontForTextRole(TextRole role) const {
+  switch (role) {
+  case TextRole::Caption:
+    return fontCaption;
+  case TextRole::H1:
+    return fontH1;
+  case TextRole::H2:
+    return fontH2;
+  case TextRole::H3:
+    return fontH3;
+  case TextRole::H4:
+    return fontH4;
+  case TextRole::H5:
+    return fontH5;
+  case TextRole::Default:
+    break;
+  }
+  return fontRegular;
+}
+
 QColor* Theme::mutableColorByKey(const QString& key) {
   return const_cast<QColor*>(std::as_const(*this).colorByKey(key));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "style/StyleTypes.h"
+
 #include <QColor>
 #include <QFont>
 #include <QJsonDocument>
@@ -81,6 +83,9 @@ public:
   QFont fontH3;
   QFont fontH4;
   QFont fontH5;
+
+  /// The font of a label's typographic role.
+  QFont fontForTextRole(TextRole role) const;
 
 private:
   QColor* mutableColorByKey(const QString& key);

@@ -1,5 +1,7 @@
 #include "style/widgets/IconWidget.h"
 
+#include "style/StyleUtils.h"
+
 #include <QPainter>
 
 namespace arvexhub::style {
@@ -50,14 +52,9 @@ void IconWidget::paintEvent(QPaintEvent*) {
   if (icon_.isNull() || iconSize_.isEmpty()) {
     return;
   }
-  const auto mode = isEnabled() ? QIcon::Normal : QIcon::Disabled;
-  const auto pixmap = icon_.pixmap(iconSize_, devicePixelRatioF(), mode);
-  // The icon may offer nothing as large as asked for: centre what it gives.
-  auto target = QRect(QPoint(0, 0), pixmap.deviceIndependentSize().toSize());
-  target.moveCenter(rect().center());
   QPainter painter(this);
   painter.setRenderHint(QPainter::SmoothPixmapTransform);
-  painter.drawPixmap(target, pixmap);
+  drawCenteredIcon(painter, icon_, iconSize_, rect().center(), this);
 }
 
 } // namespace arvexhub::style

@@ -1,6 +1,7 @@
 #include "style/widgets/LineEdit.h"
 
 #include "style/Style.h"
+#include "style/StyleUtils.h"
 
 #include <QEvent>
 #include <QPainter>
@@ -56,12 +57,7 @@ void LineEdit::paintEvent(QPaintEvent* event) {
     return;
   }
   QPainter painter(this);
-  const auto mode = isEnabled() ? QIcon::Normal : QIcon::Disabled;
-  const auto pixmap = icon_.pixmap(QSize(iconExtent, iconExtent), devicePixelRatioF(), mode);
-  // The icon may have no pixmap as large as asked for: centre what it gives.
-  auto target = QRect(QPoint(0, 0), pixmap.deviceIndependentSize().toSize());
-  target.moveCenter(iconRect().center());
-  painter.drawPixmap(target, pixmap);
+  drawCenteredIcon(painter, icon_, QSize(iconExtent, iconExtent), iconRect().center(), this);
 }
 
 void LineEdit::changeEvent(QEvent* event) {

@@ -126,14 +126,9 @@ void Switch::paintEvent(QPaintEvent*) {
 void Switch::drawTrack(QPainter& painter, const QRectF& track) const {
   const auto& theme = Style::themeOf(this);
   const auto look = stateOf(*this);
-  const auto progress = knobProgress();
-  const auto& off = pick(look, theme.neutralColor, theme.neutralColorHovered, theme.neutralColorPressed,
-                         theme.neutralColorDisabled);
-  const auto& on = pick(look, theme.primaryColor, theme.primaryColorHovered, theme.primaryColorPressed,
-                        theme.primaryColorDisabled);
   const auto radius = track.height() / 2.;
   painter.setPen(Qt::NoPen);
-  painter.setBrush(mix(off, on, progress));
+  painter.setBrush(mix(neutralBackground(theme, look), primaryBackground(theme, look), knobProgress()));
   painter.drawRoundedRect(track, radius, radius);
 
   QStyleOption option;
@@ -154,17 +149,13 @@ void Switch::drawKnob(QPainter& painter, const QRectF& track) const {
   const auto& theme = Style::themeOf(this);
   const auto look = stateOf(*this);
   const auto progress = knobProgress();
-  const auto& off = pick(look, theme.secondaryColor, theme.secondaryColorHovered, theme.secondaryColorPressed,
-                         theme.secondaryColorDisabled);
-  const auto& on = pick(look, theme.primaryColorForeground, theme.primaryColorForegroundHovered,
-                        theme.primaryColorForegroundPressed, theme.primaryColorForegroundDisabled);
   const auto diameter = track.height() - 2. * knobPadding;
   const auto travel = track.width() - 2. * knobPadding - diameter;
   const auto position = layoutDirection() == Qt::RightToLeft ? 1. - progress : progress;
   const QRectF knob(track.left() + knobPadding + travel * position, track.top() + knobPadding, diameter,
                     diameter);
   painter.setPen(Qt::NoPen);
-  painter.setBrush(mix(off, on, progress));
+  painter.setBrush(mix(textForeground(theme, look), primaryForeground(theme, look), progress));
   painter.drawEllipse(knob);
 }
 

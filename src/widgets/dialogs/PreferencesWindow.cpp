@@ -58,6 +58,17 @@ style::Switch* makePreferenceSwitch(Preferences* preferences, bool (Preferences:
   return toggle;
 }
 
+/// Shows the preference's value among the box's items, whose data are the values, and writes the
+/// one the user picks.
+void bindPreferenceComboBox(QComboBox* box, Preferences* preferences, QString (Preferences::*getter)() const,
+                            void (Preferences::*setter)(const QString&)) {
+  box->setCurrentIndex(box->findData((preferences->*getter)()));
+  // The preferences are the context: the window may outlive the controller that owns them.
+  QObject::connect(box, &QComboBox::currentIndexChanged, preferences, [box, preferences, setter](int index) {
+    (preferences->*setter)(box->itemData(index, Qt::UserRole).toString());
+  });
+}
+
 } // namespace
 
 PreferencesWindow::PreferencesWindow(Controller* controller, QWidget* parent)
@@ -109,12 +120,8 @@ void PreferencesWindow::addLanguageRow(QFormLayout* form) {
   for (const auto& code : controller_->languages()) {
     languageComboBox_->addItem(Common::languageIcon(code), Common::languageName(code), code);
   }
-  auto* preferences = controller_->preferences();
-  languageComboBox_->setCurrentIndex(languageComboBox_->findData(preferences->appLanguage()));
-  // The preferences are the context: the window may outlive the controller that owns them.
-  connect(languageComboBox_, &QComboBox::currentIndexChanged, preferences, [this, preferences](int index) {
-    preferences->setAppLanguage(languageComboBox_->itemData(index, Qt::UserRole).toString());
-  });
+  bindPreferenceComboBox(languageComboBox_, controller_->preferences(), &Preferences::appLanguage,
+                         &Preferences::setAppLanguage);
   form->addRow(makeRowLabel(QCoreApplication::translate("ArvexHubLauncher", "Language"),
                             QCoreApplication::translate(
                                 "ArvexHubLauncher",
@@ -133,11 +140,8 @@ void PreferencesWindow::addThemeRow(QFormLayout* form) {
         id == Common::darkThemeId() ? style::icons::Icons16::Misc_Moon : style::icons::Icons16::Misc_Sun;
     themeComboBox_->addItem(makeIcon(icon), controller_->themeName(id), id);
   }
-  auto* preferences = controller_->preferences();
-  themeComboBox_->setCurrentIndex(themeComboBox_->findData(preferences->appTheme()));
-  connect(themeComboBox_, &QComboBox::currentIndexChanged, preferences, [this, preferences](int index) {
-    preferences->setAppTheme(themeComboBox_->itemData(index, Qt::UserRole).toString());
-  });
+  bindPreferenceComboBox(themeComboBox_, controller_->preferences(), &Preferences::appTheme,
+                         &Preferences::setAppTheme);
   form->addRow(makeRowLabel(QCoreApplication::translate("ArvexHubLauncher", "Theme"),
                             QCoreApplication::translate("ArvexHubLauncher",
                                                         "Change the app's look. No need to restart."),

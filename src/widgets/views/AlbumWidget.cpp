@@ -2,13 +2,12 @@
 
 #include "app/Controller.h"
 #include "app/Preferences.h"
-#include "style/StyleUtils.h"
 #include "style/widgets/Expander.h"
 #include "widgets/panels/AlbumPropertiesPanel.h"
+#include "widgets/panels/PanelRow.h"
 #include "widgets/views/AlbumListView.h"
 #include "widgets/window/MainWindow.h"
 
-#include <QHBoxLayout>
 #include <QTabWidget>
 
 namespace arvexhub::launcher {
@@ -22,25 +21,10 @@ AlbumWidget::AlbumWidget(Controller* controller, QWidget* parent)
 AlbumWidget::~AlbumWidget() = default;
 
 void AlbumWidget::setupUi() {
-  auto* layout = new QHBoxLayout(this);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->setSpacing(0);
   listView_ = new AlbumListView(controller_, this);
-  layout->addWidget(listView_);
-
-  expander_ = new style::Expander(this);
-  expander_->setOrientation(Qt::Horizontal);
-  expander_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
-  auto* content = new QWidget(expander_);
-  auto* contentLayout = new QHBoxLayout(content);
-  contentLayout->setContentsMargins(0, 0, 0, 0);
-  contentLayout->setSpacing(0);
-  contentLayout->addWidget(style::makeVerticalLine(content));
-  propertiesPanel_ = new AlbumPropertiesPanel(controller_->albumModel(), content);
-  contentLayout->addWidget(propertiesPanel_);
-  expander_->setContent(content);
+  propertiesPanel_ = new AlbumPropertiesPanel(controller_->albumModel(), this);
+  expander_ = layOutPanelRow(this, listView_, propertiesPanel_);
   expander_->setExpanded(controller_->preferences()->appPropertiesPanelVisible());
-  layout->addWidget(expander_);
   connect(expander_, &style::Expander::expandedChanged, this, &AlbumWidget::onExpandedChanged);
 }
 

@@ -14,6 +14,7 @@
 #include "widgets/panels/EbookPropertiesPanel.h"
 #include "widgets/panels/GamePropertiesPanel.h"
 #include "widgets/panels/MoviePropertiesPanel.h"
+#include "widgets/panels/PanelRow.h"
 #include "widgets/views/AlbumListView.h"
 #include "widgets/views/AlbumWidget.h"
 #include "widgets/views/EbookListView.h"
@@ -271,25 +272,8 @@ QWidget* MainWindow::createAlbumsTab() {
 
 QWidget* MainWindow::makeLibraryRow(QWidget* view, QWidget* panel, style::Expander** expander, int tab) {
   auto* row = new QWidget;
-  auto* rowLayout = new QHBoxLayout(row);
-  rowLayout->setSpacing(0);
-  rowLayout->setContentsMargins(0, 0, 0, 0);
-  rowLayout->addWidget(view);
-
-  *expander = new style::Expander(row);
-  (*expander)->setOrientation(Qt::Horizontal);
-  (*expander)->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
-  auto* content = new QWidget(*expander);
-  content->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-  auto* contentLayout = new QHBoxLayout(content);
-  contentLayout->setContentsMargins(0, 0, 0, 0);
-  contentLayout->setSpacing(0);
-  contentLayout->addWidget(style::makeVerticalLine(content));
-  contentLayout->addWidget(panel);
-  (*expander)->setContent(content);
-  rowLayout->addWidget(*expander);
-
-  auto* shown = *expander;
+  auto* shown = layOutPanelRow(row, view, panel);
+  *expander = shown;
   connect(shown, &style::Expander::expandedChanged, this, [this, shown, tab] {
     if (tabWidget_->currentIndex() == tab) {
       controller_->preferences()->setAppPropertiesPanelVisible(shown->expanded());

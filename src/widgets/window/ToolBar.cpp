@@ -6,6 +6,7 @@
 #include "app/Preferences.h"
 #include "library/AlbumListModel.h"
 #include "library/GameListModel.h"
+#include "library/LibraryModel.h"
 #include "library/MovieListModel.h"
 #include "runner/GameRunner.h"
 #include "style/widgets/IconWidget.h"
@@ -220,60 +221,38 @@ void ToolBar::onActiveTabChanged(int index) {
 }
 
 void ToolBar::onSearchTextEdited(const QString& text) {
-  if (!controller_) {
+  // E-books are not filtered. The library tabs come in the order of the controller's libraries.
+  if (!controller_ || activeTab_ == EbooksTab) {
     return;
   }
-  // E-books are not filtered.
-  switch (activeTab_) {
-  case GamesTab:
-    controller_->model()->proxyModel()->setFilterFixedString(text);
-    break;
-  case MoviesTab:
-    controller_->movieModel()->proxyModel()->setFilterFixedString(text);
-    break;
-  case MusicTab:
-    controller_->albumModel()->proxyModel()->setFilterFixedString(text);
-    break;
-  default:
-    break;
+  if (auto* library = controller_->libraries().value(activeTab_)) {
+    library->proxyModel()->setFilterFixedString(text);
   }
 }
 
 void ToolBar::onRemoveClicked() {
-  if (!controller_) {
-    return;
-  }
-  switch (activeTab_) {
-  case GamesTab:
-    controller_->removeCurrentGame();
-    break;
-  case MoviesTab:
-    controller_->removeCurrentMovie();
-    break;
-  case MusicTab:
-    controller_->removeCurrentAlbum();
-    break;
-  default:
-    break;
-  }
+  callForActiveTab(&Controller::removeCurrentGame, &Controller::removeCurrentMovie,
+                   &Controller::removeCurrentAlbum);
 }
 
 void ToolBar::onPlayStopClicked() {
-  if (!controller_) {
+  callForActiveTab(&Controller::playStopGame, &Controller::playStopMovie, &Controller::playCurrentAlbum);
+}
+
+void ToolBar::callForActiveTab(ControllerCall games, ControllerCall movies, ControllerCall music) {
+  Controller* controller = controller_;
+  if (controller == nullptr) {
     return;
   }
   switch (activeTab_) {
   case GamesTab:
-    controller_->playStopGame();
-    break;
+    return (controller->*games)();
   case MoviesTab:
-    controller_->playStopMovie();
-    break;
+    return (controller->*movies)();
   case MusicTab:
-    controller_->playCurrentAlbum();
-    break;
+    return (controller->*music)();
   default:
-    break;
+    return;
   }
 }
 

@@ -44,6 +44,10 @@ private:
   void onSearchTextEdited(const QString& text);
   void onRemoveClicked();
   void onPlayStopClicked();
+  using ControllerCall = void (Controller::*)();
+  /// Calls the games', the movies' or the music tab's action, whichever tab is active; the other
+  /// tabs have none.
+  void callForActiveTab(ControllerCall games, ControllerCall movies, ControllerCall music);
   void updateGameButtons();
   void updateMovieButtons();
   void updateAlbumButtons();
