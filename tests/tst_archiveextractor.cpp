@@ -142,182 +142,176 @@ class TestArchiveExtractor : public QObject {
   Q_OBJECT
 
 private slots:
-  void extractsGoodArchiveWholeAndInSteps();
-  void refusesUnsafeNames_data();
+  void extractsGoodArchiveWholeAndInSteps() {
+    const mode_t savedUmask = ::umask(077); // shows that the permissions are set, not inherited
+    const auto restoreUmask = qScopeGuard([savedUmask] { ::umask(savedUmask); });
+    Layout layout;
+    QVERIFY(TestArchive::write(layout.archive, TestArchive::zip(goodEntries())));
+    ArchiveExtractor whole(layout.archive);
+    QVERIFY2(whole.extractTo(layout.target), qPrintable(whole.errorString()));
+    for (const auto& entry : goodEntries()) {
+      const QString path = layout.target + QLatin1Char('/') + entry.name;
+      QFile file(path);
+      QVERIFY2(entry.name.endsWith(QLatin1Char('/')) || file.open(QIODevice::ReadOnly),
+               qPrintable(entry.name));
+      QCOMPARE(file.readAll(), entry.content);
+      QCOMPARE(permissionsOf(path), (entry.unixMode & 0111) ? 0755 : 0644);
+    }
+    QCOMPARE(permissionsOf(layout.target + QStringLiteral("/data/levels")), 0755);
+    QVERIFY(snapshot(layout.outside).isEmpty());
+
+    const QString stepTarget = layout.dir.createDir(QStringLiteral("steps"));
+    ArchiveExtractor stepwise(layout.archive);
+    QVERIFY2(stepwise.beginExtraction(stepTarget), qPrintable(stepwise.errorString()));
+    int steps = 1;
+    while (stepwise.extractSome(64 * 1024) == ArchiveExtractor::Progress::Running && steps < 100000) {
+      ++steps;
+    }
+    QVERIFY(steps > 1); // really in steps, not all at once
+    QCOMPARE(snapshot(stepTarget), snapshot(layout.target));
+
+    const QString readme = layout.target + QStringLiteral("/readme.txt");
+    const QString link = layout.target + QStringLiteral("/link");
+    QVERIFY(QFile::link(readme, link));
+    QVERIFY(!ArchiveExtractor::makeExecutable(link)); // never through a link
+    QVERIFY(!ArchiveExtractor::makeExecutable(layout.target + QStringLiteral("/data")));
+    QCOMPARE(permissionsOf(readme), 0644);
+    QVERIFY(ArchiveExtractor::makeExecutable(readme));
+    QCOMPARE(permissionsOf(readme), 0755);
+  }
+
+  void refusesUnsafeNames_data() {
+    QTest::addColumn<QByteArray>("archive");
+    QTest::addColumn<QString>("reason");
+    const auto row = [](const char* tag, const QByteArray& name, const char* reason) {
+      QTest::newRow(tag) << rawArchive({{"ok.txt", "fine"}, {name, "x"}}) << QString::fromLatin1(reason);
+    };
+    row("parent folder", "../x", "\"..\"");
+    row("nested parent folder", "a/../../x", "\"..\"");
+    row("absolute path", "/tmp/x", "absolute");
+    row("backslash", "..\\x", "backslash");
+    row("drive letter", "C:/x", "drive letter");
+    row("empty component", "a//b", "empty path component");
+    row("NUL in name", QByteArray("a\0/../../b", 10), "control character");
+    row("control character", "a\001b", "control character");
+    row("not UTF-8", "caf\xe9.txt", "UTF-8");
+  }
+
   void refusesUnsafeNames() {
     verifyRefused();
   }
-  void refusesUnsafeEntries_data();
+  void refusesUnsafeEntries_data() {
+    QTest::addColumn<QByteArray>("archive");
+    QTest::addColumn<QString>("reason");
+    const auto row = [](const char* tag, const QList<RawEntry>& bad, const char* reason) {
+      QTest::newRow(tag) << rawArchive(QList<RawEntry>{{"ok.txt", "fine"}} + bad)
+                         << QString::fromLatin1(reason);
+    };
+    row("symlink, then a file through it", {{"link", "../../outside", 0120777}, {"link/evil.txt", "evil"}},
+        "symbolic link");
+    row("symlink folder", {{"dir/", "../../outside", 0120777}, {"dir/evil.txt", "evil"}}, "symbolic link");
+    row("character device", {{"tty", {}, 0020644}}, "character device");
+    row("block device", {{"disk", {}, 0060644}}, "block device");
+    row("FIFO", {{"pipe", {}, 0010644}}, "FIFO");
+    row("encrypted", {{"secret.txt", "secret", modeFile, 1}}, "encrypted");
+    row("duplicate file", {{"same.txt", "1"}, {"same.txt", "2"}}, "duplicate");
+    row("folder and file of one name", {{"dir/", {}, 040755}, {"dir", "x"}}, "duplicate");
+    row("file, then a path below it", {{"a", "x"}, {"a/b", "y"}}, "same path as a folder");
+  }
+
   void refusesUnsafeEntries() {
     verifyRefused();
   }
-  void refusesOverLimitsAndDamage_data();
-  void refusesOverLimitsAndDamage();
-  void stepsFailCleanlyOnCorruptEntry();
+  void refusesOverLimitsAndDamage_data() {
+    QTest::addColumn<QByteArray>("archive");
+    QTest::addColumn<qint64>("maxEntries");
+    QTest::addColumn<qint64>("maxTotalBytes");
+    QTest::addColumn<bool>("checks");
+    QTest::addColumn<bool>("extracts");
+
+    const QByteArray three =
+        rawArchive({{"a", QByteArray(60, 'a')}, {"b/", {}, 040755}, {"c", QByteArray(40, 'c')}});
+    QTest::newRow("at both limits") << three << qint64(3) << qint64(100) << true << true;
+    QTest::newRow("entries above the limit") << three << qint64(2) << qint64(100) << false << false;
+    QTest::newRow("size above the limit") << three << qint64(3) << qint64(99) << false << false;
+    const QByteArray data = "0123456789abcdef";
+    const auto row = [](const char* tag, const QByteArray& archive, bool checks) {
+      QTest::newRow(tag) << archive << qint64(10) << qint64(100) << checks << false;
+    };
+    row("declared size above the limit", rawArchive({{"a", data, modeFile, 0, 1000}}), false);
+    // A pebibyte: within the limits, but no disk has room for it.
+    QTest::newRow("more than the free space")
+        << rawArchive({{"huge.bin", "x", modeFile, 0, quint64(1) << 50}}) << qint64(10) << noLimit << true
+        << false;
+    row("wrong CRC", rawArchive({{"a.txt", data, modeFile, 0, {}, crcOf(data) ^ 1}}), true);
+    row("declared larger", rawArchive({{"a.txt", data, modeFile, 0, 50}}), true);
+    row("declared smaller", rawArchive({{"a.txt", data, modeFile, 0, 4}}), true);
+    QByteArray deflated = TestArchive::zip({{QStringLiteral("big.bin"), patternData(300000), modeFile}});
+    QTest::newRow("truncated") << deflated.left(deflated.size() / 2) << qint64(10) << noLimit << false
+                               << false;
+    deflated.replace(150000, 8, QByteArray(8, '\xa5'));
+    QTest::newRow("damaged deflate stream") << deflated << qint64(10) << noLimit << true << false;
+    row("not a zip", "just some text, not an archive\n", false);
+    row("empty file", {}, false);
+    row("no entries", rawArchive({}), false);
+  }
+
+  void refusesOverLimitsAndDamage() {
+    QFETCH(QByteArray, archive);
+    QFETCH(qint64, maxEntries);
+    QFETCH(qint64, maxTotalBytes);
+    QFETCH(bool, checks);
+    QFETCH(bool, extracts);
+    Layout layout;
+    QVERIFY(TestArchive::write(layout.archive, archive));
+    ArchiveExtractor extractor(layout.archive, ArchiveLimits{maxEntries, maxTotalBytes});
+    QCOMPARE(extractor.check(), checks);
+    QCOMPARE(extractor.extractTo(layout.target), extracts);
+    QCOMPARE(extractor.errorString().isEmpty(), extracts);
+    QVERIFY(snapshot(layout.outside).isEmpty());
+    if (!checks || extractor.errorString().contains(QLatin1String("free space"))) {
+      QVERIFY(layout.untouched()); // refused before anything was written
+    }
+  }
+
+  void stepsFailCleanlyOnCorruptEntry() {
+    Layout layout;
+    const QByteArray bad = "corrupt";
+    QVERIFY(TestArchive::write(layout.archive, rawArchive({{"a.txt", "first"},
+                                                           {"b.bin", patternData(200000)},
+                                                           {"c.txt", bad, modeFile, 0, {}, crcOf(bad) ^ 1},
+                                                           {"d.txt", "never"}})));
+    ArchiveExtractor stepwise(layout.archive);
+    QVERIFY2(stepwise.beginExtraction(layout.target), qPrintable(stepwise.errorString()));
+    int steps = 1;
+    auto progress = ArchiveExtractor::Progress::Running;
+    while ((progress = stepwise.extractSome(64 * 1024)) == ArchiveExtractor::Progress::Running) {
+      ++steps;
+    }
+    QVERIFY(steps > 1); // failed mid-way, after the good entries
+    QCOMPARE(progress, ArchiveExtractor::Progress::Failed);
+    QVERIFY2(stepwise.errorString().contains(QLatin1String("c.txt")), qPrintable(stepwise.errorString()));
+    QCOMPARE(stepwise.extractSome(64 * 1024), ArchiveExtractor::Progress::Failed); // stays failed
+    QVERIFY(!QFileInfo::exists(layout.target + QStringLiteral("/d.txt")));
+    QVERIFY(snapshot(layout.outside).isEmpty());
+  }
 
 private:
-  void verifyRefused();
+  /// The whole archive is refused by every entry point, and nothing is written anywhere.
+  void verifyRefused() {
+    QFETCH(QByteArray, archive);
+    QFETCH(QString, reason);
+    Layout layout;
+    QVERIFY(TestArchive::write(layout.archive, archive));
+    ArchiveExtractor checked(layout.archive);
+    QVERIFY(!checked.check());
+    QVERIFY2(checked.errorString().contains(reason), qPrintable(checked.errorString()));
+    QVERIFY(!checked.extractTo(layout.target));
+    QVERIFY(!ArchiveExtractor(layout.archive).extractTo(layout.target));
+    QVERIFY(!ArchiveExtractor(layout.archive).beginExtraction(layout.target));
+    QVERIFY2(layout.untouched(), qPrintable(snapshot(layout.dir.path()).keys().join(QLatin1Char(' '))));
+  }
 };
-
-void TestArchiveExtractor::extractsGoodArchiveWholeAndInSteps() {
-  const mode_t savedUmask = ::umask(077); // shows that the permissions are set, not inherited
-  const auto restoreUmask = qScopeGuard([savedUmask] { ::umask(savedUmask); });
-  Layout layout;
-  QVERIFY(TestArchive::write(layout.archive, TestArchive::zip(goodEntries())));
-  ArchiveExtractor whole(layout.archive);
-  QVERIFY2(whole.extractTo(layout.target), qPrintable(whole.errorString()));
-  for (const auto& entry : goodEntries()) {
-    const QString path = layout.target + QLatin1Char('/') + entry.name;
-    QFile file(path);
-    QVERIFY2(entry.name.endsWith(QLatin1Char('/')) || file.open(QIODevice::ReadOnly), qPrintable(entry.name));
-    QCOMPARE(file.readAll(), entry.content);
-    QCOMPARE(permissionsOf(path), (entry.unixMode & 0111) ? 0755 : 0644);
-  }
-  QCOMPARE(permissionsOf(layout.target + QStringLiteral("/data/levels")), 0755);
-  QVERIFY(snapshot(layout.outside).isEmpty());
-
-  const QString stepTarget = layout.dir.createDir(QStringLiteral("steps"));
-  ArchiveExtractor stepwise(layout.archive);
-  QVERIFY2(stepwise.beginExtraction(stepTarget), qPrintable(stepwise.errorString()));
-  int steps = 1;
-  while (stepwise.extractSome(64 * 1024) == ArchiveExtractor::Progress::Running && steps < 100000) {
-    ++steps;
-  }
-  QVERIFY(steps > 1); // really in steps, not all at once
-  QCOMPARE(snapshot(stepTarget), snapshot(layout.target));
-
-  const QString readme = layout.target + QStringLiteral("/readme.txt");
-  const QString link = layout.target + QStringLiteral("/link");
-  QVERIFY(QFile::link(readme, link));
-  QVERIFY(!ArchiveExtractor::makeExecutable(link)); // never through a link
-  QVERIFY(!ArchiveExtractor::makeExecutable(layout.target + QStringLiteral("/data")));
-  QCOMPARE(permissionsOf(readme), 0644);
-  QVERIFY(ArchiveExtractor::makeExecutable(readme));
-  QCOMPARE(permissionsOf(readme), 0755);
-}
-
-void TestArchiveExtractor::refusesUnsafeNames_data() {
-  QTest::addColumn<QByteArray>("archive");
-  QTest::addColumn<QString>("reason");
-  const auto row = [](const char* tag, const QByteArray& name, const char* reason) {
-    QTest::newRow(tag) << rawArchive({{"ok.txt", "fine"}, {name, "x"}}) << QString::fromLatin1(reason);
-  };
-  row("parent folder", "../x", "\"..\"");
-  row("nested parent folder", "a/../../x", "\"..\"");
-  row("absolute path", "/tmp/x", "absolute");
-  row("backslash", "..\\x", "backslash");
-  row("drive letter", "C:/x", "drive letter");
-  row("empty component", "a//b", "empty path component");
-  row("NUL in name", QByteArray("a\0/../../b", 10), "control character");
-  row("control character", "a\001b", "control character");
-  row("not UTF-8", "caf\xe9.txt", "UTF-8");
-}
-
-void TestArchiveExtractor::refusesUnsafeEntries_data() {
-  QTest::addColumn<QByteArray>("archive");
-  QTest::addColumn<QString>("reason");
-  const auto row = [](const char* tag, const QList<RawEntry>& bad, const char* reason) {
-    QTest::newRow(tag) << rawArchive(QList<RawEntry>{{"ok.txt", "fine"}} + bad)
-                       << QString::fromLatin1(reason);
-  };
-  row("symlink, then a file through it", {{"link", "../../outside", 0120777}, {"link/evil.txt", "evil"}},
-      "symbolic link");
-  row("symlink folder", {{"dir/", "../../outside", 0120777}, {"dir/evil.txt", "evil"}}, "symbolic link");
-  row("character device", {{"tty", {}, 0020644}}, "character device");
-  row("block device", {{"disk", {}, 0060644}}, "block device");
-  row("FIFO", {{"pipe", {}, 0010644}}, "FIFO");
-  row("encrypted", {{"secret.txt", "secret", modeFile, 1}}, "encrypted");
-  row("duplicate file", {{"same.txt", "1"}, {"same.txt", "2"}}, "duplicate");
-  row("folder and file of one name", {{"dir/", {}, 040755}, {"dir", "x"}}, "duplicate");
-  row("file, then a path below it", {{"a", "x"}, {"a/b", "y"}}, "same path as a folder");
-}
-
-/// The whole archive is refused by every entry point, and nothing is written anywhere.
-void TestArchiveExtractor::verifyRefused() {
-  QFETCH(QByteArray, archive);
-  QFETCH(QString, reason);
-  Layout layout;
-  QVERIFY(TestArchive::write(layout.archive, archive));
-  ArchiveExtractor checked(layout.archive);
-  QVERIFY(!checked.check());
-  QVERIFY2(checked.errorString().contains(reason), qPrintable(checked.errorString()));
-  QVERIFY(!checked.extractTo(layout.target));
-  QVERIFY(!ArchiveExtractor(layout.archive).extractTo(layout.target));
-  QVERIFY(!ArchiveExtractor(layout.archive).beginExtraction(layout.target));
-  QVERIFY2(layout.untouched(), qPrintable(snapshot(layout.dir.path()).keys().join(QLatin1Char(' '))));
-}
-
-void TestArchiveExtractor::refusesOverLimitsAndDamage_data() {
-  QTest::addColumn<QByteArray>("archive");
-  QTest::addColumn<qint64>("maxEntries");
-  QTest::addColumn<qint64>("maxTotalBytes");
-  QTest::addColumn<bool>("checks");
-  QTest::addColumn<bool>("extracts");
-
-  const QByteArray three =
-      rawArchive({{"a", QByteArray(60, 'a')}, {"b/", {}, 040755}, {"c", QByteArray(40, 'c')}});
-  QTest::newRow("at both limits") << three << qint64(3) << qint64(100) << true << true;
-  QTest::newRow("entries above the limit") << three << qint64(2) << qint64(100) << false << false;
-  QTest::newRow("size above the limit") << three << qint64(3) << qint64(99) << false << false;
-  const QByteArray data = "0123456789abcdef";
-  const auto row = [](const char* tag, const QByteArray& archive, bool checks) {
-    QTest::newRow(tag) << archive << qint64(10) << qint64(100) << checks << false;
-  };
-  row("declared size above the limit", rawArchive({{"a", data, modeFile, 0, 1000}}), false);
-  // A pebibyte: within the limits, but no disk has room for it.
-  QTest::newRow("more than the free space") << rawArchive({{"huge.bin", "x", modeFile, 0, quint64(1) << 50}})
-                                            << qint64(10) << noLimit << true << false;
-  row("wrong CRC", rawArchive({{"a.txt", data, modeFile, 0, {}, crcOf(data) ^ 1}}), true);
-  row("declared larger", rawArchive({{"a.txt", data, modeFile, 0, 50}}), true);
-  row("declared smaller", rawArchive({{"a.txt", data, modeFile, 0, 4}}), true);
-  QByteArray deflated = TestArchive::zip({{QStringLiteral("big.bin"), patternData(300000), modeFile}});
-  QTest::newRow("truncated") << deflated.left(deflated.size() / 2) << qint64(10) << noLimit << false << false;
-  deflated.replace(150000, 8, QByteArray(8, '\xa5'));
-  QTest::newRow("damaged deflate stream") << deflated << qint64(10) << noLimit << true << false;
-  row("not a zip", "just some text, not an archive\n", false);
-  row("empty file", {}, false);
-  row("no entries", rawArchive({}), false);
-}
-
-void TestArchiveExtractor::refusesOverLimitsAndDamage() {
-  QFETCH(QByteArray, archive);
-  QFETCH(qint64, maxEntries);
-  QFETCH(qint64, maxTotalBytes);
-  QFETCH(bool, checks);
-  QFETCH(bool, extracts);
-  Layout layout;
-  QVERIFY(TestArchive::write(layout.archive, archive));
-  ArchiveExtractor extractor(layout.archive, ArchiveLimits{maxEntries, maxTotalBytes});
-  QCOMPARE(extractor.check(), checks);
-  QCOMPARE(extractor.extractTo(layout.target), extracts);
-  QCOMPARE(extractor.errorString().isEmpty(), extracts);
-  QVERIFY(snapshot(layout.outside).isEmpty());
-  if (!checks || extractor.errorString().contains(QLatin1String("free space"))) {
-    QVERIFY(layout.untouched()); // refused before anything was written
-  }
-}
-
-void TestArchiveExtractor::stepsFailCleanlyOnCorruptEntry() {
-  Layout layout;
-  const QByteArray bad = "corrupt";
-  QVERIFY(TestArchive::write(layout.archive, rawArchive({{"a.txt", "first"},
-                                                         {"b.bin", patternData(200000)},
-                                                         {"c.txt", bad, modeFile, 0, {}, crcOf(bad) ^ 1},
-                                                         {"d.txt", "never"}})));
-  ArchiveExtractor stepwise(layout.archive);
-  QVERIFY2(stepwise.beginExtraction(layout.target), qPrintable(stepwise.errorString()));
-  int steps = 1;
-  auto progress = ArchiveExtractor::Progress::Running;
-  while ((progress = stepwise.extractSome(64 * 1024)) == ArchiveExtractor::Progress::Running) {
-    ++steps;
-  }
-  QVERIFY(steps > 1); // failed mid-way, after the good entries
-  QCOMPARE(progress, ArchiveExtractor::Progress::Failed);
-  QVERIFY2(stepwise.errorString().contains(QLatin1String("c.txt")), qPrintable(stepwise.errorString()));
-  QCOMPARE(stepwise.extractSome(64 * 1024), ArchiveExtractor::Progress::Failed); // stays failed
-  QVERIFY(!QFileInfo::exists(layout.target + QStringLiteral("/d.txt")));
-  QVERIFY(snapshot(layout.outside).isEmpty());
-}
 
 QTEST_GUILESS_MAIN(TestArchiveExtractor)
 #include "tst_archiveextractor.moc"

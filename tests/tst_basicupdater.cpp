@@ -18,38 +18,94 @@ class TestBasicUpdater final : public QObject {
   Q_OBJECT
 
 private slots:
-  void initTestCase();
-  void init();
-  void cleanup();
+  void initTestCase() {
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.0.0"));
+  }
+
+  void init() {
+    server_ = std::make_unique<TestHttpServer>();
+    QVERIFY(server_->listen());
+  }
+
+  void cleanup() {
+    server_.reset();
+  }
+
   void reportsTheFeed_data();
-  void reportsTheFeed();
-  void secondCheckWhileBusySendsNothing();
+
+  void reportsTheFeed() {
+    QFETCH(QString, feed);
+    QFETCH(int, status);
+    QFETCH(QByteArray, body);
+    QFETCH(int, code);
+    QFETCH(QString, latest);
+    QFETCH(QString, address);
+    QFETCH(int, error);
+
+    TestHttpResponse response;
+    response.status = status;
+    response.body = expand(QString::fromUtf8(body)).toUtf8();
+    server_->setResponse(QStringLiteral("/releases.json"), response);
+    TestHttpResponse moved;
+    moved.redirectTo = expand(QStringLiteral("{server}/releases.json"));
+    server_->setResponse(QStringLiteral("/moved"), moved);
+    moved.redirectTo = expand(QStringLiteral("{other}/releases.json"));
+    server_->setResponse(QStringLiteral("/elsewhere"), moved);
+
+    if (error == QNetworkReply::ProtocolUnknownError) { // refused before sending, for both checks
+      for (int check = 0; check < 2; ++check) {
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression(QStringLiteral("^Refusing to check for updates")));
+      }
+    }
+    BasicUpdater updater;
+    QSignalSpy started(&updater, &BasicUpdater::checkStarted);
+    QSignalSpy finished(&updater, &BasicUpdater::checkFinished);
+    updater.checkForUpdates(expand(feed));
+    QCOMPARE(started.count(), 1);
+    QTRY_COMPARE(finished.count(), 1);
+
+    const auto result = finished.first().first().value<BasicUpdater::Result>();
+    QCOMPARE(result.code, code);
+    QCOMPARE(result.currentVersion, QStringLiteral("1.0.0"));
+    QCOMPARE(result.latestVersion, latest);
+    QCOMPARE(result.releaseUrl, expand(address));
+    QCOMPARE(result.error, error);
+
+    // Whatever the outcome, the check is over: the next one starts.
+    updater.checkForUpdates(expand(feed));
+    QCOMPARE(started.count(), 2);
+  }
+
+  void secondCheckWhileBusySendsNothing() {
+    TestHttpResponse response;
+    response.body = R"({"tag_name": "v1.0.0"})";
+    server_->setResponse(QStringLiteral("/releases.json"), response);
+    const QString feed = server_->url(QStringLiteral("/releases.json")).toString();
+
+    BasicUpdater updater;
+    QSignalSpy started(&updater, &BasicUpdater::checkStarted);
+    QSignalSpy finished(&updater, &BasicUpdater::checkFinished);
+    updater.checkForUpdates(feed);
+    updater.checkForUpdates(feed);
+    QCOMPARE(started.count(), 1);
+    QVERIFY(finished.wait());
+    QCOMPARE(server_->requestCount(QStringLiteral("/releases.json")), 1);
+    QCOMPARE(finished.count(), 1);
+  }
 
 private:
   /// "{server}" stands for this test's server, "{other}" for the same server by another name.
-  QString expand(QString text) const;
+  QString expand(QString text) const {
+    text.replace(QStringLiteral("{server}"), server_->url(QString()).toString());
+    return text.replace(QStringLiteral("{other}"),
+                        QStringLiteral("http://localhost:%1").arg(server_->port()));
+  }
 
   std::unique_ptr<TestHttpServer> server_;
 };
 
-void TestBasicUpdater::initTestCase() {
-  QCoreApplication::setApplicationVersion(QStringLiteral("1.0.0"));
-}
-
-void TestBasicUpdater::init() {
-  server_ = std::make_unique<TestHttpServer>();
-  QVERIFY(server_->listen());
-}
-
-void TestBasicUpdater::cleanup() {
-  server_.reset();
-}
-
-QString TestBasicUpdater::expand(QString text) const {
-  text.replace(QStringLiteral("{server}"), server_->url(QString()).toString());
-  return text.replace(QStringLiteral("{other}"), QStringLiteral("http://localhost:%1").arg(server_->port()));
-}
-
+// Kept out of the class: moc misreads the raw strings in it.
 void TestBasicUpdater::reportsTheFeed_data() {
   QTest::addColumn<QString>("feed");
   QTest::addColumn<int>("status");
@@ -94,67 +150,6 @@ void TestBasicUpdater::reportsTheFeed_data() {
   QTest::newRow("plain http to a remote host refused")
       << QStringLiteral("http://arvexgames.example/releases.json") << 200 << patch << 2 << QString()
       << QString() << int(QNetworkReply::ProtocolUnknownError);
-}
-
-void TestBasicUpdater::reportsTheFeed() {
-  QFETCH(QString, feed);
-  QFETCH(int, status);
-  QFETCH(QByteArray, body);
-  QFETCH(int, code);
-  QFETCH(QString, latest);
-  QFETCH(QString, address);
-  QFETCH(int, error);
-
-  TestHttpResponse response;
-  response.status = status;
-  response.body = expand(QString::fromUtf8(body)).toUtf8();
-  server_->setResponse(QStringLiteral("/releases.json"), response);
-  TestHttpResponse moved;
-  moved.redirectTo = expand(QStringLiteral("{server}/releases.json"));
-  server_->setResponse(QStringLiteral("/moved"), moved);
-  moved.redirectTo = expand(QStringLiteral("{other}/releases.json"));
-  server_->setResponse(QStringLiteral("/elsewhere"), moved);
-
-  if (error == QNetworkReply::ProtocolUnknownError) { // refused before sending, for both checks
-    for (int check = 0; check < 2; ++check) {
-      QTest::ignoreMessage(QtWarningMsg,
-                           QRegularExpression(QStringLiteral("^Refusing to check for updates")));
-    }
-  }
-  BasicUpdater updater;
-  QSignalSpy started(&updater, &BasicUpdater::checkStarted);
-  QSignalSpy finished(&updater, &BasicUpdater::checkFinished);
-  updater.checkForUpdates(expand(feed));
-  QCOMPARE(started.count(), 1);
-  QTRY_COMPARE(finished.count(), 1);
-
-  const auto result = finished.first().first().value<BasicUpdater::Result>();
-  QCOMPARE(result.code, code);
-  QCOMPARE(result.currentVersion, QStringLiteral("1.0.0"));
-  QCOMPARE(result.latestVersion, latest);
-  QCOMPARE(result.releaseUrl, expand(address));
-  QCOMPARE(result.error, error);
-
-  // Whatever the outcome, the check is over: the next one starts.
-  updater.checkForUpdates(expand(feed));
-  QCOMPARE(started.count(), 2);
-}
-
-void TestBasicUpdater::secondCheckWhileBusySendsNothing() {
-  TestHttpResponse response;
-  response.body = R"({"tag_name": "v1.0.0"})";
-  server_->setResponse(QStringLiteral("/releases.json"), response);
-  const QString feed = server_->url(QStringLiteral("/releases.json")).toString();
-
-  BasicUpdater updater;
-  QSignalSpy started(&updater, &BasicUpdater::checkStarted);
-  QSignalSpy finished(&updater, &BasicUpdater::checkFinished);
-  updater.checkForUpdates(feed);
-  updater.checkForUpdates(feed);
-  QCOMPARE(started.count(), 1);
-  QVERIFY(finished.wait());
-  QCOMPARE(server_->requestCount(QStringLiteral("/releases.json")), 1);
-  QCOMPARE(finished.count(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestBasicUpdater)

@@ -37,96 +37,89 @@ class TestIcons final : public QObject {
   Q_OBJECT
 
 private slots:
-  void everyTableEntryRenders();
-  void programIconsExist_data();
-  void programIconsExist();
-  void freeDesktopNames_data();
-  void freeDesktopNames();
-  void iconThemeServesFreeDesktopNames();
+  void everyTableEntryRenders() {
+    const auto all = icons::allIcons();
+    QVERIFY(all.size() > 20);
+    for (const auto icon : all) {
+      const auto path = icons::iconPath(icon);
+      QVERIFY2(path.startsWith(QStringLiteral(":/arvexhub/style/icons/16/")), qPrintable(path));
+      QVERIFY2(paintedPixels(path) > 0, qPrintable(path));
+      Icons16 found{};
+      QVERIFY(icons::iconFromName(icons::iconName(icon), found));
+      QCOMPARE(found, icon);
+    }
+  }
+
+  void programIconsExist_data() {
+    QTest::addColumn<QString>("name");
+    const char* names[] = {"action/clear",
+                           "action/close",
+                           "action/copy",
+                           "action/download",
+                           "action/reset",
+                           "action/select-all",
+                           "action/swap",
+                           "action/trash",
+                           "action/update",
+                           "media/play",
+                           "media/stop",
+                           "misc/info",
+                           "misc/library",
+                           "misc/moon",
+                           "misc/paint-palette",
+                           "misc/success",
+                           "misc/sun",
+                           "misc/warning",
+                           "navigation/search",
+                           "navigation/settings",
+                           "navigation/ui-panel-right",
+                           "software/command-line"};
+    for (const char* name : names) {
+      QTest::newRow(name) << QString::fromLatin1(name);
+    }
+  }
+
+  void programIconsExist() {
+    QFETCH(QString, name);
+    Icons16 icon{};
+    QVERIFY(icons::iconFromName(name, icon));
+    QCOMPARE(icons::iconPath(icon), QStringLiteral(":/arvexhub/style/icons/16/%1.svg").arg(name));
+    QVERIFY(paintedPixels(icons::iconPath(icon)) > 0);
+    QVERIFY(!QIcon(icons::iconPath(icon)).pixmap(16, 16).isNull());
+  }
+
+  void freeDesktopNames_data() {
+    QTest::addColumn<QString>("freedesktop");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("edit-copy") << QStringLiteral("edit-copy") << QStringLiteral("action/copy");
+    QTest::newRow("edit-delete") << QStringLiteral("edit-delete") << QStringLiteral("action/trash");
+    QTest::newRow("media-playback-start")
+        << QStringLiteral("media-playback-start") << QStringLiteral("media/play");
+    QTest::newRow("unknown") << QStringLiteral("no-such-icon") << QString();
+    QTest::newRow("empty") << QString() << QString();
+  }
+
+  void freeDesktopNames() {
+    QFETCH(QString, freedesktop);
+    QFETCH(QString, expected);
+    const auto path = icons::fromFreeDesktop(freedesktop);
+    if (expected.isEmpty()) {
+      QVERIFY(path.isEmpty());
+    } else {
+      QCOMPARE(path, QStringLiteral(":/arvexhub/style/icons/16/%1.svg").arg(expected));
+    }
+  }
+
+  void iconThemeServesFreeDesktopNames() {
+    icons::initializeIconTheme();
+    icons::initializeIconTheme(); // twice must not add the search path twice
+    QCOMPARE(QIcon::themeSearchPaths().count(QStringLiteral(":/arvexhub/style/icon-theme")), 1);
+    QIcon::setThemeName(QStringLiteral("qlementine"));
+    QVERIFY(QIcon::hasThemeIcon(QStringLiteral("edit-delete")));
+    QVERIFY(!QIcon::fromTheme(QStringLiteral("media-playback-start")).pixmap(16, 16).isNull());
+    QVERIFY(!QIcon::hasThemeIcon(QStringLiteral("no-such-icon")));
+  }
 };
-
-void TestIcons::everyTableEntryRenders() {
-  const auto all = icons::allIcons();
-  QVERIFY(all.size() > 20);
-  for (const auto icon : all) {
-    const auto path = icons::iconPath(icon);
-    QVERIFY2(path.startsWith(QStringLiteral(":/arvexhub/style/icons/16/")), qPrintable(path));
-    QVERIFY2(paintedPixels(path) > 0, qPrintable(path));
-    Icons16 found{};
-    QVERIFY(icons::iconFromName(icons::iconName(icon), found));
-    QCOMPARE(found, icon);
-  }
-}
-
-void TestIcons::programIconsExist_data() {
-  QTest::addColumn<QString>("name");
-  const char* names[] = {"action/clear",
-                         "action/close",
-                         "action/copy",
-                         "action/download",
-                         "action/reset",
-                         "action/select-all",
-                         "action/swap",
-                         "action/trash",
-                         "action/update",
-                         "media/play",
-                         "media/stop",
-                         "misc/info",
-                         "misc/library",
-                         "misc/moon",
-                         "misc/paint-palette",
-                         "misc/success",
-                         "misc/sun",
-                         "misc/warning",
-                         "navigation/search",
-                         "navigation/settings",
-                         "navigation/ui-panel-right",
-                         "software/command-line"};
-  for (const char* name : names) {
-    QTest::newRow(name) << QString::fromLatin1(name);
-  }
-}
-
-void TestIcons::programIconsExist() {
-  QFETCH(QString, name);
-  Icons16 icon{};
-  QVERIFY(icons::iconFromName(name, icon));
-  QCOMPARE(icons::iconPath(icon), QStringLiteral(":/arvexhub/style/icons/16/%1.svg").arg(name));
-  QVERIFY(paintedPixels(icons::iconPath(icon)) > 0);
-  QVERIFY(!QIcon(icons::iconPath(icon)).pixmap(16, 16).isNull());
-}
-
-void TestIcons::freeDesktopNames_data() {
-  QTest::addColumn<QString>("freedesktop");
-  QTest::addColumn<QString>("expected");
-  QTest::newRow("edit-copy") << QStringLiteral("edit-copy") << QStringLiteral("action/copy");
-  QTest::newRow("edit-delete") << QStringLiteral("edit-delete") << QStringLiteral("action/trash");
-  QTest::newRow("media-playback-start")
-      << QStringLiteral("media-playback-start") << QStringLiteral("media/play");
-  QTest::newRow("unknown") << QStringLiteral("no-such-icon") << QString();
-  QTest::newRow("empty") << QString() << QString();
-}
-
-void TestIcons::freeDesktopNames() {
-  QFETCH(QString, freedesktop);
-  QFETCH(QString, expected);
-  const auto path = icons::fromFreeDesktop(freedesktop);
-  if (expected.isEmpty()) {
-    QVERIFY(path.isEmpty());
-  } else {
-    QCOMPARE(path, QStringLiteral(":/arvexhub/style/icons/16/%1.svg").arg(expected));
-  }
-}
-
-void TestIcons::iconThemeServesFreeDesktopNames() {
-  icons::initializeIconTheme();
-  icons::initializeIconTheme(); // twice must not add the search path twice
-  QCOMPARE(QIcon::themeSearchPaths().count(QStringLiteral(":/arvexhub/style/icon-theme")), 1);
-  QIcon::setThemeName(QStringLiteral("qlementine"));
-  QVERIFY(QIcon::hasThemeIcon(QStringLiteral("edit-delete")));
-  QVERIFY(!QIcon::fromTheme(QStringLiteral("media-playback-start")).pixmap(16, 16).isNull());
-  QVERIFY(!QIcon::hasThemeIcon(QStringLiteral("no-such-icon")));
-}
 
 QTEST_MAIN(TestIcons)
 #include "tst_icons.moc"
