@@ -1,6 +1,6 @@
 // The list models of the library: what the four kinds do alike (scan, catalogue merge, pictures,
-// playing marks, download and removal), in tables over the kinds, then what movies, e-books and
-// albums do on their own. The games' own behaviour is in tst_gamelistmodel.
+// playing marks, download and removal), in tables over the kinds, then what games, albums and
+// songs do on their own.
 
 #include "library/NetworkPolicy.h"
 #include "library/SongListModel.h"
@@ -55,6 +55,29 @@ class TestLibraryModels final : public QObject, private LibraryFixture {
     for (const QString& kind : libraryKinds()) {
       QTest::newRow(qPrintable(kind)) << kind;
     }
+  }
+  GameListModel* games() const {
+    return qobject_cast<GameListModel*>(model_.get());
+  }
+  static QJsonObject gameEntry(const QString& name, const QString& version, const QString& link = {},
+                               const QString& thumbnail = {}) {
+    auto game = catalogueEntry(name, link, thumbnail, name + u" Deluxe"_s, u"Arvex"_s);
+    game.insert(u"version"_s, version);
+    return game;
+  }
+  QString gameFolder(const QString& game = {}) const {
+    return home_->filePath(u".arvexhub/games/"_s + game);
+  }
+  QString installGame(const QString& name, const QByteArray& version = {}, bool picture = false) {
+    const auto script = installItem(*home_, u"games"_s, name, picture, "#!/bin/bash\necho old\n");
+    if (!version.isNull()) {
+      home_->createFile(u".arvexhub/games/%1/VERSION"_s.arg(name), version);
+    }
+    return script;
+  }
+  static QByteArray contentOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
   }
 
 private slots:
@@ -651,6 +674,174 @@ private slots:
                                                        : int(MovieRole::UpdateAvailable))
                   .toBool());
     }
+  }
+
+  // What the games do on their own: versions and updates, pictures that stall, removal.
+
+  void gameLocalVersion_data() {
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("trimmed") << QByteArray("1.2\n") << u"1.2"_s;
+    QTest::newRow("empty file") << QByteArray("") << QString();
+    QTest::newRow("missing file") << QByteArray() << u"0"_s;
+    QTest::newRow("utf-8") << QByteArray("  2.0-β ") << u"2.0-β"_s;
+  }
+  void gameLocalVersion() {
+    QFETCH(QByteArray, content);
+    QFETCH(QString, expected);
+    const auto script = installGame(u"Alpha"_s, content);
+    QCOMPARE(GameListModel::getLocalVersion(script), expected);
+    QCOMPARE(GameListModel::getLocalVersion(QString()), u"0"_s);
+  }
+
+  // What is not installed is offered when it has a link: see the merge table above.
+  void gameMergeDecidesUpdates_data() {
+    QTest::addColumn<QByteArray>("installed"); // "<none>": not installed; null: no VERSION file
+    QTest::addColumn<QString>("offered");
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<bool>("updateAvailable");
+    const auto link = u"https://example.com/alpha.zip"_s;
+    QTest::newRow("same version") << QByteArray("1.2") << u"1.2"_s << link << false;
+    QTest::newRow("newer") << QByteArray("1.2") << u"1.3"_s << link << true;
+    QTest::newRow("older") << QByteArray("1.3") << u"1.2"_s << link << false;
+    QTest::newRow("no VERSION file") << QByteArray() << u"1.0"_s << link << true;
+    QTest::newRow("installed, no link") << QByteArray("1.2") << u"1.2"_s << QString() << false;
+    QTest::newRow("not installed, link") << QByteArray("<none>") << u"1.0"_s << link << true;
+  }
+  void gameMergeDecidesUpdates() {
+    QFETCH(QByteArray, installed);
+    QFETCH(QString, offered);
+    QFETCH(QString, url);
+    QFETCH(bool, updateAvailable);
+    if (installed != "<none>") {
+      installGame(u"alpha"_s, installed);
+    }
+    makeModel(u"games"_s, {gameEntry(u"Alpha"_s, offered, url)});
+    QCOMPARE(model_->rowCount(), 1);
+    QCOMPARE(model_->index(0).data(GameRole::UpdateAvailable).toBool(), updateAvailable);
+    const auto& game = games()->gameDataByName(u"ALPHA"_s); // matched ignoring case
+    QCOMPARE(game.developer, u"Arvex"_s);
+    QCOMPARE(game.url, QUrl(url)); // an empty catalogue link empties the row's
+    QCOMPARE(games()->gameRowByPath(game.path), game.path.isEmpty() ? -1 : 0);
+    QCOMPARE(games()->gameRowByPath(game.path.toUpper()), -1);
+    QVERIFY(games()->gameDataByName(u"Gamma"_s).name.isEmpty());
+  }
+
+  void gameLaterDuplicateEntryWins() {
+    server_->setResponse(u"/first.png"_s, answer(pngOf(Qt::red)));
+    server_->setResponse(u"/second.png"_s, answer(pngOf(Qt::blue)));
+    makeModel(u"games"_s, {gameEntry(u"Alpha"_s, u"1"_s, {}, url(u"/first.png"_s)),
+                           gameEntry(u"Alpha"_s, u"2"_s, {}, url(u"/second.png"_s))});
+    QCOMPARE(model_->rowCount(), 1);
+    QCOMPARE(games()->gameDataByName(u"Alpha"_s).version, u"2"_s);
+    QCOMPARE(server_->requestCount(u"/first.png"_s), 0);
+    QCOMPARE(server_->requestCount(u"/second.png"_s), 1);
+  }
+
+  void gameUnsafeCatalogueNameNeverBecomesAPath() {
+    server_->setResponse(u"/evil.png"_s, answer(pngOf(Qt::green)));
+    const auto picture = url(u"/evil.png"_s);
+    QTest::ignoreMessage(QtWarningMsg,
+                         QRegularExpression(u"^Skipping catalogue entry with an unsafe name"_s));
+    makeModel(u"games"_s, {gameEntry(u"../../.bashrc"_s, u"1"_s, url(u"/evil.zip"_s), picture),
+                           gameEntry(u"Good"_s, u"1"_s, QString(), picture)});
+    QCOMPARE(column(Qt::DisplayRole), QStringList{u"Good"_s});
+    QCOMPARE(server_->requestCount(u"/evil.png"_s), 1); // for "Good" only
+    QCOMPARE(leftOvers(home_->path()), QStringList{u".arvexhub"_s});
+    QCOMPARE(QDir(home_->filePath(u".arvexhub/thumbnails/games"_s)).entryList(QDir::Files),
+             QStringList{u"Good.png"_s});
+  }
+
+  // The rows show while a picture still loads; a rescan meanwhile keeps the resets balanced, and
+  // a picture that stalls gives up.
+  void gameStalledPictureDuringARescan() {
+    auto stalled = answer(pngOf(Qt::blue));
+    stalled.stallAfterBytes = 10;
+    server_->setResponse(u"/slow.png"_s, stalled);
+    server_->setResponse(
+        u"/games.json"_s,
+        answer(QJsonDocument(QJsonArray{gameEntry(u"Alpha"_s, u"1"_s, {}, url(u"/slow.png"_s))}).toJson()));
+    model_ = makeLibraryModel(u"games"_s);
+    QSignalSpy aboutToReset(model_.get(), &QAbstractItemModel::modelAboutToBeReset);
+    QSignalSpy reset(model_.get(), &QAbstractItemModel::modelReset);
+    QSignalSpy finished(model_.get(), &LibraryModel::updateCheckFinished);
+    QTRY_COMPARE(model_->rowCount(), 1);
+    QCOMPARE(finished.count(), 0);
+
+    installGame(u"Copied"_s, "1"); // someone copies a game in while pictures load
+    QTRY_COMPARE(server_->requestCount(u"/games.json"_s), 2);
+    QVERIFY(finished.wait(5000));
+    QTRY_COMPARE(finished.count(), 1);
+    QCOMPARE(aboutToReset.count(), reset.count());
+    QCOMPARE(column(Qt::DisplayRole), (QStringList{u"Copied"_s, u"Alpha"_s}));
+    QVERIFY(games()->gameDataByName(u"Alpha"_s).icon.isNull());
+  }
+
+  void gameRemovalDeletesOnlyInsideTheLibrary() {
+    TestDir outside;
+    const auto precious = outside.createFile(u"precious.txt"_s, "keep me");
+    installGame(u"Alpha"_s, "1");
+    installGame(u"Stuck"_s, "1");
+    QVERIFY(QFile::link(outside.path(), gameFolder(u"Linked"_s)));
+    outside.createFile(u"launcher.command"_s, "#!/bin/bash\n"); // the link looks like a game
+    makeModel(u"games"_s);
+    QCOMPARE(column(Qt::DisplayRole), (QStringList{u"Alpha"_s, u"Linked"_s, u"Stuck"_s}));
+
+    games()->removeGame(gameFolder(u"Linked"_s));
+    QVERIFY(QFileInfo(precious).isFile()); // only the link went
+    QVERIFY(!QFileInfo(gameFolder(u"Linked"_s)).isSymLink());
+
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"^Refusing to remove"_s));
+    games()->removeGame(outside.path() + u"/../Alpha"_s); // same name, elsewhere
+    QVERIFY(QFileInfo::exists(gameFolder(u"Alpha/launcher.command"_s)));
+
+    // A game whose start script cannot be deleted stays listed: it is still on disk.
+    const QString script = gameFolder(u"Stuck/launcher.command"_s);
+    const Immutable locked(script);
+    if (locked.isSet()) {
+      QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"^Could not remove the game folder"_s));
+      games()->removeGame(gameFolder(u"Stuck"_s));
+      QVERIFY(QFileInfo::exists(script));
+      QCOMPARE(games()->gameDataByName(u"Stuck"_s).path, script);
+    }
+    QCOMPARE(column(Qt::DisplayRole), (QStringList{u"Alpha"_s, u"Stuck"_s}));
+  }
+
+  // An update replaces the game's files and keeps its saves and picture; a failed one keeps the
+  // installed version as it was.
+  void gameUpdate_data() {
+    QTest::addColumn<QByteArray>("archive");
+    QTest::addColumn<bool>("updated");
+    QTest::newRow("new version") << TestArchive::game("new") << true;
+    QTest::newRow("corrupt archive") << QByteArray("PK\x03\x04 broken") << false;
+    QTest::newRow("no start script") << TestArchive::zip({{u"readme.txt"_s, "hi", 0100644}}) << false;
+  }
+  void gameUpdate() {
+    QFETCH(QByteArray, archive);
+    QFETCH(bool, updated);
+    const auto script = installGame(u"Alpha"_s, "1", true);
+    const auto save = home_->createFile(u".arvexhub/games/Alpha/saves/slot1.dat"_s, "level 9");
+    server_->setResponse(u"/alpha.zip"_s, answer(archive));
+    makeModel(u"games"_s,
+              {gameEntry(u"Beta"_s, u"1"_s), gameEntry(u"Alpha"_s, u"2"_s, url(u"/alpha.zip"_s))});
+    const int row = games()->gameRowByName(u"Alpha"_s);
+    QVERIFY(games()->gameDataByName(u"Alpha"_s).updateAvailable);
+    if (!updated) {
+      QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"^(Failed to extract|No )"_s));
+    }
+    kind_.download(u"Alpha"_s);
+    QTRY_VERIFY_WITH_TIMEOUT(!kind_.isBusy(u"Alpha"_s), 10000);
+
+    const auto& game = games()->gameDataByName(u"Alpha"_s);
+    QCOMPARE(games()->gameRowByName(u"Alpha"_s), row);
+    QCOMPARE(game.path, script);
+    QCOMPARE(contentOf(script).contains("new"), updated);
+    QCOMPARE(contentOf(save), QByteArray("level 9"));
+    QCOMPARE(GameListModel::getLocalVersion(script), updated ? u"2"_s : u"1"_s);
+    QCOMPARE(game.updateAvailable, !updated);
+    QVERIFY(QFileInfo(gameFolder(u"Alpha/Alpha.png"_s)).isFile());
+    QVERIFY(!game.icon.isNull());
+    QCOMPARE(leftOvers(gameFolder()), QStringList{u"Alpha"_s});
   }
 
   void albumFoldersAndCovers() {

@@ -63,7 +63,11 @@ Function next(const char* name) {
   return reinterpret_cast<Function>(symbol);
 }
 
-mode_t modeOf(int flags, va_list arguments) {
+/// An open call's mode argument; counts the call when it may change a file.
+mode_t openPoint(const char* call, const char* path, int flags, va_list arguments) {
+  if (changesFile(flags)) {
+    point(call, path);
+  }
   return (flags & (O_CREAT | O_TMPFILE)) != 0 ? static_cast<mode_t>(va_arg(arguments, int)) : 0;
 }
 
@@ -82,10 +86,9 @@ long passed() {
 
 } // namespace arvexhub::test::killpoints
 
-using arvexhub::test::killpoints::changesFile;
 using arvexhub::test::killpoints::isRegularFile;
-using arvexhub::test::killpoints::modeOf;
 using arvexhub::test::killpoints::next;
+using arvexhub::test::killpoints::openPoint;
 using arvexhub::test::killpoints::point;
 
 extern "C" {
@@ -96,12 +99,6 @@ ssize_t write(int fd, const void* buffer, size_t size) {
     point("write", nullptr);
   }
   return real(fd, buffer, size);
-}
-
-ssize_t pwrite64(int fd, const void* buffer, size_t size, off64_t offset) {
-  static const auto real = next<ssize_t (*)(int, const void*, size_t, off64_t)>("pwrite64");
-  point("pwrite", nullptr);
-  return real(fd, buffer, size, offset);
 }
 
 ssize_t writev(int fd, const struct iovec* vectors, int count) {
@@ -116,11 +113,8 @@ int open(const char* path, int flags, ...) {
   static const auto real = next<int (*)(const char*, int, ...)>("open");
   va_list arguments;
   va_start(arguments, flags);
-  const mode_t mode = modeOf(flags, arguments);
+  const mode_t mode = openPoint("open", path, flags, arguments);
   va_end(arguments);
-  if (changesFile(flags)) {
-    point("open", path);
-  }
   return real(path, flags, mode);
 }
 
@@ -128,11 +122,8 @@ int open64(const char* path, int flags, ...) {
   static const auto real = next<int (*)(const char*, int, ...)>("open64");
   va_list arguments;
   va_start(arguments, flags);
-  const mode_t mode = modeOf(flags, arguments);
+  const mode_t mode = openPoint("open", path, flags, arguments);
   va_end(arguments);
-  if (changesFile(flags)) {
-    point("open", path);
-  }
   return real(path, flags, mode);
 }
 
@@ -140,11 +131,8 @@ int openat(int dirFd, const char* path, int flags, ...) {
   static const auto real = next<int (*)(int, const char*, int, ...)>("openat");
   va_list arguments;
   va_start(arguments, flags);
-  const mode_t mode = modeOf(flags, arguments);
+  const mode_t mode = openPoint("openat", path, flags, arguments);
   va_end(arguments);
-  if (changesFile(flags)) {
-    point("openat", path);
-  }
   return real(dirFd, path, flags, mode);
 }
 
@@ -152,114 +140,42 @@ int openat64(int dirFd, const char* path, int flags, ...) {
   static const auto real = next<int (*)(int, const char*, int, ...)>("openat64");
   va_list arguments;
   va_start(arguments, flags);
-  const mode_t mode = modeOf(flags, arguments);
+  const mode_t mode = openPoint("openat", path, flags, arguments);
   va_end(arguments);
-  if (changesFile(flags)) {
-    point("openat", path);
-  }
   return real(dirFd, path, flags, mode);
 }
 
-int rename(const char* from, const char* to) {
-  static const auto real = next<int (*)(const char*, const char*)>("rename");
-  point("rename", to);
-  return real(from, to);
-}
+// The calls that always change a file: each counts, then hands over.
+#define ARVEXHUB_KILL_POINT(Result, name, parameters, path, ...)                                             \
+  Result name parameters {                                                                                   \
+    static const auto real = next<Result(*) parameters>(#name);                                              \
+    point(#name, path);                                                                                      \
+    return real(__VA_ARGS__);                                                                                \
+  }
 
-int renameat(int fromDir, const char* from, int toDir, const char* to) {
-  static const auto real = next<int (*)(int, const char*, int, const char*)>("renameat");
-  point("renameat", to);
-  return real(fromDir, from, toDir, to);
-}
-
-int renameat2(int fromDir, const char* from, int toDir, const char* to, unsigned int flags) {
-  static const auto real = next<int (*)(int, const char*, int, const char*, unsigned int)>("renameat2");
-  point("renameat2", to);
-  return real(fromDir, from, toDir, to, flags);
-}
-
-int link(const char* from, const char* to) {
-  static const auto real = next<int (*)(const char*, const char*)>("link");
-  point("link", to);
-  return real(from, to);
-}
-
-int linkat(int fromDir, const char* from, int toDir, const char* to, int flags) {
-  static const auto real = next<int (*)(int, const char*, int, const char*, int)>("linkat");
-  point("linkat", to);
-  return real(fromDir, from, toDir, to, flags);
-}
-
-int symlink(const char* target, const char* path) {
-  static const auto real = next<int (*)(const char*, const char*)>("symlink");
-  point("symlink", path);
-  return real(target, path);
-}
-
-int unlink(const char* path) {
-  static const auto real = next<int (*)(const char*)>("unlink");
-  point("unlink", path);
-  return real(path);
-}
-
-int unlinkat(int dirFd, const char* path, int flags) {
-  static const auto real = next<int (*)(int, const char*, int)>("unlinkat");
-  point("unlinkat", path);
-  return real(dirFd, path, flags);
-}
-
-int rmdir(const char* path) {
-  static const auto real = next<int (*)(const char*)>("rmdir");
-  point("rmdir", path);
-  return real(path);
-}
-
-int mkdir(const char* path, mode_t mode) {
-  static const auto real = next<int (*)(const char*, mode_t)>("mkdir");
-  point("mkdir", path);
-  return real(path, mode);
-}
-
-int mkdirat(int dirFd, const char* path, mode_t mode) {
-  static const auto real = next<int (*)(int, const char*, mode_t)>("mkdirat");
-  point("mkdirat", path);
-  return real(dirFd, path, mode);
-}
-
-int chmod(const char* path, mode_t mode) {
-  static const auto real = next<int (*)(const char*, mode_t)>("chmod");
-  point("chmod", path);
-  return real(path, mode);
-}
-
-int fchmod(int fd, mode_t mode) {
-  static const auto real = next<int (*)(int, mode_t)>("fchmod");
-  point("fchmod", nullptr);
-  return real(fd, mode);
-}
-
-int fchmodat(int dirFd, const char* path, mode_t mode, int flags) {
-  static const auto real = next<int (*)(int, const char*, mode_t, int)>("fchmodat");
-  point("fchmodat", path);
-  return real(dirFd, path, mode, flags);
-}
-
-int ftruncate64(int fd, off64_t length) {
-  static const auto real = next<int (*)(int, off64_t)>("ftruncate64");
-  point("ftruncate", nullptr);
-  return real(fd, length);
-}
-
-int fsync(int fd) {
-  static const auto real = next<int (*)(int)>("fsync");
-  point("fsync", nullptr);
-  return real(fd);
-}
-
-int fdatasync(int fd) {
-  static const auto real = next<int (*)(int)>("fdatasync");
-  point("fdatasync", nullptr);
-  return real(fd);
-}
+ARVEXHUB_KILL_POINT(int, rename, (const char* from, const char* to), to, from, to)
+ARVEXHUB_KILL_POINT(int, renameat, (int fromDir, const char* from, int toDir, const char* to), to, fromDir,
+                    from, toDir, to)
+ARVEXHUB_KILL_POINT(int, renameat2,
+                    (int fromDir, const char* from, int toDir, const char* to, unsigned int flags), to,
+                    fromDir, from, toDir, to, flags)
+ARVEXHUB_KILL_POINT(int, link, (const char* from, const char* to), to, from, to)
+ARVEXHUB_KILL_POINT(int, linkat, (int fromDir, const char* from, int toDir, const char* to, int flags), to,
+                    fromDir, from, toDir, to, flags)
+ARVEXHUB_KILL_POINT(int, symlink, (const char* target, const char* path), path, target, path)
+ARVEXHUB_KILL_POINT(int, unlink, (const char* path), path, path)
+ARVEXHUB_KILL_POINT(int, unlinkat, (int dirFd, const char* path, int flags), path, dirFd, path, flags)
+ARVEXHUB_KILL_POINT(int, rmdir, (const char* path), path, path)
+ARVEXHUB_KILL_POINT(int, mkdir, (const char* path, mode_t mode), path, path, mode)
+ARVEXHUB_KILL_POINT(int, mkdirat, (int dirFd, const char* path, mode_t mode), path, dirFd, path, mode)
+ARVEXHUB_KILL_POINT(int, chmod, (const char* path, mode_t mode), path, path, mode)
+ARVEXHUB_KILL_POINT(int, fchmod, (int fd, mode_t mode), nullptr, fd, mode)
+ARVEXHUB_KILL_POINT(int, fchmodat, (int dirFd, const char* path, mode_t mode, int flags), path, dirFd, path,
+                    mode, flags)
+ARVEXHUB_KILL_POINT(int, ftruncate64, (int fd, off64_t length), nullptr, fd, length)
+ARVEXHUB_KILL_POINT(int, fsync, (int fd), nullptr, fd)
+ARVEXHUB_KILL_POINT(int, fdatasync, (int fd), nullptr, fd)
+ARVEXHUB_KILL_POINT(ssize_t, pwrite64, (int fd, const void* buffer, size_t size, off64_t offset), nullptr, fd,
+                    buffer, size, offset)
 
 } // extern "C"
