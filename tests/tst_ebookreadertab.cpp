@@ -2,8 +2,7 @@
 #include "media/EbookReaderTab.h"
 #include "style/Style.h"
 
-#include "TestDir.h"
-#include "TestHttpServer.h"
+#include "LibraryKinds.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -25,9 +24,7 @@
 
 using namespace Qt::StringLiterals;
 using namespace arvexhub::launcher;
-using arvexhub::test::TestDir;
-using arvexhub::test::TestHttpResponse;
-using arvexhub::test::TestHttpServer;
+using namespace arvexhub::test;
 
 namespace {
 
@@ -63,11 +60,9 @@ void sendMouse(QWidget* target, QEvent::Type type, Qt::MouseButton button) {
 
 } // namespace
 
-class TestEbookReaderTab final : public QObject {
+class TestEbookReaderTab final : public QObject, private LibraryFixture {
   Q_OBJECT
 
-  std::unique_ptr<TestDir> home_;
-  std::unique_ptr<TestHttpServer> server_;
   std::unique_ptr<EbookListModel> model_;
   std::unique_ptr<EbookReaderTab> tab_;
 
@@ -127,18 +122,12 @@ private slots:
   }
 
   void init() {
-    home_ = std::make_unique<TestDir>();
-    qputenv("HOME", home_->path().toUtf8());
+    QVERIFY(setUpLibrary());
     home_->createDir(u".arvexhub/ebooks/Atlas"_s);
     home_->createDir(u".arvexhub/ebooks/Leaflet"_s);
     QVERIFY(writePdf(bookPath(u"Atlas"_s), 7));
     QVERIFY(writePdf(bookPath(u"Leaflet"_s), 1));
-    server_ = std::make_unique<TestHttpServer>();
-    QVERIFY(server_->listen());
-    TestHttpResponse empty;
-    empty.body = "[]";
-    server_->setResponse(u"/ebooks.json"_s, empty);
-    qputenv("ARVEXHUB_CATALOGUE_URL", server_->url(QString()).toString().toUtf8());
+    server_->setResponse(u"/ebooks.json"_s, answer("[]"));
     model_ = std::make_unique<EbookListModel>();
     QCOMPARE(model_->rowCount(), 2);
     tab_ = std::make_unique<EbookReaderTab>(nullptr, model_.get());
@@ -150,8 +139,7 @@ private slots:
   void cleanup() {
     tab_.reset();
     model_.reset();
-    server_.reset();
-    home_.reset();
+    tearDownLibrary();
   }
 
   void opening_data() {

@@ -32,11 +32,9 @@ QStringList objectNamesOf(const QString& kind) {
 
 } // namespace
 
-class TestLibraryPanels final : public QObject {
+class TestLibraryPanels final : public QObject, private LibraryFixture {
   Q_OBJECT
 
-  std::unique_ptr<TestDir> home_;
-  std::unique_ptr<TestHttpServer> server_;
   std::unique_ptr<LibraryModel> model_;
   std::unique_ptr<PropertiesPanel> panel_;
   KindUnderTest kind_;
@@ -77,11 +75,7 @@ private slots:
   // Every kind's catalogue has "Full" with every detail and a picture, "Published" with only a
   // publisher, and "Bare" with nothing; "Ocean" is installed, with no picture.
   void init() {
-    home_ = std::make_unique<TestDir>();
-    qputenv("HOME", home_->path().toUtf8());
-    server_ = std::make_unique<TestHttpServer>();
-    QVERIFY(server_->listen());
-    qputenv("ARVEXHUB_CATALOGUE_URL", server_->url(QString()).toString().toUtf8());
+    QVERIFY(setUpLibrary());
     TestHttpResponse picture;
     picture.body = pngOf(Qt::darkCyan, {120, 60});
     server_->setResponse(QStringLiteral("/full.png"), picture);
@@ -103,8 +97,7 @@ private slots:
   void cleanup() {
     panel_.reset();
     model_.reset();
-    server_.reset();
-    home_.reset();
+    tearDownLibrary();
   }
 
   void showsTheCurrentItem_data() {

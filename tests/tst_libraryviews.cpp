@@ -82,11 +82,9 @@ QStringList secondArguments(const QSignalSpy& spy) {
 
 } // namespace
 
-class TestLibraryViews final : public QObject {
+class TestLibraryViews final : public QObject, private LibraryFixture {
   Q_OBJECT
 
-  std::unique_ptr<TestDir> home_;
-  std::unique_ptr<TestHttpServer> server_;
   std::unique_ptr<Controller> controller_;
   std::unique_ptr<QWidget> window_;
   LibraryListView* view_{nullptr};
@@ -160,11 +158,7 @@ private slots:
     QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("arvex-games"),
               QStringLiteral("arvex-hub"))
         .clear();
-    home_ = std::make_unique<TestDir>();
-    qputenv("HOME", home_->path().toUtf8());
-    server_ = std::make_unique<TestHttpServer>();
-    QVERIFY(server_->listen());
-    qputenv("ARVEXHUB_CATALOGUE_URL", server_->url(QString()).toString().toUtf8());
+    QVERIFY(setUpLibrary());
     for (const QString& kind : libraryKinds()) {
       installItem(*home_, kind, QStringLiteral("Space"), true);
       serve(QLatin1Char('/') + kind + QStringLiteral("/river.zip"), QByteArray(4096, 'r'), 10);
@@ -214,8 +208,7 @@ private slots:
   void cleanup() {
     window_.reset();
     controller_.reset(); // stops a game still running
-    server_.reset();
-    home_.reset();
+    tearDownLibrary();
   }
 
   void startsWithoutCurrentItem_data() {

@@ -4,8 +4,7 @@
 #include "media/PlaylistModel.h"
 #include "style/Style.h"
 
-#include "TestDir.h"
-#include "TestHttpServer.h"
+#include "LibraryKinds.h"
 
 #include <QApplication>
 #include <QLayout>
@@ -22,9 +21,7 @@
 
 using namespace arvexhub::launcher;
 using namespace Qt::StringLiterals;
-using arvexhub::test::TestDir;
-using arvexhub::test::TestHttpResponse;
-using arvexhub::test::TestHttpServer;
+using namespace arvexhub::test;
 
 namespace {
 
@@ -42,12 +39,10 @@ QImage imageOf(const QIcon& icon) {
 
 } // namespace
 
-class TestMediaPlayerTab final : public QObject {
+class TestMediaPlayerTab final : public QObject, private LibraryFixture {
   Q_OBJECT
 
   TestDir media_; // made once: tone.wav, tone.mp3, clip.mp4, long.wav
-  std::unique_ptr<TestDir> home_;
-  std::unique_ptr<TestHttpServer> server_;
   std::unique_ptr<MovieListModel> movies_;
   std::unique_ptr<MediaPlayerTab> tab_;
   QList<Message> messages_;
@@ -131,14 +126,8 @@ private slots:
                        u"yuv420p"_s, u"-c:a"_s, u"aac"_s, u"-shortest"_s}));
   }
   void init() {
-    home_ = std::make_unique<TestDir>();
-    qputenv("HOME", home_->path().toUtf8());
-    server_ = std::make_unique<TestHttpServer>();
-    QVERIFY(server_->listen());
-    TestHttpResponse empty;
-    empty.body = "[]";
-    server_->setResponse(u"/movies.json"_s, empty);
-    qputenv("ARVEXHUB_CATALOGUE_URL", server_->url(QString()).toString().toUtf8());
+    QVERIFY(setUpLibrary());
+    server_->setResponse(u"/movies.json"_s, answer("[]"));
     QVERIFY(place(u"clip.mp4"_s, movieFile).isValid());
     movies_ = std::make_unique<MovieListModel>();
     tab_ = std::make_unique<MediaPlayerTab>(nullptr, movies_.get());
@@ -156,8 +145,7 @@ private slots:
   void cleanup() {
     tab_.reset();
     movies_.reset();
-    server_.reset();
-    home_.reset();
+    tearDownLibrary();
     messages_.clear();
     answer_ = QMessageBox::Yes;
     typedName_.reset();

@@ -84,6 +84,7 @@ protected:
     return listening;
   }
   void tearDownLibrary() {
+    qunsetenv("TMPDIR"); // the next folders are not made in one that is gone
     server_.reset();
     temp_.reset();
     home_.reset();
