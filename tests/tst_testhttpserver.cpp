@@ -187,22 +187,6 @@ private slots:
     QCOMPARE(reply.body, patternBody(300 * 1024));
   }
 
-  void httpsToHttpRedirectRefused() {
-    TestHttpServer::trustCertificate();
-    TestHttpServer secure(TestHttpServer::Mode::Https);
-    TestHttpServer plain;
-    QVERIFY(secure.listen() && plain.listen());
-    plain.setResponse(QStringLiteral("/target"), withBody("downgraded"));
-    TestHttpResponse redirect;
-    redirect.redirectTo = plain.url(QStringLiteral("/target")).toString();
-    secure.setResponse(QStringLiteral("/from"), redirect);
-
-    const Fetched reply = fetch(QNetworkRequest(secure.url(QStringLiteral("/from"))));
-    QCOMPARE(reply.error, QNetworkReply::InsecureRedirectError);
-    QCOMPARE(secure.requestCount(QStringLiteral("/from")), 1);
-    QCOMPARE(plain.requestCount(QStringLiteral("/target")), 0);
-  }
-
   void largeFileStreamsInBoundedMemory() {
 #if defined(__SANITIZE_ADDRESS__)
     QSKIP("AddressSanitizer keeps freed memory in quarantine: resident size says nothing here");
