@@ -6,6 +6,7 @@
 #include <QMetaEnum>
 #include <QtTest>
 
+using namespace Qt::StringLiterals;
 using namespace arvexhub::launcher;
 
 class TestLanguages final : public QObject {
@@ -13,8 +14,7 @@ class TestLanguages final : public QObject {
 
 private slots:
   void compiledInLanguages() {
-    QCOMPARE(languages::availableLanguages(QStringLiteral(":/i18n/")),
-             (QStringList{QStringLiteral("en_US"), QStringLiteral("fr_FR")}));
+    QCOMPARE(languages::availableLanguages(u":/i18n/"_s), (QStringList{u"en_US"_s, u"fr_FR"_s}));
   }
 
   void listsOnlyOurCatalogues() {
@@ -23,10 +23,9 @@ private slots:
                              "Other_de_DE.qm", "ArvexHub_de_DE.ts", "ArvexHub_es_ES.qm.bak"}) {
       QVERIFY(!dir.createFile(QString::fromLatin1(name), "x").isEmpty());
     }
-    QVERIFY(!dir.createDir(QStringLiteral("ArvexHub_it_IT.qm")).isEmpty()); // a folder is no catalogue
-    QCOMPARE(languages::availableLanguages(dir.path()),
-             (QStringList{QStringLiteral("en_US"), QStringLiteral("fr_FR")}));
-    QCOMPARE(languages::availableLanguages(dir.filePath(QStringLiteral("missing"))), QStringList());
+    QVERIFY(!dir.createDir(u"ArvexHub_it_IT.qm"_s).isEmpty()); // a folder is no catalogue
+    QCOMPARE(languages::availableLanguages(dir.path()), (QStringList{u"en_US"_s, u"fr_FR"_s}));
+    QCOMPARE(languages::availableLanguages(dir.filePath(u"missing"_s)), QStringList());
   }
 
   void startupLanguage_data() {
@@ -34,22 +33,16 @@ private slots:
     QTest::addColumn<QString>("saved");
     QTest::addColumn<QString>("system");
     QTest::addColumn<QString>("expected");
-    const QStringList both{QStringLiteral("en_US"), QStringLiteral("fr_FR")};
-    QTest::newRow("nothing available")
-        << QStringList() << QStringLiteral("fr_FR") << QStringLiteral("fr_FR") << QString();
-    QTest::newRow("nothing saved") << QStringList{QStringLiteral("fr_FR"), QStringLiteral("en_US")}
-                                   << QString() << QStringLiteral("en_US") << QStringLiteral("fr_FR");
-    QTest::newRow("saved wins over system")
-        << both << QStringLiteral("fr_FR") << QStringLiteral("en_US") << QStringLiteral("fr_FR");
-    QTest::newRow("unknown saved, system known")
-        << both << QStringLiteral("de_DE") << QStringLiteral("fr_FR") << QStringLiteral("fr_FR");
-    QTest::newRow("unknown saved and system")
-        << both << QStringLiteral("de_DE") << QStringLiteral("it_IT") << QStringLiteral("en_US");
-    QTest::newRow("match is case-sensitive")
-        << both << QStringLiteral("fr_fr") << QStringLiteral("it_IT") << QStringLiteral("en_US");
+    const QStringList both{u"en_US"_s, u"fr_FR"_s};
+    QTest::newRow("nothing available") << QStringList() << u"fr_FR"_s << u"fr_FR"_s << QString();
+    QTest::newRow("nothing saved") << QStringList{u"fr_FR"_s, u"en_US"_s} << QString() << u"en_US"_s
+                                   << u"fr_FR"_s;
+    QTest::newRow("saved wins over system") << both << u"fr_FR"_s << u"en_US"_s << u"fr_FR"_s;
+    QTest::newRow("unknown saved, system known") << both << u"de_DE"_s << u"fr_FR"_s << u"fr_FR"_s;
+    QTest::newRow("unknown saved and system") << both << u"de_DE"_s << u"it_IT"_s << u"en_US"_s;
+    QTest::newRow("match is case-sensitive") << both << u"fr_fr"_s << u"it_IT"_s << u"en_US"_s;
     QTest::newRow("no English, first one")
-        << QStringList{QStringLiteral("fr_FR"), QStringLiteral("de_DE")} << QStringLiteral("it_IT")
-        << QStringLiteral("es_ES") << QStringLiteral("fr_FR");
+        << QStringList{u"fr_FR"_s, u"de_DE"_s} << u"it_IT"_s << u"es_ES"_s << u"fr_FR"_s;
   }
 
   void startupLanguage() {
@@ -63,9 +56,9 @@ private slots:
   void languageNames_data() {
     QTest::addColumn<QString>("locale");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("American English") << QStringLiteral("en_US") << QStringLiteral("English");
-    QTest::newRow("French") << QStringLiteral("fr_FR") << QStringLiteral("Français");
-    QTest::newRow("German") << QStringLiteral("de_DE") << QStringLiteral("Deutsch");
+    QTest::newRow("American English") << u"en_US"_s << u"English"_s;
+    QTest::newRow("French") << u"fr_FR"_s << u"Français"_s;
+    QTest::newRow("German") << u"de_DE"_s << u"Deutsch"_s;
   }
 
   void languageNames() {
@@ -77,9 +70,9 @@ private slots:
   void flags_data() {
     QTest::addColumn<QString>("locale");
     QTest::addColumn<bool>("hasFlag");
-    QTest::newRow("en_US") << QStringLiteral("en_US") << true;
-    QTest::newRow("fr_FR") << QStringLiteral("fr_FR") << true;
-    QTest::newRow("fr_CA") << QStringLiteral("fr_CA") << false;
+    QTest::newRow("en_US") << u"en_US"_s << true;
+    QTest::newRow("fr_FR") << u"fr_FR"_s << true;
+    QTest::newRow("fr_CA") << u"fr_CA"_s << false;
     QTest::newRow("empty") << QString() << false;
   }
 

@@ -25,6 +25,7 @@
 #include <memory>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
 using arvexhub::test::TestDir;
 
 namespace {
@@ -34,7 +35,7 @@ const QString tool = QStringLiteral(SAMPLE_CATALOGUE_PATH);
 int runTool(const QStringList& arguments, const QString& path = qEnvironmentVariable("PATH")) {
   QProcess process;
   auto environment = QProcessEnvironment::systemEnvironment();
-  environment.insert(QStringLiteral("PATH"), path);
+  environment.insert(u"PATH"_s, path);
   process.setProcessEnvironment(environment);
   process.start(tool, arguments);
   return process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit ? process.exitCode()
@@ -78,14 +79,10 @@ struct Document {
 };
 
 const QList<Document> documents{
-    {QStringLiteral("games.json"),
-     QStringLiteral("name fullName developer publisher demo version launchDate"), QStringLiteral("command")},
-    {QStringLiteral("movies.json"), QStringLiteral("name fullName animation publisher launchDate"),
-     QStringLiteral("mp4")},
-    {QStringLiteral("ebooks.json"), QStringLiteral("name fullName author publisher publicationDate"),
-     QStringLiteral("pdf")},
-    {QStringLiteral("music.json"), QStringLiteral("name fullName artist publisher releaseDate"),
-     QStringLiteral("mp3 wav")},
+    {u"games.json"_s, u"name fullName developer publisher demo version launchDate"_s, u"command"_s},
+    {u"movies.json"_s, u"name fullName animation publisher launchDate"_s, u"mp4"_s},
+    {u"ebooks.json"_s, u"name fullName author publisher publicationDate"_s, u"pdf"_s},
+    {u"music.json"_s, u"name fullName artist publisher releaseDate"_s, u"mp3 wav"_s},
 };
 
 QJsonArray readArray(const QString& path) {
@@ -93,34 +90,32 @@ QJsonArray readArray(const QString& path) {
 }
 
 QString nameOf(const QJsonValue& entry) {
-  return entry.toObject().value(QStringLiteral("name")).toString();
+  return entry.toObject().value(u"name"_s).toString();
 }
 
 /// The media files of an item's archive open as what they claim to be: PDFs with a cover and at
 /// least three pages of text, and, checked with ffprobe, movies with picture and sound and songs.
 void checkMedia(const QString& zipPath, const QStringList& names) {
-  const QRegularExpression page(QStringLiteral("/Type\\s*/Page\\b"));
-  for (const auto& pdf : names.filter(QRegularExpression(QStringLiteral("\\.pdf$")))) {
+  const QRegularExpression page(u"/Type\\s*/Page\\b"_s);
+  for (const auto& pdf : names.filter(QRegularExpression(u"\\.pdf$"_s))) {
     const auto text = QString::fromLatin1(zipEntry(zipPath, pdf).first);
-    QVERIFY(text.startsWith(QStringLiteral("%PDF-")));
+    QVERIFY(text.startsWith(u"%PDF-"_s));
     QVERIFY2(text.count(page) >= 4, qPrintable(pdf));
   }
   TestDir dir;
-  for (const auto& name : names.filter(QRegularExpression(QStringLiteral("\\.(mp4|mp3|wav)$")))) {
-    const auto ffprobe = QStandardPaths::findExecutable(QStringLiteral("ffprobe"));
+  for (const auto& name : names.filter(QRegularExpression(u"\\.(mp4|mp3|wav)$"_s))) {
+    const auto ffprobe = QStandardPaths::findExecutable(u"ffprobe"_s);
     if (ffprobe.isEmpty()) {
       QSKIP("ffprobe is not installed");
     }
     QProcess probe; // the kinds of the streams, one a line
-    probe.start(ffprobe, {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-show_entries"),
-                          QStringLiteral("stream=codec_type"), QStringLiteral("-of"),
-                          QStringLiteral("csv=p=0"), dir.createFile(name, zipEntry(zipPath, name).first)});
+    probe.start(ffprobe, {u"-v"_s, u"error"_s, u"-show_entries"_s, u"stream=codec_type"_s, u"-of"_s,
+                          u"csv=p=0"_s, dir.createFile(name, zipEntry(zipPath, name).first)});
     probe.waitForFinished(30000);
     auto types = QString::fromLatin1(probe.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
     types.removeDuplicates();
     types.sort();
-    QCOMPARE(types.join(u' '),
-             name.endsWith(QStringLiteral(".mp4")) ? QStringLiteral("audio video") : QStringLiteral("audio"));
+    QCOMPARE(types.join(u' '), name.endsWith(u".mp4"_s) ? u"audio video"_s : u"audio"_s);
   }
 }
 
@@ -150,31 +145,30 @@ class TestSampleCatalogue final : public QObject {
 
   /// The written file that an entry's "url" or "thumbnail" names.
   QString writtenFile(const QJsonObject& entry, const QString& key) const {
-    return written_.filePath(entry.value(key).toString().remove(QStringLiteral("{server}/")));
+    return written_.filePath(entry.value(key).toString().remove(u"{server}/"_s));
   }
 
   /// What the server answers for a written link.
   QByteArray served(QString link) {
-    return httpGet(network_, link.replace(QStringLiteral("{server}"), address_));
+    return httpGet(network_, link.replace(u"{server}"_s, address_));
   }
 
 private slots:
   void initTestCase() {
-    QCOMPARE(runTool({QStringLiteral("--write"), written_.path()}), 0);
+    QCOMPARE(runTool({u"--write"_s, written_.path()}), 0);
     for (const auto& document : documents) {
       catalogues_.insert(document.file, readArray(written_.filePath(document.file)));
     }
-    for (const auto& value : catalogues_.value(QStringLiteral("games.json"))) {
+    for (const auto& value : catalogues_.value(u"games.json"_s)) {
       games_.insert(nameOf(value), value.toObject());
     }
-    const auto portFile = servedDir_.filePath(QStringLiteral("port"));
-    server_.start(tool,
-                  {QStringLiteral("--serve"), servedDir_.filePath(QStringLiteral("site")),
-                   QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--port-file"), portFile});
+    const auto portFile = servedDir_.filePath(u"port"_s);
+    server_.start(tool, {u"--serve"_s, servedDir_.filePath(u"site"_s), u"--port"_s, u"0"_s, u"--port-file"_s,
+                         portFile});
     QVERIFY(server_.waitForStarted());
     QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(portFile).size() > 0, 60000);
     port_ = readFile(portFile).trimmed().toUShort();
-    address_ = QStringLiteral("http://127.0.0.1:%1").arg(port_);
+    address_ = u"http://127.0.0.1:%1"_s.arg(port_);
   }
 
   void cleanupTestCase() {
@@ -199,7 +193,7 @@ private slots:
       names.insert(nameOf(value));
     }
     QCOMPARE(names.size(), catalogue.size());
-    QCOMPARE(served(QStringLiteral("{server}/") + file),
+    QCOMPARE(served(u"{server}/"_s + file),
              readFile(written_.filePath(file)).replace("{server}", address_.toLatin1()));
   }
 
@@ -210,8 +204,7 @@ private slots:
     for (const auto& document : documents) {
       for (const auto& value : catalogues_.value(document.file)) {
         QTest::addRow("%s", qPrintable(nameOf(value)))
-            << value.toObject() << document.keys + QStringLiteral(" url thumbnail sha256")
-            << document.suffixes;
+            << value.toObject() << document.keys + u" url thumbnail sha256"_s << document.suffixes;
       }
     }
   }
@@ -223,51 +216,46 @@ private slots:
     QFETCH(QString, keys);
     QFETCH(QString, suffixes);
     for (const auto& key : keys.split(QLatin1Char(' '))) {
-      QVERIFY2(key == QStringLiteral("demo") ? entry.value(key).isBool()
-                                             : !entry.value(key).toString().isEmpty(),
+      QVERIFY2(key == u"demo"_s ? entry.value(key).isBool() : !entry.value(key).toString().isEmpty(),
                qPrintable(key));
     }
-    QVERIFY(!entry.contains(QStringLiteral("version")) ||
-            !QVersionNumber::fromString(entry.value(QStringLiteral("version")).toString()).isNull());
-    const auto name = entry.value(QStringLiteral("name")).toString();
-    QVERIFY2(QRegularExpression(QStringLiteral("^[A-Za-z][A-Za-z0-9]*$")).match(name).hasMatch(),
-             qPrintable(name));
-    QCOMPARE(sha256Hex(served(entry.value(QStringLiteral("url")).toString())),
-             entry.value(QStringLiteral("sha256")).toString());
-    QVERIFY(!QImage::fromData(served(entry.value(QStringLiteral("thumbnail")).toString()), "PNG").isNull());
-    const auto path = writtenFile(entry, QStringLiteral("url"));
-    QCOMPARE(sha256Hex(readFile(path)), entry.value(QStringLiteral("sha256")).toString());
+    QVERIFY(!entry.contains(u"version"_s) ||
+            !QVersionNumber::fromString(entry.value(u"version"_s).toString()).isNull());
+    const auto name = entry.value(u"name"_s).toString();
+    QVERIFY2(QRegularExpression(u"^[A-Za-z][A-Za-z0-9]*$"_s).match(name).hasMatch(), qPrintable(name));
+    QCOMPARE(sha256Hex(served(entry.value(u"url"_s).toString())), entry.value(u"sha256"_s).toString());
+    QVERIFY(!QImage::fromData(served(entry.value(u"thumbnail"_s).toString()), "PNG").isNull());
+    const auto path = writtenFile(entry, u"url"_s);
+    QCOMPARE(sha256Hex(readFile(path)), entry.value(u"sha256"_s).toString());
     const auto names = zipNames(path);
-    QVERIFY2(!names.isEmpty() && names.filter(QStringLiteral("/")).isEmpty(), qPrintable(names.join(u',')));
+    QVERIFY2(!names.isEmpty() && names.filter(u"/"_s).isEmpty(), qPrintable(names.join(u',')));
     for (const auto& suffix : suffixes.split(QLatin1Char(' '))) {
-      QVERIFY2(!names.filter(QRegularExpression(QStringLiteral("\\.%1$").arg(suffix))).isEmpty(),
-               qPrintable(suffix));
+      QVERIFY2(!names.filter(QRegularExpression(u"\\.%1$"_s.arg(suffix))).isEmpty(), qPrintable(suffix));
     }
-    if (suffixes == QStringLiteral("command")) {
-      const auto [script, mode] = zipEntry(path, QStringLiteral("launcher.command"));
+    if (suffixes == u"command"_s) {
+      const auto [script, mode] = zipEntry(path, u"launcher.command"_s);
       QVERIFY(script.startsWith("#!"));
       QCOMPARE(mode & 0170111u, 0100111u); // a regular file, executable by everyone
       return;
     }
-    QVERIFY(!QImage::fromData(zipEntry(path, name + QStringLiteral(".png")).first, "PNG").isNull());
+    QVERIFY(!QImage::fromData(zipEntry(path, name + u".png"_s).first, "PNG").isNull());
     checkMedia(path, names);
   }
 
   // Without ffmpeg: no movies, the songs as WAV only, the rest as always; the exit code tells it.
   void withoutFfmpeg() {
     TestDir site;
-    QCOMPARE(runTool({QStringLiteral("--write"), site.path()}, site.createDir(QStringLiteral("bin"))), 1);
-    QVERIFY(!QFileInfo::exists(site.filePath(QStringLiteral("movies.json"))));
-    for (const auto& file : {QStringLiteral("games.json"), QStringLiteral("ebooks.json")}) {
+    QCOMPARE(runTool({u"--write"_s, site.path()}, site.createDir(u"bin"_s)), 1);
+    QVERIFY(!QFileInfo::exists(site.filePath(u"movies.json"_s)));
+    for (const auto& file : {u"games.json"_s, u"ebooks.json"_s}) {
       QCOMPARE(readFile(site.filePath(file)), readFile(written_.filePath(file)));
     }
-    const auto music = readArray(site.filePath(QStringLiteral("music.json")));
-    QCOMPARE(music.size(), catalogues_.value(QStringLiteral("music.json")).size());
+    const auto music = readArray(site.filePath(u"music.json"_s));
+    QCOMPARE(music.size(), catalogues_.value(u"music.json"_s).size());
     for (const auto& value : music) {
-      const auto songs = zipNames(site.filePath(
-          value.toObject().value(QStringLiteral("url")).toString().remove(QStringLiteral("{server}/"))));
-      QVERIFY2(songs.filter(QStringLiteral(".mp3")).isEmpty() &&
-                   !songs.filter(QStringLiteral(".wav")).isEmpty(),
+      const auto songs =
+          zipNames(site.filePath(value.toObject().value(u"url"_s).toString().remove(u"{server}/"_s)));
+      QVERIFY2(songs.filter(u".mp3"_s).isEmpty() && !songs.filter(u".wav"_s).isEmpty(),
                qPrintable(songs.join(u',')));
     }
   }
@@ -296,17 +284,17 @@ private slots:
 
   void installIntoGivesOlderVersionAndKeepsExisting() {
     TestDir home;
-    QCOMPARE(runTool({QStringLiteral("--install-into"), home.path()}), 0);
-    const QDir games(home.filePath(QStringLiteral(".arvexhub/games")));
+    QCOMPARE(runTool({u"--install-into"_s, home.path()}), 0);
+    const QDir games(home.filePath(u".arvexhub/games"_s));
     const auto folders = games.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
     QCOMPARE(folders.size(), 1);
-    const QString version = games.filePath(folders.first() + QStringLiteral("/VERSION"));
+    const QString version = games.filePath(folders.first() + u"/VERSION"_s);
     const auto installed = QVersionNumber::fromString(QString::fromUtf8(readFile(version).trimmed()));
-    const auto offered = games_.value(folders.first()).value(QStringLiteral("version")).toString();
+    const auto offered = games_.value(folders.first()).value(u"version"_s).toString();
     QVERIFY2(!installed.isNull() && installed < QVersionNumber::fromString(offered), qPrintable(offered));
 
-    home.createFile(QStringLiteral(".arvexhub/games/%1/VERSION").arg(folders.first()), "7.0.0\n");
-    QCOMPARE(runTool({QStringLiteral("--install-into"), home.path()}), 0);
+    home.createFile(u".arvexhub/games/%1/VERSION"_s.arg(folders.first()), "7.0.0\n");
+    QCOMPARE(runTool({u"--install-into"_s, home.path()}), 0);
     QCOMPARE(readFile(version), QByteArray("7.0.0\n"));
     QCOMPARE(games.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden), folders);
   }
@@ -326,9 +314,9 @@ private slots:
   void launcherScript() {
     QFETCH(bool, signalled);
     TestDir home;
-    QCOMPARE(runTool({QStringLiteral("--install-into"), home.path()}), 0);
-    QDirIterator scripts(home.filePath(QStringLiteral(".arvexhub/games")),
-                         {QStringLiteral("launcher.command")}, QDir::Files, QDirIterator::Subdirectories);
+    QCOMPARE(runTool({u"--install-into"_s, home.path()}), 0);
+    QDirIterator scripts(home.filePath(u".arvexhub/games"_s), {u"launcher.command"_s}, QDir::Files,
+                         QDirIterator::Subdirectories);
     const auto script = scripts.next();
     QProcess game;
     game.setChildProcessModifier([] { ::setpgid(0, 0); });

@@ -17,6 +17,7 @@
 #include <QRegularExpression>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
 using arvexhub::test::TestDir;
 using arvexhub::test::TestGame;
 using arvexhub::test::TestHttpResponse;
@@ -25,9 +26,8 @@ using arvexhub::test::TestHttpServer;
 namespace {
 
 constexpr int processTimeoutMs = 120000;
-const QMap<QString, QByteArray> userFiles{
-    {QStringLiteral("save.dat"), QByteArrayLiteral("level 7, 3 lives")},
-    {QStringLiteral("settings/options.ini"), QByteArrayLiteral("fast=1")}};
+const QMap<QString, QByteArray> userFiles{{u"save.dat"_s, QByteArrayLiteral("level 7, 3 lives")},
+                                          {u"settings/options.ini"_s, QByteArrayLiteral("fast=1")}};
 
 struct Run {
   bool finished = false; // ended by itself within the time (a kill counts as finished)
@@ -42,7 +42,7 @@ struct Scenario {
   int from;
   int to;
   QString label() const {
-    return from == 0 ? QStringLiteral("install") : QStringLiteral("update %1->%2").arg(from).arg(to);
+    return from == 0 ? u"install"_s : u"update %1->%2"_s.arg(from).arg(to);
   }
 };
 const QList<Scenario> scenarios{{0, 1}, {1, 2}};
@@ -56,7 +56,7 @@ class TestCrashRecovery : public QObject {
   QHash<QString, long> killPoints_; // per scenario label, from an uninterrupted run
 
   QString gamesFolder(const TestDir& home) const {
-    return home.filePath(QStringLiteral(".arvexhub/games"));
+    return home.filePath(u".arvexhub/games"_s);
   }
   QString gameFolder(const TestDir& home) const {
     return gamesFolder(home) + QLatin1Char('/') + TestGame::name;
@@ -64,23 +64,23 @@ class TestCrashRecovery : public QObject {
 
   void offer(int version) {
     TestHttpResponse catalogue;
-    catalogue.body = TestGame::catalogue(version, server_.url(QStringLiteral("/game-v%1.zip").arg(version)));
-    server_.setResponse(QStringLiteral("/games.json"), catalogue);
+    catalogue.body = TestGame::catalogue(version, server_.url(u"/game-v%1.zip"_s.arg(version)));
+    server_.setResponse(u"/games.json"_s, catalogue);
   }
 
   /// Runs the driver on that HOME, serving requests meanwhile.
   Run drive(TestDir& home, const QString& command, long killAt = 0) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("HOME"), home.path());
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral(".config")));
-    environment.insert(QStringLiteral("XDG_CACHE_HOME"), home.filePath(QStringLiteral(".cache")));
-    environment.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral(".local/share")));
-    environment.insert(QStringLiteral("TMPDIR"), home.createDir(QStringLiteral("tmp")));
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    environment.insert(QStringLiteral("ARVEXHUB_CATALOGUE_URL"), server_.url(QString()).toString());
-    environment.remove(QStringLiteral("ARVEXHUB_KILL_AT"));
+    environment.insert(u"HOME"_s, home.path());
+    environment.insert(u"XDG_CONFIG_HOME"_s, home.filePath(u".config"_s));
+    environment.insert(u"XDG_CACHE_HOME"_s, home.filePath(u".cache"_s));
+    environment.insert(u"XDG_DATA_HOME"_s, home.filePath(u".local/share"_s));
+    environment.insert(u"TMPDIR"_s, home.createDir(u"tmp"_s));
+    environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+    environment.insert(u"ARVEXHUB_CATALOGUE_URL"_s, server_.url(QString()).toString());
+    environment.remove(u"ARVEXHUB_KILL_AT"_s);
     if (killAt > 0) {
-      environment.insert(QStringLiteral("ARVEXHUB_KILL_AT"), QString::number(killAt));
+      environment.insert(u"ARVEXHUB_KILL_AT"_s, QString::number(killAt));
     }
     QProcess process;
     process.setProcessEnvironment(environment);
@@ -106,7 +106,7 @@ class TestCrashRecovery : public QObject {
   }
 
   static QString field(const QString& output, const QString& name) {
-    const auto match = QRegularExpression(QStringLiteral("\\b%1=(\\S*)").arg(name)).match(output);
+    const auto match = QRegularExpression(u"\\b%1=(\\S*)"_s.arg(name)).match(output);
     return match.hasMatch() ? match.captured(1) : QString();
   }
 
@@ -116,8 +116,8 @@ class TestCrashRecovery : public QObject {
       return;
     }
     offer(scenario.from);
-    const Run first = drive(home, QStringLiteral("install"));
-    QVERIFY2(first.output.contains(QStringLiteral("result ok")), qPrintable(first.output + first.errors));
+    const Run first = drive(home, u"install"_s);
+    QVERIFY2(first.output.contains(u"result ok"_s), qPrintable(first.output + first.errors));
     for (auto it = userFiles.cbegin(); it != userFiles.cend(); ++it) {
       const QString path = gameFolder(home) + QLatin1Char('/') + it.key();
       QVERIFY(QDir().mkpath(QFileInfo(path).path()));
@@ -129,7 +129,7 @@ class TestCrashRecovery : public QObject {
   /// The game's start script runs and says the version its folder claims.
   void verifyRuns(const TestDir& home, const QByteArray& version) {
     QProcess game;
-    game.start(gameFolder(home) + QStringLiteral("/launcher.command"), {});
+    game.start(gameFolder(home) + u"/launcher.command"_s, {});
     QVERIFY(game.waitForFinished(30000));
     QCOMPARE(game.exitStatus(), QProcess::NormalExit);
     QCOMPARE(game.exitCode(), 0);
@@ -139,30 +139,27 @@ class TestCrashRecovery : public QObject {
 
   /// What a restart finds after the process died at `killAt`.
   void verifyRestart(TestDir& home, const Scenario& scenario) {
-    const Run restart = drive(home, QStringLiteral("check"));
+    const Run restart = drive(home, u"check"_s);
     QVERIFY2(restart.finished && restart.exitCode == 0, qPrintable(restart.output + restart.errors));
-    QCOMPARE(TestGame::leftovers(gamesFolder(home), home.filePath(QStringLiteral("tmp"))), QStringList());
-    QCOMPARE(field(restart.output, QStringLiteral("busy")), QStringLiteral("0"));
+    QCOMPARE(TestGame::leftovers(gamesFolder(home), home.filePath(u"tmp"_s)), QStringList());
+    QCOMPARE(field(restart.output, u"busy"_s), u"0"_s);
     const auto folder = TestGame::readFolder(gameFolder(home));
     if (folder.isEmpty()) {
       QVERIFY2(scenario.from == 0, "the installed version was lost");
       QVERIFY(!QFileInfo::exists(gameFolder(home)));
-      QCOMPARE(field(restart.output, QStringLiteral("installed")), QStringLiteral("0"));
-      QCOMPARE(field(restart.output, QStringLiteral("update")), QStringLiteral("1"));
+      QCOMPARE(field(restart.output, u"installed"_s), u"0"_s);
+      QCOMPARE(field(restart.output, u"update"_s), u"1"_s);
       return;
     }
     const auto keptFiles = scenario.from == 0 ? QMap<QString, QByteArray>{} : userFiles;
     const bool previous =
         scenario.from > 0 && folder == TestGame::installedFolder(scenario.from, 0, keptFiles);
     const bool next = folder == TestGame::installedFolder(scenario.to, scenario.from, keptFiles);
-    QVERIFY2(previous || next,
-             qPrintable(QStringLiteral("half-installed: %1").arg(folder.keys().join(u' '))));
-    QCOMPARE(field(restart.output, QStringLiteral("installed")), QStringLiteral("1"));
-    QCOMPARE(field(restart.output, QStringLiteral("version")).toUtf8(),
-             folder.value(QStringLiteral("VERSION")));
-    QCOMPARE(field(restart.output, QStringLiteral("update")),
-             previous ? QStringLiteral("1") : QStringLiteral("0"));
-    verifyRuns(home, folder.value(QStringLiteral("VERSION")));
+    QVERIFY2(previous || next, qPrintable(u"half-installed: %1"_s.arg(folder.keys().join(u' '))));
+    QCOMPARE(field(restart.output, u"installed"_s), u"1"_s);
+    QCOMPARE(field(restart.output, u"version"_s).toUtf8(), folder.value(u"VERSION"_s));
+    QCOMPARE(field(restart.output, u"update"_s), previous ? u"1"_s : u"0"_s);
+    verifyRuns(home, folder.value(u"VERSION"_s));
   }
 
 private slots:
@@ -172,17 +169,16 @@ private slots:
       TestHttpResponse archive;
       archive.body = TestGame::archive(version);
       QVERIFY(!archive.body.isEmpty());
-      server_.setResponse(QStringLiteral("/game-v%1.zip").arg(version), archive);
+      server_.setResponse(u"/game-v%1.zip"_s.arg(version), archive);
     }
     // An uninterrupted run of each scenario counts its kill points.
     for (const Scenario& scenario : scenarios) {
       TestDir home;
       prepare(home, scenario);
       offer(scenario.to);
-      const Run run = drive(home, QStringLiteral("install"));
-      QVERIFY2(run.output.contains(QStringLiteral("result ok")), qPrintable(run.output + run.errors));
-      const long points =
-          QRegularExpression(QStringLiteral("kill points (\\d+)")).match(run.output).captured(1).toLong();
+      const Run run = drive(home, u"install"_s);
+      QVERIFY2(run.output.contains(u"result ok"_s), qPrintable(run.output + run.errors));
+      const long points = QRegularExpression(u"kill points (\\d+)"_s).match(run.output).captured(1).toLong();
       QVERIFY2(points > 20, qPrintable(run.output));
       killPoints_.insert(scenario.label(), points);
       qInfo("%s: %ld kill points", qPrintable(scenario.label()), points);
@@ -220,14 +216,13 @@ private slots:
       return;
     }
     offer(to);
-    const Run killed = drive(home, QStringLiteral("install"), killAt);
+    const Run killed = drive(home, u"install"_s, killAt);
     QVERIFY2(killed.finished, "the installation hung");
     // The number of download writes varies a little with how the data arrives.
     if (!killed.killed) {
-      QVERIFY2(killed.output.contains(QStringLiteral("result ok")),
-               qPrintable(killed.output + killed.errors));
+      QVERIFY2(killed.output.contains(u"result ok"_s), qPrintable(killed.output + killed.errors));
     } else {
-      const auto where = QRegularExpression(QStringLiteral("killed at \\d+: ([^\n]*)")).match(killed.errors);
+      const auto where = QRegularExpression(u"killed at \\d+: ([^\n]*)"_s).match(killed.errors);
       QVERIFY2(where.hasMatch(), qPrintable(killed.errors));
       qInfo("killed before %s", qPrintable(where.captured(1)));
     }
@@ -236,11 +231,11 @@ private slots:
       return;
     }
     // The row can be downloaded and installed again, whole.
-    const Run again = drive(home, QStringLiteral("install"));
-    QVERIFY2(again.output.contains(QStringLiteral("result ok")), qPrintable(again.output + again.errors));
+    const Run again = drive(home, u"install"_s);
+    QVERIFY2(again.output.contains(u"result ok"_s), qPrintable(again.output + again.errors));
     QCOMPARE(TestGame::readFolder(gameFolder(home)),
              TestGame::installedFolder(to, from, from == 0 ? QMap<QString, QByteArray>{} : userFiles));
-    QCOMPARE(TestGame::leftovers(gamesFolder(home), home.filePath(QStringLiteral("tmp"))), QStringList());
+    QCOMPARE(TestGame::leftovers(gamesFolder(home), home.filePath(u"tmp"_s)), QStringList());
   }
 };
 
