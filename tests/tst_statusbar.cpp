@@ -8,8 +8,7 @@
 #include "widgets/window/MessageWidget.h"
 #include "widgets/window/StatusBar.h"
 
-#include "TestDir.h"
-#include "TestHttpServer.h"
+#include "LibraryKinds.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -29,9 +28,7 @@ using arvexhub::launcher::MessageWidget;
 using arvexhub::launcher::StatusBar;
 using arvexhub::style::LoadingSpinner;
 using arvexhub::style::icons::Icons16;
-using arvexhub::test::TestDir;
-using arvexhub::test::TestHttpResponse;
-using arvexhub::test::TestHttpServer;
+using arvexhub::test::LibraryFixture;
 using Page = MessageWidget::Page;
 
 /// Stands in for the browser: remembers what the program asked to open.
@@ -47,7 +44,7 @@ public slots:
   }
 };
 
-class TestStatusBar final : public QObject {
+class TestStatusBar final : public QObject, private LibraryFixture {
   Q_OBJECT
 
 private slots:
@@ -67,15 +64,9 @@ private slots:
   void init() {
     browser_.opened.clear();
     QSettings(u"arvex-games"_s, u"arvex-hub"_s).clear();
-    home_ = std::make_unique<TestDir>();
-    qputenv("HOME", home_->path().toUtf8());
-    server_ = std::make_unique<TestHttpServer>();
-    QVERIFY(server_->listen());
+    QVERIFY(setUpLibrary());
     // An empty catalogue: the game list holds only what the test installs.
-    TestHttpResponse catalogue;
-    catalogue.body = "[]";
-    server_->setResponse(u"/games.json"_s, catalogue);
-    qputenv("ARVEXHUB_CATALOGUE_URL", server_->url(QString()).toString().toUtf8());
+    server_->setResponse(u"/games.json"_s, answer("[]"));
     controller_ = std::make_unique<Controller>();
     statusBar_ = std::make_unique<StatusBar>(controller_.get());
     statusBar_->resize(480, statusBar_->height());
@@ -85,8 +76,7 @@ private slots:
   void cleanup() {
     statusBar_.reset();
     controller_.reset();
-    server_.reset();
-    home_.reset();
+    tearDownLibrary();
   }
 
   void pages_data() {
@@ -220,10 +210,10 @@ private slots:
 
 private:
   void serveFeed(const QByteArray& tagName) {
-    TestHttpResponse feed;
-    feed.body = "{\"tag_name\": \"" + tagName + "\", \"_links\": {\"self\": \"" +
-                server_->url(u"/releases/"_s + QString::fromUtf8(tagName)).toEncoded() + "\"}}";
-    server_->setResponse(u"/releases.json"_s, feed);
+    server_->setResponse(u"/releases.json"_s,
+                         answer("{\"tag_name\": \"" + tagName + "\", \"_links\": {\"self\": \"" +
+                                server_->url(u"/releases/"_s + QString::fromUtf8(tagName)).toEncoded() +
+                                "\"}}"));
   }
 
   void checkForUpdates() {
@@ -246,8 +236,6 @@ private:
   }
 
   UrlCatcher browser_;
-  std::unique_ptr<TestDir> home_;
-  std::unique_ptr<TestHttpServer> server_;
   std::unique_ptr<Controller> controller_;
   std::unique_ptr<StatusBar> statusBar_;
 };
