@@ -116,13 +116,7 @@ EbookReaderTab::EbookReaderTab(QWidget* parent, EbookListModel* ebookModel)
   setPageControls(0);
   connectControls();
   connectSidebar();
-  addShortcut(previousKeys, &EbookReaderTab::previousPage);
-  addShortcut(nextKeys, &EbookReaderTab::nextPage);
-  addShortcut({QKeySequence(Qt::Key_Home)}, &EbookReaderTab::goToFirstPage);
-  addShortcut({QKeySequence(Qt::Key_End)}, &EbookReaderTab::goToLastPage);
-  addShortcut(zoomInKeys, &EbookReaderTab::zoomIn);
-  addShortcut(zoomOutKeys, &EbookReaderTab::zoomOut);
-  view_->setFocusPolicy(Qt::StrongFocus);
+  addKeys();
   view_->viewport()->installEventFilter(this);
 }
 
@@ -252,6 +246,16 @@ QWidget* EbookReaderTab::createSidebar() {
   sidebar_->setTabToolTip(1, withKeys(QCoreApplication::translate("EbookReaderTab", "Search"),
                                       {QKeySequence(QKeySequence::Find)}));
   return sidebar_;
+}
+
+void EbookReaderTab::addKeys() {
+  addShortcut(previousKeys, &EbookReaderTab::previousPage);
+  addShortcut(nextKeys, &EbookReaderTab::nextPage);
+  addShortcut({QKeySequence(Qt::Key_Home)}, &EbookReaderTab::goToFirstPage);
+  addShortcut({QKeySequence(Qt::Key_End)}, &EbookReaderTab::goToLastPage);
+  addShortcut(zoomInKeys, &EbookReaderTab::zoomIn);
+  addShortcut(zoomOutKeys, &EbookReaderTab::zoomOut);
+  view_->setFocusPolicy(Qt::StrongFocus); // a click on the page gives the reader the keys
 }
 
 void EbookReaderTab::addShortcut(const QList<QKeySequence>& keys, void (EbookReaderTab::*slot)()) {

@@ -78,6 +78,7 @@ private:
   QToolButton* createToolButton(const QString& objectName, const QString& toolTip);
   QPushButton* createMenuButton();
   QWidget* createSidebar();
+  void addKeys();
   void addShortcut(const QList<QKeySequence>& keys, void (EbookReaderTab::*slot)());
   void connectControls();
   void connectSidebar();

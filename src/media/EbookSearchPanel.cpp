@@ -49,6 +49,10 @@ EbookSearchPanel::EbookSearchPanel(QPdfDocument* document, QWidget* parent)
   results_->setModel(model_);
   results_->setItemDelegate(new SearchResultDelegate(results_));
   results_->setUniformItemSizes(true);
+  // A common word is found tens of thousands of times: the list lays its rows out a batch at a
+  // time rather than all of them after every page searched.
+  results_->setLayoutMode(QListView::Batched);
+  results_->setBatchSize(500);
   results_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(field_);

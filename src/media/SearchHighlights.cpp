@@ -32,7 +32,13 @@ SearchHighlights::SearchHighlights(QPdfView* view, QPdfSearchModel* model)
   connect(view, &QPdfView::zoomModeChanged, this, repaint);
   connect(view->horizontalScrollBar(), &QScrollBar::valueChanged, this, repaint);
   connect(view->verticalScrollBar(), &QScrollBar::valueChanged, this, repaint);
-  connect(model, &QAbstractItemModel::rowsInserted, this, repaint);
+  // A search adds the matches of one page at a time; only those of the page shown change the picture.
+  connect(model, &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex& /*parent*/, int first) {
+    const auto page = model_->index(first).data(int(QPdfSearchModel::Role::Page)).toInt();
+    if (page == view_->pageNavigator()->currentPage()) {
+      update();
+    }
+  });
   connect(model, &QAbstractItemModel::modelReset, this, repaint);
 }
 
@@ -55,11 +61,11 @@ QRectF SearchHighlights::pageRect() const {
   // zoom, or to the width of the page area less the margins; centred across; scrolled.
   const QMargins margins = view_->documentMargins();
   const int areaWidth = view_->viewport()->width();
-  QSize size = (points * screen->logicalDotsPerInch() / 72.0).toSize();
+  const QSizeF unzoomed = points * screen->logicalDotsPerInch() / 72.0;
+  QSize size = (unzoomed * view_->zoomFactor()).toSize();
   if (view_->zoomMode() == QPdfView::ZoomMode::FitToWidth) {
-    size = size * (qreal(areaWidth - margins.left() - margins.right()) / size.width());
-  } else {
-    size = (points * screen->logicalDotsPerInch() / 72.0 * view_->zoomFactor()).toSize();
+    size =
+        unzoomed.toSize() * (qreal(areaWidth - margins.left() - margins.right()) / unzoomed.toSize().width());
   }
   const int totalWidth = size.width() + margins.left() + margins.right();
   const int left = (std::max(totalWidth, areaWidth) - size.width()) / 2;
