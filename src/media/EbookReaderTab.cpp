@@ -123,8 +123,10 @@ EbookReaderTab::EbookReaderTab(QWidget* parent, EbookListModel* ebookModel)
 EbookReaderTab::~EbookReaderTab() {
   rememberPosition();
   positions_.save();
-  // The document closes itself when it goes, and must not report that to a tab half gone.
+  // The document closes itself when it goes, and must not report that (nor its contents going) to
+  // a tab half gone.
   disconnect(document_, nullptr, this, nullptr);
+  disconnect(contentsModel_, nullptr, this, nullptr);
 }
 
 void EbookReaderTab::setControlsHideDelay(int msec) {
@@ -270,12 +272,20 @@ void EbookReaderTab::connectSidebar() {
   connect(contentsView_, &QTreeView::clicked, this, &EbookReaderTab::openContentsEntry);
   connect(contentsView_, &QTreeView::activated, this, &EbookReaderTab::openContentsEntry);
   connect(searchPanel_, &EbookSearchPanel::currentResultChanged, this, &EbookReaderTab::showSearchResult);
+  connect(contentsModel_, &QAbstractItemModel::modelReset, this, &EbookReaderTab::onContentsChanged);
+}
+
+void EbookReaderTab::onContentsChanged() {
+  const int rows = contentsModel_->rowCount();
+  const bool hasContents = rows > 0;
+  bool nested = false;
+  for (int row = 0; row < rows && !nested; ++row) {
+    nested = contentsModel_->hasChildren(contentsModel_->index(row, 0));
+  }
+  contentsView_->setRootIsDecorated(nested); // a flat list needs no room for branches
   // A book without a table of contents opens on its search.
-  connect(contentsModel_, &QAbstractItemModel::modelReset, this, [this] {
-    const bool hasContents = contentsModel_->rowCount() > 0;
-    sidebar_->setTabEnabled(0, hasContents);
-    sidebar_->setCurrentIndex(hasContents ? 0 : 1);
-  });
+  sidebar_->setTabEnabled(0, hasContents);
+  sidebar_->setCurrentIndex(hasContents ? 0 : 1);
 }
 
 void EbookReaderTab::openContentsEntry(const QModelIndex& index) {

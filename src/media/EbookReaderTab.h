@@ -82,6 +82,7 @@ private:
   void addShortcut(const QList<QKeySequence>& keys, void (EbookReaderTab::*slot)());
   void connectControls();
   void connectSidebar();
+  void onContentsChanged();
   void openContentsEntry(const QModelIndex& index);
   void showSearchResult(int row);
   void restorePosition();

@@ -47,7 +47,9 @@ EbookSearchPanel::EbookSearchPanel(QPdfDocument* document, QWidget* parent)
   results_ = new QListView(this);
   results_->setObjectName(QStringLiteral("searchResults"));
   results_->setModel(model_);
-  results_->setItemDelegate(new SearchResultDelegate(results_));
+  auto* delegate = new SearchResultDelegate(results_);
+  results_->setItemDelegate(delegate);
+  connect(model_, &QAbstractItemModel::modelReset, delegate, &SearchResultDelegate::forgetPages);
   results_->setUniformItemSizes(true);
   // A common word is found tens of thousands of times: the list lays its rows out a batch at a
   // time rather than all of them after every page searched.

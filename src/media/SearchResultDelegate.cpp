@@ -3,16 +3,23 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QPainter>
+#include <QPdfDocument>
 #include <QPdfSearchModel>
+#include <QPdfSelection>
 
 namespace arvexhub::launcher {
 namespace {
 
 constexpr int padding = 4;
 
-/// The model marks line ends in its contexts with a symbol; a list line reads better with blanks.
+constexpr int contextChars = 40;
+constexpr int cachedPages = 16;
+
+/// A page's text has line ends; a list line reads better with blanks.
 QString oneLine(QString text) {
-  return text.replace(QChar(0x23CE), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+  return text.replace(QStringLiteral("\r\n"), QStringLiteral(" "))
+      .replace(QChar(0x23CE), QLatin1Char(' '))
+      .replace(QLatin1Char('\n'), QLatin1Char(' '));
 }
 
 struct Context {
@@ -21,20 +28,22 @@ struct Context {
   QString after;
 };
 
-/// The words around a match. When the text differs from the search in case only, the model fails
-/// to find the match in its context and gives the whole context before and its end after; the
-/// match is found again here, in any case.
-Context matchContext(const QModelIndex& index, const QString& searched) {
-  Context context{oneLine(index.data(int(QPdfSearchModel::Role::ContextBefore)).toString()), searched,
-                  oneLine(index.data(int(QPdfSearchModel::Role::ContextAfter)).toString())};
-  if (!context.after.isEmpty() && context.before.endsWith(context.after)) {
-    const QString whole = context.before;
-    const auto at = whole.indexOf(searched, 0, Qt::CaseInsensitive);
-    if (at >= 0) {
-      context = {whole.left(at), whole.mid(at, searched.size()), whole.mid(at + searched.size())};
-    }
+/// The words around the match that is the nth on its page, found in the page's text as the
+/// search finds them: in any case, one after the other. The model's own contexts come from the
+/// first place the searched text appears near the match, in its exact case: often another one.
+Context matchContext(const QModelIndex& index, const QString& pageText, const QString& searched) {
+  const int nth = index.data(int(QPdfSearchModel::Role::IndexOnPage)).toInt();
+  qsizetype at = -searched.size();
+  for (int found = 0; found <= nth && (found == 0 || at >= 0); ++found) {
+    at = pageText.indexOf(searched, at + searched.size(), Qt::CaseInsensitive);
   }
-  return context;
+  if (at < 0 || searched.isEmpty()) {
+    return {oneLine(index.data(int(QPdfSearchModel::Role::ContextBefore)).toString()), searched,
+            oneLine(index.data(int(QPdfSearchModel::Role::ContextAfter)).toString())};
+  }
+  const qsizetype start = std::max<qsizetype>(0, at - contextChars);
+  return {oneLine(pageText.mid(start, at - start)), pageText.mid(at, searched.size()),
+          oneLine(pageText.mid(at + searched.size(), contextChars))};
 }
 
 /// The match in the middle of the line in bold, as much of the words around it as fits on each side.
@@ -43,7 +52,8 @@ void drawContext(QPainter* painter, const QRect& line, const QFont& font, const 
   bold.setBold(true);
   const QFontMetrics metrics(font);
   const QFontMetrics boldMetrics(bold);
-  const int matchWidth = std::min(boldMetrics.horizontalAdvance(context.match), line.width());
+  // A pixel to spare: text measured to the exact width would be cut short.
+  const int matchWidth = std::min(boldMetrics.horizontalAdvance(context.match) + 1, line.width());
   const QString before = metrics.elidedText(context.before, Qt::ElideLeft, (line.width() - matchWidth) / 2);
   const int beforeWidth = metrics.horizontalAdvance(before);
   const int afterLeft = line.left() + beforeWidth + matchWidth;
@@ -80,10 +90,29 @@ void SearchResultDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
   painter->drawText(QRect(area.topLeft(), QSize(area.width(), lineHeight)), Qt::AlignLeft | Qt::AlignVCenter,
                     QCoreApplication::translate("SearchResultDelegate", "Page %1").arg(page));
   const auto* model = qobject_cast<const QPdfSearchModel*>(index.model());
+  const QString searched = model != nullptr ? model->searchString() : QString();
   painter->setPen(option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
   drawContext(painter, QRect(area.left(), area.top() + lineHeight, area.width(), lineHeight), option.font,
-              matchContext(index, model != nullptr ? model->searchString() : QString()));
+              matchContext(index, pageText(model, page - 1), searched));
   painter->restore();
+}
+
+void SearchResultDelegate::forgetPages() {
+  pageTexts_.clear();
+}
+
+QString SearchResultDelegate::pageText(const QPdfSearchModel* model, int page) const {
+  if (model == nullptr || model->document() == nullptr) {
+    return {};
+  }
+  const auto cached = pageTexts_.constFind(page);
+  if (cached != pageTexts_.cend()) {
+    return *cached;
+  }
+  if (pageTexts_.size() >= cachedPages) {
+    pageTexts_.clear(); // the list shows a few pages' matches at a time
+  }
+  return pageTexts_[page] = model->document()->getAllText(page).text();
 }
 
 QSize SearchResultDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& /*index*/) const {
