@@ -1,16 +1,19 @@
 #include "library/EbookListModel.h"
 #include "media/EbookReaderTab.h"
+#include "media/EbookSearchPanel.h"
 #include "style/Style.h"
 
 #include "LibraryKinds.h"
+#include "SimplePdf.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QLayout>
-#include <QPainter>
+#include <QLineEdit>
+#include <QListView>
 #include <QPdfPageNavigator>
+#include <QPdfSearchModel>
 #include <QPdfView>
-#include <QPdfWriter>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollBar>
@@ -18,6 +21,7 @@
 #include <QSlider>
 #include <QTest>
 #include <QToolButton>
+#include <QTreeView>
 #include <QWheelEvent>
 
 #include <memory>
@@ -28,20 +32,25 @@ using namespace arvexhub::test;
 
 namespace {
 
-/// A PDF of that many A4 pages, each showing its number.
+/// A PDF of that many A4 pages, each showing its number, with "Part 1" leading to the first page
+/// in its contents, "Part 2" to the third and so on. "lantern" is written once on page 2 and twice
+/// on page 4 (1 and 3 counted from 0).
 bool writePdf(const QString& path, int pages) {
-  QPdfWriter writer(path);
-  writer.setPageSize(QPageSize(QPageSize::A4));
-  QPainter painter(&writer);
-  painter.setFont(QFont(painter.font().family(), 96));
+  arvexhub::pdf::SimplePdf book(QSizeF(595, 842));
   for (int page = 0; page < pages; ++page) {
-    if (page > 0 && !writer.newPage()) {
-      return false;
+    book.newPage();
+    book.drawText({72, 200}, u"Page %1"_s.arg(page + 1), 48, Qt::black);
+    book.drawText({72, 300},
+                  page == 1   ? u"A lantern"_s
+                  : page == 3 ? u"Lantern by lantern"_s
+                              : u"Dark"_s,
+                  14, Qt::black);
+    if (page % 2 == 0) {
+      book.addOutlineEntry(u"Part %1"_s.arg(page / 2 + 1), page);
     }
-    painter.drawText(QRect(0, 0, writer.width(), writer.height() / 2), Qt::AlignCenter,
-                     QString::number(page + 1));
   }
-  return painter.end();
+  QFile file(path);
+  return file.open(QIODevice::WriteOnly) && file.write(book.toPdf(u"Atlas"_s)) > 0;
 }
 
 void sendWheel(QWidget* target, const QPoint& angleDelta) {
@@ -133,7 +142,8 @@ private slots:
     tab_ = std::make_unique<EbookReaderTab>(nullptr, model_.get());
     tab_->resize(1800, 700); // wider than a page at its own size, so fitting the width enlarges it
     tab_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(tab_.get()));
+    tab_->activateWindow(); // the reader's keys work while it has the keyboard
+    QVERIFY(QTest::qWaitForWindowActive(tab_.get()));
   }
 
   void cleanup() {
@@ -235,6 +245,9 @@ private slots:
     QTest::newRow("half a notch") << steps("wheel:-60") << 0 << 0;
     QTest::newRow("steps back and forth") << steps("wheel:-60 wheel:60 wheel:-60") << 0 << 0;
     QTest::newRow("horizontal wheel") << steps("hwheel:-120") << 0 << 0;
+    QTest::newRow("keys forward") << steps("key:PgDown key:Space") << 2 << 2;
+    QTest::newRow("keys back") << steps("key:End key:PgUp key:Shift+Space") << 4 << 3;
+    QTest::newRow("key to the first") << steps("slider:4 key:Home") << 0 << 2;
   }
   void turningPages() {
     QFETCH(QStringList, steps);
@@ -252,6 +265,9 @@ private slots:
         child<QToolButton>("nextButton")->click();
       } else if (step == QLatin1String("previous")) {
         child<QToolButton>("previousButton")->click();
+      } else if (step.startsWith(QLatin1String("key"))) {
+        view()->setFocus();
+        QTest::keySequence(view(), QKeySequence::fromString(step.section(QLatin1Char(':'), 1)));
       } else {
         sendWheel(view()->viewport(),
                   step.startsWith(QLatin1Char('h')) ? QPoint(value, 0) : QPoint(0, value));
@@ -285,11 +301,12 @@ private slots:
     QVERIFY(view()->zoomMode() == QPdfView::ZoomMode::FitToWidth);
     // A zoom from fitting the width goes on from the size the page is drawn at.
     const QSizeF fitted = drawnPage();
-    child<QToolButton>("zoomInButton")->click();
+    view()->setFocus();
+    QTest::keySequence(view(), QKeySequence(Qt::CTRL | Qt::Key_Plus));
     QVERIFY(view()->zoomMode() == QPdfView::ZoomMode::Custom);
     QApplication::processEvents();
     QCOMPARE(qRound(drawnPage().width() / fitted.width() * 100), 120);
-    child<QToolButton>("zoomOutButton")->click();
+    QTest::keySequence(view(), QKeySequence(Qt::CTRL | Qt::Key_Minus));
     QApplication::processEvents();
     QCOMPARE(qRound(drawnPage().height() / fitted.height() * 100), 100);
 
@@ -302,6 +319,71 @@ private slots:
     }
     QVERIFY(view()->zoomMode() == QPdfView::ZoomMode::Custom);
     QVERIFY2(qFuzzyCompare(view()->zoomFactor(), factor), qPrintable(QString::number(view()->zoomFactor())));
+  }
+
+  void rememberedPositions_data() {
+    QTest::addColumn<int>("pagesAfter"); // the book is written anew with that many pages
+    QTest::addColumn<bool>("storeBroken");
+    QTest::addColumn<QString>("label");
+    QTest::newRow("same book") << 7 << false << u"6 / 7"_s;
+    QTest::newRow("shrunk book") << 3 << false << u"3 / 3"_s;
+    QTest::newRow("unreadable store") << 7 << true << u"1 / 7"_s;
+  }
+  void rememberedPositions() {
+    QFETCH(int, pagesAfter);
+    QFETCH(bool, storeBroken);
+    QFETCH(QString, label);
+
+    QVERIFY(open(u"Atlas"_s));
+    child<QSlider>("pageSlider")->setValue(5);
+    child<QToolButton>("zoomInButton")->click();
+    const qreal zoom = view()->zoomFactor();
+    QVERIFY(open(u"Leaflet"_s)); // a book not read before fits the width
+    QVERIFY(view()->zoomMode() == QPdfView::ZoomMode::FitToWidth);
+    tab_.reset(); // the positions are written as the reader goes
+    QVERIFY(writePdf(bookPath(u"Atlas"_s), pagesAfter));
+    const QString store = home_->filePath(u".arvexhub/reading-positions.json"_s);
+    if (storeBroken) {
+      home_->createFile(u".arvexhub/reading-positions.json"_s, "{\"cut short");
+      QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"^Unreadable reading positions set aside"_s));
+    }
+    tab_ = std::make_unique<EbookReaderTab>(nullptr, model_.get());
+    tab_->openEbook(QUrl::fromLocalFile(bookPath(u"Atlas"_s)), u"Atlas"_s);
+    QTRY_COMPARE(this->label(), label);
+    QCOMPARE(view()->zoomMode() == QPdfView::ZoomMode::Custom, !storeBroken);
+    QVERIFY(storeBroken || qFuzzyCompare(view()->zoomFactor(), zoom));
+    QCOMPARE(QFile::exists(store + u".unreadable"_s), storeBroken);
+  }
+
+  void contentsAndSearch() {
+    QVERIFY(open(u"Atlas"_s));
+    auto* contents = child<QTreeView>("contentsView");
+    QCOMPARE(contents->model()->rowCount(), 4);
+    const auto part3 = contents->model()->index(2, 0);
+    QCOMPARE(part3.data().toString(), u"Part 3"_s);
+    QTest::mouseClick(contents->viewport(), Qt::LeftButton, {}, contents->visualRect(part3).center());
+    QCOMPARE(currentPage(), 4);
+
+    QTest::keySequence(contents, QKeySequence::Find);
+    auto* field = child<QLineEdit>("searchField");
+    QTRY_VERIFY(field->hasFocus());
+    QSignalSpy finished(child<EbookSearchPanel>("searchPanel"), &EbookSearchPanel::searchFinished);
+    QTest::keyClicks(field, u"lantern"_s);
+    QTest::keyClick(field, Qt::Key_Return); // at once, without waiting for a pause in typing
+    QVERIFY(finished.count() == 1 || finished.wait());
+    auto* results = child<QListView>("searchResults");
+    QCOMPARE(results->model()->rowCount(), 3);
+    QCOMPARE(child<QLabel>("searchCount")->text(), u"Match 1 of 3"_s);
+    QCOMPARE(currentPage(), 1); // the first match shows
+    // Enter goes on through the matches, Shift+Enter back, both round the ends.
+    const QList<std::pair<Qt::KeyboardModifiers, int>> steps{
+        {Qt::NoModifier, 3}, {Qt::NoModifier, 3}, {Qt::NoModifier, 1}, {Qt::ShiftModifier, 3}};
+    for (const auto& [modifiers, page] : steps) {
+      QTest::keyClick(field, Qt::Key_Return, modifiers);
+      QCOMPARE(currentPage(), page);
+    }
+    QCOMPARE(results->currentIndex().data(int(QPdfSearchModel::Role::Page)).toInt(), 3);
+    QCOMPARE(child<QToolButton>("nextButton")->toolTip(), u"Next Page (PgDown, Space)"_s);
   }
 
   void fullscreenLayout_data() {
@@ -387,7 +469,7 @@ private slots:
     QApplication::processEvents();
     QCOMPARE(panel()->isVisible(), panelAfter);
     QCOMPARE(controls()->parentWidget(), panel());
-    QCOMPARE(panel()->layout()->count(), 1);
+    QCOMPARE(panel()->layout()->indexOf(controls()), 0); // above the contents and the search
     tab_->setReaderPanelVisible(false);
     QVERIFY(!panel()->isVisible());
     tab_->setReaderPanelVisible(true);

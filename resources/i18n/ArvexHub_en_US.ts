@@ -490,6 +490,22 @@
         <source>Exit Fullscreen</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>First and last page</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Click a chapter to go to it</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Contents</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>MediaPlayerTab</name>
@@ -620,6 +636,40 @@
     </message>
     <message>
         <source>About %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>EbookSearchPanel</name>
+    <message>
+        <source>Search</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Search the book (%1). Enter shows the next match, Shift+Enter the previous one.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Searching… matches so far: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No matches</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Match %1 of %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Matches: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>SearchResultDelegate</name>
+    <message>
+        <source>Page %1</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

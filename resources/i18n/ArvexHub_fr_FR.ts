@@ -490,6 +490,22 @@
         <source>Exit Fullscreen</source>
         <translation>Quitter le plein écran</translation>
     </message>
+    <message>
+        <source>First and last page</source>
+        <translation>Première et dernière page</translation>
+    </message>
+    <message>
+        <source>Click a chapter to go to it</source>
+        <translation>Cliquez sur un chapitre pour vous y rendre</translation>
+    </message>
+    <message>
+        <source>Contents</source>
+        <translation>Sommaire</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>Recherche</translation>
+    </message>
 </context>
 <context>
     <name>MediaPlayerTab</name>
@@ -621,6 +637,40 @@
     <message>
         <source>About %1</source>
         <translation>À propos de %1</translation>
+    </message>
+</context>
+<context>
+    <name>EbookSearchPanel</name>
+    <message>
+        <source>Search</source>
+        <translation>Rechercher</translation>
+    </message>
+    <message>
+        <source>Search the book (%1). Enter shows the next match, Shift+Enter the previous one.</source>
+        <translation>Rechercher dans le livre (%1). Entrée montre l’occurrence suivante, Maj+Entrée la précédente.</translation>
+    </message>
+    <message>
+        <source>Searching… matches so far: %1</source>
+        <translation>Recherche… occurrences trouvées : %1</translation>
+    </message>
+    <message>
+        <source>No matches</source>
+        <translation>Aucune occurrence</translation>
+    </message>
+    <message>
+        <source>Match %1 of %2</source>
+        <translation>Occurrence %1 sur %2</translation>
+    </message>
+    <message>
+        <source>Matches: %1</source>
+        <translation>Occurrences : %1</translation>
+    </message>
+</context>
+<context>
+    <name>SearchResultDelegate</name>
+    <message>
+        <source>Page %1</source>
+        <translation>Page %1</translation>
     </message>
 </context>
 </TS>

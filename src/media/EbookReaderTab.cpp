@@ -1,7 +1,9 @@
 #include "media/EbookReaderTab.h"
 
 #include "library/EbookListModel.h"
+#include "media/EbookSearchPanel.h"
 #include "media/IdlePointerHider.h"
+#include "media/SearchHighlights.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -9,17 +11,24 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPdfBookmarkModel>
 #include <QPdfPageNavigator>
+#include <QPdfSearchModel>
 #include <QPdfView>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QSplitter>
 #include <QStyle>
+#include <QTabWidget>
 #include <QToolButton>
+#include <QTreeView>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -37,6 +46,23 @@ constexpr int floatingGap = 5;
 constexpr qreal zoomStep = 1.2;
 constexpr qreal minimumZoom = 0.1;
 constexpr qreal maximumZoom = 10.0;
+/// Page turns come in bursts; the store is written once they have settled.
+constexpr int savePositionsDelayMsec = 1000;
+
+const QList<QKeySequence> previousKeys{QKeySequence(Qt::Key_PageUp), QKeySequence(Qt::SHIFT | Qt::Key_Space)};
+const QList<QKeySequence> nextKeys{QKeySequence(Qt::Key_PageDown), QKeySequence(Qt::Key_Space)};
+const QList<QKeySequence> zoomInKeys{QKeySequence(Qt::CTRL | Qt::Key_Plus),
+                                     QKeySequence(Qt::CTRL | Qt::Key_Equal)};
+const QList<QKeySequence> zoomOutKeys{QKeySequence(Qt::CTRL | Qt::Key_Minus)};
+
+/// A tool tip naming the keys that do the same, e.g. "Next Page (PgDown, Space)".
+QString withKeys(const QString& toolTip, const QList<QKeySequence>& keys) {
+  QStringList names;
+  for (const auto& key : keys) {
+    names.append(key.toString(QKeySequence::NativeText));
+  }
+  return QStringLiteral("%1 (%2)").arg(toolTip, names.join(QStringLiteral(", ")));
+}
 
 QFont zoomButtonFont(QFont font) {
   font.setWeight(QFont::Bold);
@@ -61,6 +87,7 @@ EbookReaderTab::EbookReaderTab(QWidget* parent, EbookListModel* ebookModel)
   panel_->hide();
   panelLayout_ = new QVBoxLayout(panel_);
   panelLayout_->addWidget(createControls());
+  panelLayout_->addWidget(createSidebar(), 1);
   menuButton_ = createMenuButton();
 
   auto* splitter = new QSplitter(Qt::Horizontal, this);
@@ -82,14 +109,24 @@ EbookReaderTab::EbookReaderTab(QWidget* parent, EbookListModel* ebookModel)
     });
   }
   idleHider_->setWidgets({fullscreenButton_, menuButton_, controls_});
+  highlights_ = new SearchHighlights(view_, searchPanel_->model());
+  savePositionsTimer_.setSingleShot(true);
+  savePositionsTimer_.setInterval(savePositionsDelayMsec);
+  connect(&savePositionsTimer_, &QTimer::timeout, this, [this] { positions_.save(); });
   setPageControls(0);
   connectControls();
+  connectSidebar();
+  addKeys();
   view_->viewport()->installEventFilter(this);
 }
 
 EbookReaderTab::~EbookReaderTab() {
-  // The document closes itself when it goes, and must not report that to a tab half gone.
+  rememberPosition();
+  positions_.save();
+  // The document closes itself when it goes, and must not report that (nor its contents going) to
+  // a tab half gone.
   disconnect(document_, nullptr, this, nullptr);
+  disconnect(contentsModel_, nullptr, this, nullptr);
 }
 
 void EbookReaderTab::setControlsHideDelay(int msec) {
@@ -128,17 +165,21 @@ QWidget* EbookReaderTab::createControls() {
 
 QWidget* EbookReaderTab::createNavigationGroup() {
   auto* group = new QGroupBox(QCoreApplication::translate("EbookReaderTab", "Navigation"), controls_);
-  previousButton_ = createToolButton(QStringLiteral("previousButton"),
-                                     QCoreApplication::translate("EbookReaderTab", "Previous Page"));
+  previousButton_ = createToolButton(
+      QStringLiteral("previousButton"),
+      withKeys(QCoreApplication::translate("EbookReaderTab", "Previous Page"), previousKeys));
   previousButton_->setIcon(style()->standardIcon(QStyle::SP_ArrowLeft));
-  nextButton_ = createToolButton(QStringLiteral("nextButton"),
-                                 QCoreApplication::translate("EbookReaderTab", "Next Page"));
+  nextButton_ =
+      createToolButton(QStringLiteral("nextButton"),
+                       withKeys(QCoreApplication::translate("EbookReaderTab", "Next Page"), nextKeys));
   nextButton_->setIcon(style()->standardIcon(QStyle::SP_ArrowRight));
   pageLabel_ = new QLabel(QStringLiteral("0 / 0"), group);
   pageLabel_->setObjectName(QStringLiteral("pageLabel"));
   pageLabel_->setAlignment(Qt::AlignCenter);
   pageSlider_ = new QSlider(Qt::Horizontal, group);
   pageSlider_->setObjectName(QStringLiteral("pageSlider"));
+  pageSlider_->setToolTip(withKeys(QCoreApplication::translate("EbookReaderTab", "First and last page"),
+                                   {QKeySequence(Qt::Key_Home), QKeySequence(Qt::Key_End)}));
 
   auto* row = new QHBoxLayout;
   row->addWidget(previousButton_);
@@ -154,12 +195,14 @@ QWidget* EbookReaderTab::createNavigationGroup() {
 
 QWidget* EbookReaderTab::createZoomGroup() {
   auto* group = new QGroupBox(QCoreApplication::translate("EbookReaderTab", "Zoom"), controls_);
-  zoomOutButton_ = createToolButton(QStringLiteral("zoomOutButton"),
-                                    QCoreApplication::translate("EbookReaderTab", "Zoom Out"));
+  zoomOutButton_ =
+      createToolButton(QStringLiteral("zoomOutButton"),
+                       withKeys(QCoreApplication::translate("EbookReaderTab", "Zoom Out"), zoomOutKeys));
   zoomOutButton_->setText(QStringLiteral("-"));
   zoomOutButton_->setFont(zoomButtonFont(zoomOutButton_->font()));
-  zoomInButton_ = createToolButton(QStringLiteral("zoomInButton"),
-                                   QCoreApplication::translate("EbookReaderTab", "Zoom In"));
+  zoomInButton_ =
+      createToolButton(QStringLiteral("zoomInButton"),
+                       withKeys(QCoreApplication::translate("EbookReaderTab", "Zoom In"), zoomInKeys));
   zoomInButton_->setText(QStringLiteral("+"));
   zoomInButton_->setFont(zoomButtonFont(zoomInButton_->font()));
   auto* row = new QHBoxLayout(group);
@@ -187,6 +230,84 @@ QPushButton* EbookReaderTab::createMenuButton() {
   return button;
 }
 
+QWidget* EbookReaderTab::createSidebar() {
+  sidebar_ = new QTabWidget(panel_);
+  sidebar_->setObjectName(QStringLiteral("readerSidebar"));
+  contentsModel_ = new QPdfBookmarkModel(this);
+  contentsModel_->setDocument(document_);
+  contentsView_ = new QTreeView(sidebar_);
+  contentsView_->setObjectName(QStringLiteral("contentsView"));
+  contentsView_->setModel(contentsModel_);
+  contentsView_->setHeaderHidden(true);
+  contentsView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  contentsView_->setToolTip(QCoreApplication::translate("EbookReaderTab", "Click a chapter to go to it"));
+  searchPanel_ = new EbookSearchPanel(document_, sidebar_);
+  searchPanel_->setObjectName(QStringLiteral("searchPanel"));
+  sidebar_->addTab(contentsView_, QCoreApplication::translate("EbookReaderTab", "Contents"));
+  sidebar_->addTab(searchPanel_, QCoreApplication::translate("EbookReaderTab", "Search"));
+  sidebar_->setTabToolTip(1, withKeys(QCoreApplication::translate("EbookReaderTab", "Search"),
+                                      {QKeySequence(QKeySequence::Find)}));
+  return sidebar_;
+}
+
+void EbookReaderTab::addKeys() {
+  addShortcut(previousKeys, &EbookReaderTab::previousPage);
+  addShortcut(nextKeys, &EbookReaderTab::nextPage);
+  addShortcut({QKeySequence(Qt::Key_Home)}, &EbookReaderTab::goToFirstPage);
+  addShortcut({QKeySequence(Qt::Key_End)}, &EbookReaderTab::goToLastPage);
+  addShortcut(zoomInKeys, &EbookReaderTab::zoomIn);
+  addShortcut(zoomOutKeys, &EbookReaderTab::zoomOut);
+  view_->setFocusPolicy(Qt::StrongFocus); // a click on the page gives the reader the keys
+}
+
+void EbookReaderTab::addShortcut(const QList<QKeySequence>& keys, void (EbookReaderTab::*slot)()) {
+  // Only while the reader has the keyboard: other tabs use some of the same keys.
+  auto* shortcut = new QShortcut(this);
+  shortcut->setKeys(keys);
+  shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+  connect(shortcut, &QShortcut::activated, this, slot);
+}
+
+void EbookReaderTab::connectSidebar() {
+  connect(contentsView_, &QTreeView::clicked, this, &EbookReaderTab::openContentsEntry);
+  connect(contentsView_, &QTreeView::activated, this, &EbookReaderTab::openContentsEntry);
+  connect(searchPanel_, &EbookSearchPanel::currentResultChanged, this, &EbookReaderTab::showSearchResult);
+  connect(contentsModel_, &QAbstractItemModel::modelReset, this, &EbookReaderTab::onContentsChanged);
+}
+
+void EbookReaderTab::onContentsChanged() {
+  const int rows = contentsModel_->rowCount();
+  const bool hasContents = rows > 0;
+  bool nested = false;
+  for (int row = 0; row < rows && !nested; ++row) {
+    nested = contentsModel_->hasChildren(contentsModel_->index(row, 0));
+  }
+  contentsView_->setRootIsDecorated(nested); // a flat list needs no room for branches
+  // A book without a table of contents opens on its search.
+  sidebar_->setTabEnabled(0, hasContents);
+  sidebar_->setCurrentIndex(hasContents ? 0 : 1);
+}
+
+void EbookReaderTab::openContentsEntry(const QModelIndex& index) {
+  jumpTo(index.data(int(QPdfBookmarkModel::Role::Page)).toInt());
+}
+
+void EbookReaderTab::showSearchResult(int row) {
+  highlights_->setCurrentResult(row);
+  if (row >= 0) {
+    jumpTo(searchPanel_->model()->resultAtIndex(row).page());
+  }
+}
+
+void EbookReaderTab::showSearch() {
+  if (fullscreen_) {
+    emit fullscreenRequested(); // the search lives in the panel
+  }
+  setReaderPanelVisible(hasOpenDocument());
+  sidebar_->setCurrentWidget(searchPanel_);
+  searchPanel_->focusField();
+}
+
 void EbookReaderTab::connectControls() {
   connect(view_->pageNavigator(), &QPdfPageNavigator::currentPageChanged, this, &EbookReaderTab::pageChanged);
   connect(document_, &QPdfDocument::statusChanged, this, &EbookReaderTab::onDocumentStatusChanged);
@@ -208,6 +329,8 @@ void EbookReaderTab::openEbook(const QUrl& url, const QString& /*name*/) {
   if (!url.isValid() || !url.isLocalFile()) {
     return;
   }
+  rememberPosition(); // of the book open until now
+  bookPath_ = url.path(QUrl::FullyDecoded);
   // Marked and shown first: a file that cannot be read fails inside load(), which undoes both.
   if (ebookModel_ != nullptr) {
     ebookModel_->setCurrentReadingEbook(url.path(QUrl::FullyDecoded));
@@ -217,6 +340,10 @@ void EbookReaderTab::openEbook(const QUrl& url, const QString& /*name*/) {
 }
 
 void EbookReaderTab::stopReading() {
+  rememberPosition();
+  positions_.save();
+  bookPath_.clear();
+  searchPanel_->clear();
   document_->close();
   if (ebookModel_ != nullptr) {
     ebookModel_->setCurrentReadingEbook(QString());
@@ -274,7 +401,7 @@ void EbookReaderTab::leaveFullscreen() {
   // The panel gives the controls its own width again.
   controls_->setMinimumWidth(0);
   controls_->setMaximumWidth(QWIDGETSIZE_MAX);
-  panelLayout_->addWidget(controls_);
+  panelLayout_->insertWidget(0, controls_); // above the contents and the search again
   controls_->show();
   fullscreenRow_->addWidget(fullscreenButton_);
   fullscreenButton_->setIcon(style()->standardIcon(QStyle::SP_TitleBarMaxButton));
@@ -292,6 +419,7 @@ void EbookReaderTab::pageChanged(int page) {
     pageSlider_->setValue(page);
   }
   pageLabel_->setText(QStringLiteral("%1 / %2").arg(page + 1).arg(document_->pageCount()));
+  rememberPosition();
 }
 
 void EbookReaderTab::onDocumentStatusChanged(QPdfDocument::Status status) {
@@ -299,7 +427,8 @@ void EbookReaderTab::onDocumentStatusChanged(QPdfDocument::Status status) {
     const int pageCount = document_->pageCount();
     setPageControls(pageCount);
     pageLabel_->setText(QStringLiteral("1 / %1").arg(pageCount));
-    jumpTo(0);
+    searchPanel_->clear();
+    restorePosition();
   } else if (status == QPdfDocument::Status::Error) {
     qDebug() << "Error loading PDF:" << document_->error();
     // Nothing was opened: the row must not show as being read, and the panel must not keep
@@ -318,10 +447,12 @@ void EbookReaderTab::previousPage() {
 
 void EbookReaderTab::zoomIn() {
   setCustomZoom(shownZoomFactor() * zoomStep);
+  rememberPosition();
 }
 
 void EbookReaderTab::zoomOut() {
   setCustomZoom(shownZoomFactor() / zoomStep);
+  rememberPosition();
 }
 
 void EbookReaderTab::toggleFullscreen() {
@@ -355,6 +486,24 @@ void EbookReaderTab::updateFloatingWidgetsPosition() {
                   fullscreenButton_->y() + fullscreenButton_->height() + floatingGap);
 }
 
+bool EbookReaderTab::event(QEvent* event) {
+  // The window's own search takes the same key; within the reader, the key searches the book.
+  if (event->type() == QEvent::ShortcutOverride &&
+      static_cast<QKeyEvent*>(event)->matches(QKeySequence::Find)) {
+    event->accept();
+    return true;
+  }
+  return QWidget::event(event);
+}
+
+void EbookReaderTab::keyPressEvent(QKeyEvent* event) {
+  if (event->matches(QKeySequence::Find)) {
+    showSearch();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
 bool EbookReaderTab::eventFilter(QObject* watched, QEvent* event) {
   // The page area follows every resize of the view, and also changes when a scroll bar comes or goes.
   if (watched == view_->viewport() && event->type() == QEvent::Resize) {
@@ -375,6 +524,37 @@ void EbookReaderTab::jumpTo(int page) {
   if (page >= 0 && page < document_->pageCount()) {
     view_->pageNavigator()->jump(page, QPointF(0, 0), 0);
   }
+}
+
+void EbookReaderTab::goToFirstPage() {
+  jumpTo(0);
+}
+
+void EbookReaderTab::goToLastPage() {
+  jumpTo(document_->pageCount() - 1);
+}
+
+void EbookReaderTab::restorePosition() {
+  const auto position = positions_.position(bookPath_);
+  if (position.zoom > 0) {
+    setCustomZoom(position.zoom);
+  } else {
+    view_->setZoomMode(QPdfView::ZoomMode::FitToWidth);
+  }
+  // A book replaced by a shorter edition opens at its last page.
+  const int page = std::clamp(position.page, 0, std::max(0, document_->pageCount() - 1));
+  view_->pageNavigator()->jump(page, QPointF(0, 0), 0);
+  pageChanged(page); // the navigator says nothing when it stays on the same page number
+}
+
+void EbookReaderTab::rememberPosition() {
+  if (bookPath_.isEmpty() || document_->status() != QPdfDocument::Status::Ready) {
+    return;
+  }
+  const bool custom = view_->zoomMode() == QPdfView::ZoomMode::Custom;
+  positions_.setPosition(bookPath_,
+                         {view_->pageNavigator()->currentPage(), custom ? view_->zoomFactor() : 0});
+  savePositionsTimer_.start();
 }
 
 void EbookReaderTab::turnPagesByWheel(int verticalDelta) {

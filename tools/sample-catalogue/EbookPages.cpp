@@ -1,12 +1,9 @@
 #include "EbookPages.h"
 
 #include "SampleMedia.h"
+#include "SimplePdf.h"
 
-#include <QBuffer>
-#include <QDate>
-#include <QPageSize>
 #include <QPainter>
-#include <QPdfWriter>
 
 namespace arvexhub::sample {
 namespace {
@@ -66,65 +63,57 @@ QString paragraph(int page, int index) {
   return text.join(QLatin1Char(' '));
 }
 
-void drawTextPage(QPainter& painter, const SampleEbook& ebook, int page) {
-  painter.fillRect(QRectF(0, 0, pageWidth, pageHeight), Qt::white);
-  painter.setPen(ebook.titleColour.darker(120));
-  painter.setFont(font(22, true));
-  painter.drawText(QRectF(margin, margin, pageWidth - 2 * margin, 40), Qt::AlignLeft | Qt::AlignVCenter,
-                   QStringLiteral("Chapter %1").arg(page));
-  painter.setPen(Qt::black);
-  painter.setFont(font(12));
-  qreal top = margin + 60;
-  for (int index = 0; index < 3; ++index) {
-    const QRectF box(margin, top, pageWidth - 2 * margin, pageHeight - margin - top);
-    const auto used = painter.boundingRect(box, Qt::TextWordWrap, paragraph(page, index));
-    painter.drawText(box, Qt::TextWordWrap, paragraph(page, index));
-    top += used.height() + 12;
+void drawPdfCover(pdf::SimplePdf& book, const SampleEbook& ebook) {
+  book.fillRect(QRectF(0, 0, pageWidth, pageHeight), ebook.paperColour);
+  book.strokeRect(QRectF(24, 24, pageWidth - 48, pageHeight - 48), ebook.titleColour, 3);
+  const auto bold = pdf::SimplePdf::Weight::Bold;
+  const auto title = pdf::SimplePdf::wrap(ebook.fullName, 40, pageWidth - 2 * margin, bold);
+  qreal baseline = 240 - title.size() * 48 / 2.0 + 36;
+  for (const auto& line : title) {
+    const qreal width = pdf::SimplePdf::textWidth(line, 40, bold);
+    book.drawText(QPointF((pageWidth - width) / 2, baseline), line, 40, ebook.titleColour, bold);
+    baseline += 48;
   }
-  painter.setFont(font(10));
-  painter.drawText(QRectF(0, pageHeight - 36, pageWidth, 20), Qt::AlignCenter, QString::number(page + 1));
+  book.drawLine(QPointF(150, 395), QPointF(pageWidth - 150, 395), ebook.titleColour, 3);
+  const auto centred = [&book, &ebook](const QString& text, qreal size, qreal y) {
+    book.drawText(QPointF((pageWidth - pdf::SimplePdf::textWidth(text, size)) / 2, y), text, size,
+                  ebook.titleColour);
+  };
+  centred(ebook.author, 20, 437);
+  centred(ebook.publisher, 13, 530);
 }
 
-/// Qt stamps a PDF with the time it was written. The book's own date, in as many digits, keeps the
-/// byte offsets of the file right and its bytes the same on every write.
-void stampCreationDate(QByteArray& pdf, const SampleEbook& ebook) {
-  const QByteArray key("/CreationDate (D:");
-  const auto stamp =
-      QDate::fromString(ebook.publicationDate, Qt::ISODate).toString(u"yyyyMMdd120000").toLatin1();
-  const auto at = pdf.indexOf(key);
-  if (at >= 0 && stamp.size() == 14) {
-    pdf.replace(at + key.size(), stamp.size(), stamp);
+void drawTextPage(pdf::SimplePdf& book, const SampleEbook& ebook, int page) {
+  const auto heading = QStringLiteral("Chapter %1").arg(page);
+  book.drawText(QPointF(margin, margin + 26), heading, 22, ebook.titleColour.darker(120),
+                pdf::SimplePdf::Weight::Bold);
+  qreal baseline = margin + 72;
+  for (int index = 0; index < 3; ++index) {
+    for (const auto& line : pdf::SimplePdf::wrap(paragraph(page, index), 12, pageWidth - 2 * margin)) {
+      book.drawText(QPointF(margin, baseline), line, 12, Qt::black);
+      baseline += 16;
+    }
+    baseline += 12;
   }
+  const auto number = QString::number(page + 1);
+  book.drawText(QPointF((pageWidth - pdf::SimplePdf::textWidth(number, 10)) / 2, pageHeight - 24), number, 10,
+                Qt::black);
 }
 
 } // namespace
 
 QByteArray ebookPdf(const SampleEbook& ebook) {
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  QPdfWriter writer(&buffer);
-  writer.setTitle(ebook.fullName);
-  writer.setCreator(QStringLiteral("Arvex Hub sample catalogue"));
-  writer.setResolution(72);
-  writer.setPageSize(QPageSize(QPageSize::A5));
-  writer.setPageMargins(QMarginsF());
-  QPainter painter;
-  if (!painter.begin(&writer)) {
-    return {};
-  }
-  painter.setRenderHint(QPainter::Antialiasing);
-  scaleToPage(painter);
-  drawCover(painter, ebook);
+  // Written by hand rather than with QPdfWriter, which cannot give the book its table of contents.
+  pdf::SimplePdf book(QSizeF(pageWidth, pageHeight));
+  book.newPage();
+  drawPdfCover(book, ebook);
+  book.addOutlineEntry(QStringLiteral("Cover"), 0);
   for (int page = 1; page <= ebook.textPages; ++page) {
-    writer.newPage();
-    drawTextPage(painter, ebook, page);
+    book.newPage();
+    drawTextPage(book, ebook, page);
+    book.addOutlineEntry(QStringLiteral("Chapter %1").arg(page), page);
   }
-  if (!painter.end()) {
-    return {};
-  }
-  stampCreationDate(bytes, ebook);
-  return bytes;
+  return book.toPdf(ebook.fullName);
 }
 
 QImage drawEbookCover(const SampleEbook& ebook, int width) {

@@ -4,7 +4,9 @@
 //   window-shot <file.png> [--theme Dark|Light] [--language fr_FR] [--tab N] [--delay ms]
 //               [--select Game] [--play Game] [--download Game]
 //               [--watch Movie] [--read Ebook] [--listen Album [--no-art]] [--fullscreen]
-// --watch, --read and --listen download the item from the catalogue, then open it.
+//               [--search Text] [--panel]
+// --watch, --read and --listen download the item from the catalogue, then open it; --search then
+// searches the open e-book; --panel opens the side panels (the reader's contents and search).
 #include "app/Application.h"
 #include "app/Controller.h"
 #include "app/Preferences.h"
@@ -13,6 +15,8 @@
 #include "library/EbookListModel.h"
 #include "library/GameListModel.h"
 #include "library/MovieListModel.h"
+#include "media/EbookReaderTab.h"
+#include "media/EbookSearchPanel.h"
 #include "runner/GameRunner.h"
 #include "widgets/window/MainWindow.h"
 
@@ -138,6 +142,25 @@ void stageWindow(Controller* controller, const QCommandLineParser& parser, Stall
   }
 }
 
+/// Searches the e-book a moment after it opened, when asked.
+void searchEbook(Controller* controller, MainWindow* window, const QCommandLineParser& parser) {
+  const auto text = parser.value(QStringLiteral("search"));
+  if (text.isEmpty()) {
+    return;
+  }
+  QObject::connect(
+      controller->ebookModel(), &EbookListModel::currentReadingEbookChanged, window,
+      [window, text] {
+        QTimer::singleShot(500, window, [window, text] {
+          if (auto* reader = window->findChild<EbookReaderTab*>()) {
+            reader->showSearch();
+            reader->findChild<EbookSearchPanel*>()->search(text);
+          }
+        });
+      },
+      Qt::SingleShotConnection);
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -160,6 +183,9 @@ int main(int argc, char* argv[]) {
       {QStringLiteral("listen"), QStringLiteral("Album to download and play."), QStringLiteral("name")},
       {QStringLiteral("no-art"), QStringLiteral("Play the album without its cover (the meter shows).")},
       {QStringLiteral("fullscreen"), QStringLiteral("Full screen once the item is open.")},
+      {QStringLiteral("search"), QStringLiteral("Text to search in the open e-book."),
+       QStringLiteral("text")},
+      {QStringLiteral("panel"), QStringLiteral("Open the side panels.")},
   });
   QStringList arguments;
   for (int i = 0; i < argc; ++i) {
@@ -200,6 +226,10 @@ int main(int argc, char* argv[]) {
   QObject::connect(
       controller->albumModel(), &LibraryModel::updateCheckFinished, window,
       [=, &parser] { listenToAlbum(controller, window, parser); }, Qt::SingleShotConnection);
+  searchEbook(controller, window, parser);
+  if (parser.isSet(QStringLiteral("panel"))) {
+    controller->preferences()->setAppPropertiesPanelVisible(true);
+  }
   QTimer::singleShot(delay, window, [window, file = parser.positionalArguments().first()] {
     window->grab().save(file);
 
