@@ -4,7 +4,11 @@
 //   window-shot <file.png> [--theme Dark|Light] [--language fr_FR] [--tab N] [--delay ms]
 //               [--select Game] [--play Game] [--download Game]
 //               [--watch Movie] [--read Ebook] [--listen Album [--no-art]] [--fullscreen]
+//               [--command Text] [--find Text] [--hide-debug]
 // --watch, --read and --listen download the item from the catalogue, then open it.
+// --command types a command into the console half a second before the picture (the --play game
+// runs by then); --find opens the console's find bar with a text; --hide-debug hides the
+// console's Debug lines.
 #include "app/Application.h"
 #include "app/Controller.h"
 #include "app/Preferences.h"
@@ -14,15 +18,21 @@
 #include "library/GameListModel.h"
 #include "library/MovieListModel.h"
 #include "runner/GameRunner.h"
+#include "widgets/console/CommandLine.h"
+#include "widgets/console/ConsoleFindBar.h"
 #include "widgets/window/MainWindow.h"
 
+#include <QAbstractButton>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QLineEdit>
 #include <QSettings>
 #include <QTabWidget>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
+
+#include <algorithm>
 
 using namespace arvexhub::launcher;
 
@@ -138,6 +148,31 @@ void stageWindow(Controller* controller, const QCommandLineParser& parser, Stall
   }
 }
 
+/// The console's command line, find bar and Debug filter, a moment before the picture.
+void driveConsole(Controller* controller, MainWindow* window, const QCommandLineParser& parser, int delay) {
+  const auto command = parser.value(QStringLiteral("command"));
+  const auto find = parser.value(QStringLiteral("find"));
+  const bool hideDebug = parser.isSet(QStringLiteral("hide-debug"));
+  if (command.isEmpty() && find.isEmpty() && !hideDebug) {
+    return;
+  }
+  controller->preferences()->setAppConsoleVisible(true);
+  QTimer::singleShot(std::max(0, delay - 500), window, [=] {
+    if (hideDebug) {
+      window->findChild<QAbstractButton*>(QStringLiteral("debugToggle"))->setChecked(false);
+    }
+    if (!command.isEmpty()) {
+      auto* line = window->findChild<CommandLine*>(QStringLiteral("commandLine"));
+      line->setText(command);
+      emit line->returnPressed();
+    }
+    if (!find.isEmpty()) {
+      window->findChild<ConsoleFindBar*>(QStringLiteral("findBar"))->openBar();
+      window->findChild<QLineEdit*>(QStringLiteral("findField"))->setText(find);
+    }
+  });
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -160,6 +195,10 @@ int main(int argc, char* argv[]) {
       {QStringLiteral("listen"), QStringLiteral("Album to download and play."), QStringLiteral("name")},
       {QStringLiteral("no-art"), QStringLiteral("Play the album without its cover (the meter shows).")},
       {QStringLiteral("fullscreen"), QStringLiteral("Full screen once the item is open.")},
+      {QStringLiteral("command"), QStringLiteral("Command to send to the --play game."),
+       QStringLiteral("text")},
+      {QStringLiteral("find"), QStringLiteral("Text to find in the console."), QStringLiteral("text")},
+      {QStringLiteral("hide-debug"), QStringLiteral("Hide the console's Debug lines.")},
   });
   QStringList arguments;
   for (int i = 0; i < argc; ++i) {
@@ -190,6 +229,7 @@ int main(int argc, char* argv[]) {
   QObject::connect(
       controller->model(), &LibraryModel::updateCheckFinished, window,
       [controller, &parser, &server] { stageWindow(controller, parser, server); }, Qt::SingleShotConnection);
+  driveConsole(controller, window, parser, delay);
   // Each media item is fetched once its kind's catalogue is in.
   QObject::connect(
       controller->movieModel(), &LibraryModel::updateCheckFinished, window,

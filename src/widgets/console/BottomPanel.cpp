@@ -16,6 +16,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
@@ -39,11 +40,9 @@ namespace {
 
 using style::icons::Icons16;
 
-QPushButton* makeDebugToggle(QWidget* parent) {
-  auto* toggle = new QPushButton(QCoreApplication::translate("ArvexHubLauncher", "Debug"), parent);
+QCheckBox* makeDebugToggle(QWidget* parent) {
+  auto* toggle = new QCheckBox(QCoreApplication::translate("ArvexHubLauncher", "Debug"), parent);
   toggle->setObjectName(QStringLiteral("debugToggle"));
-  toggle->setFlat(true);
-  toggle->setCheckable(true);
   toggle->setChecked(true);
   toggle->setFocusPolicy(Qt::TabFocus);
   toggle->setToolTip(QCoreApplication::translate("ArvexHubLauncher", "Show or hide the Debug lines"));
@@ -163,7 +162,7 @@ QWidget* BottomPanel::buildCommandRow() {
 void BottomPanel::connectConsole() {
   connect(clearButton_, &QPushButton::clicked, console_, &Console::clear);
   connect(closeButton_, &QPushButton::clicked, this, &BottomPanel::closePanel);
-  connect(debugToggle_, &QPushButton::toggled, console_, &Console::set_debug_shown);
+  connect(debugToggle_, &QCheckBox::toggled, console_, &Console::set_debug_shown);
   connect(console_, &Console::empty_changed, this,
           [this] { clearButton_->setVisible(!console_->is_empty()); });
   clearButton_->setVisible(!console_->is_empty());
@@ -249,6 +248,11 @@ void BottomPanel::applyTextPalette() {
     playingLabel_->setPalette(palette);
     gameLabel_->setPalette(palette);
     statusIcon_->setPalette(palette);
+    // The theme's disabled placeholder colour is all but invisible, and the disabled command
+    // line's hint is what tells why it cannot be used.
+    QPalette hint;
+    hint.setColor(QPalette::Disabled, QPalette::PlaceholderText, style->theme().secondaryColorDisabled);
+    commandLine_->setPalette(hint);
   }
 }
 

@@ -6,6 +6,7 @@
 
 #include <functional>
 
+class QCheckBox;
 class QFrame;
 class QLabel;
 class QMenu;
@@ -75,7 +76,7 @@ private:
   Console* console_{nullptr};
   QPushButton* clearButton_{nullptr};
   QPushButton* closeButton_{nullptr};
-  QPushButton* debugToggle_{nullptr};
+  QCheckBox* debugToggle_{nullptr};
   ConsoleFindBar* findBar_{nullptr};
   CommandLine* commandLine_{nullptr};
   style::IconWidget* statusIcon_{nullptr};

@@ -14,6 +14,22 @@ namespace {
 constexpr int maximumHighlights = 1000;
 constexpr int otherMatchAlpha = 90;
 
+/// Lower case, one character for one, so positions in the folded text are positions in the log.
+/// (QString::toLower may lengthen a text, and takes twice as long.)
+QString folded(QString text) {
+  for (QChar& c : text) {
+    const char16_t u = c.unicode();
+    if (u < 0x80) {
+      if (u >= u'A' && u <= u'Z') {
+        c = QChar(static_cast<char16_t>(u + (u'a' - u'A')));
+      }
+    } else if (!c.isSurrogate()) {
+      c = c.toLower();
+    }
+  }
+  return text;
+}
+
 } // namespace
 
 ConsoleSearch::ConsoleSearch(QPlainTextEdit* view, QObject* parent)
@@ -62,6 +78,8 @@ void ConsoleSearch::stop() {
   refreshTimer_.stop();
   matches_.clear();
   current_ = -1;
+  text_ = QString(); // a full log's copy is some megabytes
+  textStale_ = true;
   highlight();
 }
 
@@ -92,14 +110,9 @@ void ConsoleSearch::previous() {
 }
 
 void ConsoleSearch::refreshText() {
-  text_ = view_->document()->toPlainText();
-  // Folded once here, so each keystroke is a plain scan; a rare text whose lower case is longer
-  // keeps its case and is searched ignoring it.
-  QString folded = text_.toLower();
-  textFolded_ = folded.size() == text_.size();
-  if (textFolded_) {
-    text_ = std::move(folded);
-  }
+  // Folded once per change of the log, so each keystroke is a plain scan. The raw text has the
+  // document's positions: blocks end in a paragraph separator, which no query holds.
+  text_ = folded(view_->document()->toRawText());
   textStale_ = false;
 }
 
@@ -111,10 +124,8 @@ void ConsoleSearch::search() {
   if (query_.isEmpty()) {
     return;
   }
-  const QString needle = textFolded_ ? query_.toLower() : query_;
-  const Qt::CaseSensitivity sensitivity = textFolded_ ? Qt::CaseSensitive : Qt::CaseInsensitive;
-  for (qsizetype at = text_.indexOf(needle, 0, sensitivity); at >= 0;
-       at = text_.indexOf(needle, at + needle.size(), sensitivity)) {
+  const QString needle = folded(query_);
+  for (qsizetype at = text_.indexOf(needle); at >= 0; at = text_.indexOf(needle, at + needle.size())) {
     matches_.append(static_cast<int>(at));
   }
   keepVisibleOnly();
@@ -126,9 +137,11 @@ void ConsoleSearch::keepVisibleOnly() {
   }
   // One walk over the blocks from the first match on: a look-up per match would cost more.
   QTextBlock block = view_->document()->findBlock(matches_.first());
-  const auto hidden = [&block](int position) {
-    while (block.isValid() && block.position() + block.length() <= position) {
-      block = block.next();
+  int blockEnd = block.position() + block.length();
+  const auto hidden = [&block, &blockEnd](int position) {
+    while (block.isValid() && blockEnd <= position) {
+      block = block.next(); // a block's position costs a look-up, its length does not
+      blockEnd += block.length();
     }
     return block.isValid() && !block.isVisible();
   };

@@ -51,8 +51,7 @@ private:
 
   QPlainTextEdit* view_{nullptr};
   QString query_;
-  QString text_; ///< the log's text, folded to lower case when its length allows
-  bool textFolded_{false};
+  QString text_; ///< the log's text, folded to lower case
   bool textStale_{true};
   bool active_{false};
   QVector<int> matches_; ///< positions in the document, ascending
