@@ -145,18 +145,19 @@ private slots:
               "  echo \"[ArvexHub] [4] Info: ====== End Lua command #$n: success ======\"\n"
               "  n=$((n + 1))\ndone\n");
     QTRY_VERIFY(line->isEnabled());
-    for (const QString& command : {u"first"_s, u"print(2)"_s, u"print(2)"_s}) {
-      QTest::keyClicks(line, command);
+    for (const QString& command : {u"first"_s, u"print(2)"_s, u"print(2)"_s, u"a\nb"_s}) {
+      line->setText(command); // as pasted
       QTest::keyClick(line, Qt::Key_Return);
     }
     QTRY_COMPARE(shownLog(), u"> first\nDebug: got first\n> print(2)\nDebug: got print(2)\n> print(2)\n"
-                             "Debug: got print(2)"_s);
-    const QStringList history{u"first"_s, u"print(2)"_s}; // a repeat is kept once
+                             "Debug: got print(2)\n> a b\nDebug: got a b"_s);
+    const QStringList history{u"first"_s, u"print(2)"_s, u"a b"_s}; // a repeat is kept once
     QCOMPARE(controller_->preferences()->consoleCommandHistory(), history);
     QTest::keyClicks(line, u"draft"_s);
     for (const auto& [key, shown] :
-         {std::pair(Qt::Key_Up, u"print(2)"_s), std::pair(Qt::Key_Up, u"first"_s),
-          std::pair(Qt::Key_Up, u"first"_s), std::pair(Qt::Key_Down, u"print(2)"_s),
+         {std::pair(Qt::Key_Up, u"a b"_s), std::pair(Qt::Key_Up, u"print(2)"_s),
+          std::pair(Qt::Key_Up, u"first"_s), std::pair(Qt::Key_Up, u"first"_s),
+          std::pair(Qt::Key_Down, u"print(2)"_s), std::pair(Qt::Key_Down, u"a b"_s),
           std::pair(Qt::Key_Down, u"draft"_s)}) {
       QTest::keyClick(line, key);
       QCOMPARE(line->text(), shown);

@@ -39,7 +39,9 @@ void CommandLine::keyPressEvent(QKeyEvent* event) {
 }
 
 void CommandLine::enter() {
-  const QString command = text();
+  // A pasted line break would reach the game as two commands under one id.
+  QString command = text();
+  command.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
   if (command.trimmed().isEmpty()) {
     return;
   }
