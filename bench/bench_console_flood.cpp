@@ -4,6 +4,9 @@
 // view at its block cap. Against a bare QPlainTextEdit with the same block cap, fed the same
 // lines from the same game through a QProcess, one edit block per read.
 //
+// Then, with the console at its cap, finding a text as it is typed and hiding the Debug lines,
+// against QTextDocument::find counting the same matches in the same document.
+//
 // Usage: bench_console_flood [lines = 1000000] [runs = 2]
 // Each measurement runs in a fresh process (this program, started again with --measure), so
 // the memory of one never counts in the next.
@@ -11,6 +14,7 @@
 #include "runner/Console.h"
 #include "runner/GameRunner.h"
 #include "style/Style.h"
+#include "widgets/console/ConsoleSearch.h"
 
 #include "BenchSupport.h"
 
@@ -35,6 +39,7 @@
 
 using namespace arvexhub::bench;
 using arvexhub::launcher::Console;
+using arvexhub::launcher::ConsoleSearch;
 using arvexhub::launcher::GameRunner;
 
 namespace {
@@ -44,6 +49,9 @@ constexpr double targetLinesPerSecond = 50000.0;
 constexpr double targetRatio = 0.65;
 constexpr double targetStallMs = 50.0;
 constexpr double targetPeakMb = 100.0;
+constexpr double targetFindMs = 50.0;
+/// Typed one key at a time; "loaded" is in more than half the lines, in another case.
+const QString typedQuery = QStringLiteral("LOADED #9");
 constexpr int heartbeatMs = 1;
 const QSize windowSize(1000, 600);
 const QString measureOption = QStringLiteral("--measure");
@@ -219,6 +227,59 @@ bool viewHoldsTheLastLines(const QPlainTextEdit& view, int lines) {
   return ok;
 }
 
+/// Finding in the log the console keeps at its cap: each key of a query typed, until the view has
+/// painted the selected match (the first key also copies the log); the Debug filter; and the
+/// baseline, QTextDocument::find counting the matches of "loaded" in the same document.
+Figures measureFind(Console& console) {
+  QPlainTextEdit* view = console.log_view();
+  ConsoleSearch search(view);
+  QElapsedTimer clock;
+  double firstKeyMs = -1;
+  double slowestKeyMs = 0;
+  int loadedMatches = -1;
+  for (qsizetype typed = 1; typed <= typedQuery.size(); ++typed) {
+    clock.start();
+    search.setQuery(typedQuery.left(typed));
+    view->viewport()->repaint();
+    const double elapsed = elapsedMs(clock);
+    firstKeyMs = firstKeyMs < 0 ? elapsed : firstKeyMs;
+    slowestKeyMs = std::max(slowestKeyMs, elapsed);
+    loadedMatches = typed == 6 ? search.matchCount() : loadedMatches;
+  }
+  const int typedMatches = search.matchCount();
+
+  clock.start();
+  int documentMatches = 0;
+  for (QTextCursor found = view->document()->find(QStringLiteral("loaded")); !found.isNull();
+       found = view->document()->find(QStringLiteral("loaded"), found)) {
+    ++documentMatches;
+  }
+  const double documentFindMs = elapsedMs(clock);
+
+  clock.start();
+  console.set_debug_shown(false);
+  view->viewport()->repaint();
+  const double hideMs = elapsedMs(clock);
+  search.setQuery(QStringLiteral(" us #")); // only Debug lines say it
+  const int hiddenMatches = search.matchCount();
+  clock.start();
+  console.set_debug_shown(true);
+  view->viewport()->repaint();
+  const double showMs = elapsedMs(clock);
+  if (loadedMatches <= 0 || loadedMatches != documentMatches || typedMatches <= 0 || hiddenMatches != 0) {
+    std::fprintf(stderr, "the search found %d \"loaded\" (QTextDocument::find %d), %d \"%s\", %d hidden\n",
+                 loadedMatches, documentMatches, typedMatches, qUtf8Printable(typedQuery), hiddenMatches);
+    return {};
+  }
+  return {{QStringLiteral("find_first_ms"), firstKeyMs},
+          {QStringLiteral("find_slowest_ms"), slowestKeyMs},
+          {QStringLiteral("find_matches"), double(loadedMatches)},
+          {QStringLiteral("find_typed_matches"), double(typedMatches)},
+          {QStringLiteral("document_find_ms"), documentFindMs},
+          {QStringLiteral("debug_hide_ms"), hideMs},
+          {QStringLiteral("debug_show_ms"), showMs}};
+}
+
 /// The game run by GameRunner, shown by a Console.
 int measureConsole(const QString& script, int lines) {
   Console console;
@@ -275,19 +336,25 @@ int measureConsole(const QString& script, int lines) {
                  static_cast<long long>(received), static_cast<long long>(messages.size()), watcher.paints());
     return 1;
   }
-  report({{QStringLiteral("shown_ms"), double(watcher.shownNs()) / 1e6},
-          {QStringLiteral("cpu_ms"), double(cpuNs) / 1e6},
-          {QStringLiteral("document_ms"), double(watcher.documentNs()) / 1e6},
-          {QStringLiteral("received_ms"), double(receivedNs) / 1e6},
-          {QStringLiteral("handler_ms"), double(handlerNs) / 1e6},
-          {QStringLiteral("batches"), double(batches)},
-          {QStringLiteral("paints"), double(watcher.paints())},
-          {QStringLiteral("messages"), double(messages.size())},
-          {QStringLiteral("stall_ms"), heartbeat.longestMs()},
-          {QStringLiteral("stalls_over_target"), double(heartbeat.gapsOverTarget())},
-          {QStringLiteral("idle_kb"), double(idleKb)},
-          {QStringLiteral("peak_kb"), hwmReset ? double(peakKb) : -1.0},
-          {QStringLiteral("end_kb"), double(endKb)}});
+  const Figures find = measureFind(console);
+  if (find.isEmpty()) {
+    return 1;
+  }
+  Figures figures{{QStringLiteral("shown_ms"), double(watcher.shownNs()) / 1e6},
+                  {QStringLiteral("cpu_ms"), double(cpuNs) / 1e6},
+                  {QStringLiteral("document_ms"), double(watcher.documentNs()) / 1e6},
+                  {QStringLiteral("received_ms"), double(receivedNs) / 1e6},
+                  {QStringLiteral("handler_ms"), double(handlerNs) / 1e6},
+                  {QStringLiteral("batches"), double(batches)},
+                  {QStringLiteral("paints"), double(watcher.paints())},
+                  {QStringLiteral("messages"), double(messages.size())},
+                  {QStringLiteral("stall_ms"), heartbeat.longestMs()},
+                  {QStringLiteral("stalls_over_target"), double(heartbeat.gapsOverTarget())},
+                  {QStringLiteral("idle_kb"), double(idleKb)},
+                  {QStringLiteral("peak_kb"), hwmReset ? double(peakKb) : -1.0},
+                  {QStringLiteral("end_kb"), double(endKb)}};
+  figures.insert(find);
+  report(figures);
   return 0;
 }
 
@@ -597,6 +664,26 @@ int main(int argc, char** argv) {
           .arg(targetPeakMb, 0, 'f', 0)
           .arg(verdict(memoryMet))
           .arg(Console::maximumBlockCount));
+  const double findMs = std::max(console.value(QStringLiteral("find_first_ms")),
+                                 console.value(QStringLiteral("find_slowest_ms")));
+  const bool findMet = findMs <= targetFindMs;
+  say(QStringLiteral("console find: in the %1 lines the console keeps, \"%2\" typed one key at a time, each "
+                     "key until the view painted the selected match: first key %3 (copies the log once), "
+                     "slowest key %4 (target <= %5 ms): %6; %7 matches of \"loaded\", %8 of the whole text; "
+                     "baseline QTextDocument::find counting the same matches %9")
+          .arg(std::min(lines, Console::maximumBlockCount))
+          .arg(typedQuery, ms(console.value(QStringLiteral("find_first_ms"))),
+               ms(console.value(QStringLiteral("find_slowest_ms"))))
+          .arg(targetFindMs, 0, 'f', 0)
+          .arg(verdict(findMet))
+          .arg(qint64(console.value(QStringLiteral("find_matches"))))
+          .arg(qint64(console.value(QStringLiteral("find_typed_matches"))))
+          .arg(ms(console.value(QStringLiteral("document_find_ms")))));
+  say(QStringLiteral(
+          "console Debug filter: hiding the Debug lines among them %1, showing them again %2, each "
+          "until the view painted")
+          .arg(ms(console.value(QStringLiteral("debug_hide_ms"))),
+               ms(console.value(QStringLiteral("debug_show_ms")))));
   say(QStringLiteral(
           "  where the time goes (best runs): the game alone through a pipe %1 (%2 lines/s); Console: "
           "last line received %3, in the document %4, painted %5; %6 in the outputProduced handlers "
@@ -620,5 +707,5 @@ int main(int argc, char** argv) {
           .arg(int(bare.value(QStringLiteral("paints"))))
           .arg(ms(bare.value(QStringLiteral("cpu_ms"))))
           .arg(mb(qint64(bare.value(QStringLiteral("end_kb"))))));
-  return rateMet && ratioMet && stallMet && memoryMet ? 0 : 2;
+  return rateMet && ratioMet && stallMet && memoryMet && findMet ? 0 : 2;
 }

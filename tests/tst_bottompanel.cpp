@@ -6,6 +6,8 @@
 #include "style/Style.h"
 #include "style/widgets/IconWidget.h"
 #include "widgets/console/BottomPanel.h"
+#include "widgets/console/CommandLine.h"
+#include "widgets/console/ConsoleFindBar.h"
 #include "widgets/dialogs/MessageBox.h"
 
 #include <QApplication>
@@ -20,6 +22,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
 #include <QTimer>
 
 #include <memory>
@@ -35,11 +38,11 @@ class TestBottomPanel : public QObject {
   std::unique_ptr<BottomPanel> panel_;
   QTemporaryDir dir_;
 
-  /// Starts a script that only sleeps, named as given, and returns its path.
-  QString startGame(const QString& name) {
+  /// Starts a script, by default one that only sleeps, named as given, and returns its path.
+  QString startGame(const QString& name, const QByteArray& text = "#!/bin/bash\nsleep 30\n") {
     const QString path = dir_.filePath(name);
     QFile script(path);
-    if (!script.open(QIODevice::WriteOnly) || script.write("#!/bin/bash\nsleep 30\n") < 0 ||
+    if (!script.open(QIODevice::WriteOnly) || script.write(text) < 0 ||
         !script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner)) {
       return {};
     }
@@ -128,6 +131,84 @@ private slots:
     });
     emit panel_->console()->log_view()->customContextMenuRequested(QPoint(5, 5));
     QVERIFY(!panel_);
+  }
+
+  // A real game answers in the command-result format; the history outlives the panel.
+  void commandLine() {
+    auto* line = panel_->findChild<CommandLine*>(u"commandLine"_s);
+    QVERIFY(!line->isEnabled() && line->placeholderText().contains(u"Start a game"_s));
+    startGame(u"answers.command"_s,
+              "#!/bin/bash\nn=0\nwhile IFS= read -r line; do\n"
+              "  [ -z \"$line\" ] && continue\n"
+              "  echo \"[ArvexHub] [4] Info: ====== Begin Lua command #$n ======\"\n"
+              "  echo \"[ArvexHub] [4] Debug: got $line\"\n"
+              "  echo \"[ArvexHub] [4] Info: ====== End Lua command #$n: success ======\"\n"
+              "  n=$((n + 1))\ndone\n");
+    QTRY_VERIFY(line->isEnabled());
+    for (const QString& command : {u"first"_s, u"print(2)"_s, u"print(2)"_s, u"a\nb"_s}) {
+      line->setText(command); // as pasted
+      QTest::keyClick(line, Qt::Key_Return);
+    }
+    QTRY_COMPARE(shownLog(), u"> first\nDebug: got first\n> print(2)\nDebug: got print(2)\n> print(2)\n"
+                             "Debug: got print(2)\n> a b\nDebug: got a b"_s);
+    const QStringList history{u"first"_s, u"print(2)"_s, u"a b"_s}; // a repeat is kept once
+    QCOMPARE(controller_->preferences()->consoleCommandHistory(), history);
+    QTest::keyClicks(line, u"draft"_s);
+    for (const auto& [key, shown] :
+         {std::pair(Qt::Key_Up, u"a b"_s), std::pair(Qt::Key_Up, u"print(2)"_s),
+          std::pair(Qt::Key_Up, u"first"_s), std::pair(Qt::Key_Up, u"first"_s),
+          std::pair(Qt::Key_Down, u"print(2)"_s), std::pair(Qt::Key_Down, u"a b"_s),
+          std::pair(Qt::Key_Down, u"draft"_s)}) {
+      QTest::keyClick(line, key);
+      QCOMPARE(line->text(), shown);
+    }
+    controller_->runner()->stop();
+    QTRY_VERIFY(!line->isEnabled());
+    panel_ = std::make_unique<BottomPanel>(controller_);
+    line = panel_->findChild<CommandLine*>(u"commandLine"_s);
+    QCOMPARE(line->history(), history);
+    QStringList many;
+    for (int i = 0; i < 150; ++i) {
+      many << QString::number(i);
+    }
+    line->setHistory(many);
+    QCOMPARE(line->history(), many.mid(50));
+  }
+
+  // Ctrl+F, the count, Enter and Shift+Enter round the ends, the Debug filter, Escape.
+  void findAndDebugFilter() {
+    Console* console = panel_->console();
+    for (int i = 0; i < 30; ++i) {
+      console->parse_output(u"[ArvexHub] [1] %1: apple %2"_s.arg(i % 3 ? u"Info"_s : u"Debug"_s).arg(i));
+    }
+    QTRY_COMPARE(console->log_view()->document()->blockCount(), 30);
+    QTest::keyClick(console->log_view(), Qt::Key_F, Qt::ControlModifier);
+    auto* bar = panel_->findChild<ConsoleFindBar*>(u"findBar"_s);
+    QVERIFY(bar->isVisible());
+    auto* field = bar->findChild<QLineEdit*>(u"findField"_s);
+    auto* count = bar->findChild<QLabel*>(u"matchCount"_s);
+    QTest::keyClicks(field, u"APPLE 2"_s);
+    QCOMPARE(count->text(), u"1 of 11"_s); // 2, 20 to 29
+    QTest::keyClick(field, Qt::Key_Return, Qt::ShiftModifier);
+    QTest::keyClick(field, Qt::Key_Return, Qt::ShiftModifier);
+    QCOMPARE(count->text(), u"10 of 11"_s);
+    QCOMPARE(console->log_view()->textCursor().block().text(), u"Info: apple 28"_s);
+    QVERIFY(!console->log_view()->extraSelections().isEmpty()); // the matches on screen
+    auto* debug = panel_->findChild<QAbstractButton*>(u"debugToggle"_s);
+    debug->click(); // hides 21, 24, 27 and the same lines of a new Debug line
+    console->parse_output(u"[ArvexHub] [1] Debug: apple 2"_s);
+    QTRY_COMPARE(count->text(), u"7 of 8"_s);
+    QTRY_COMPARE(console->messages().size(), 31);
+    QVERIFY(!console->log_view()->document()->lastBlock().isVisible());
+    QTest::keyClick(field, Qt::Key_Return);
+    QCOMPARE(count->text(), u"8 of 8"_s);
+    QTest::keyClick(field, Qt::Key_Escape);
+    QVERIFY(!bar->isVisible() && console->log_view()->extraSelections().isEmpty());
+    debug->click();
+    QTRY_VERIFY(console->log_view()->document()->lastBlock().isVisible());
+    QTest::keyClick(panel_->findChild<CommandLine*>(u"commandLine"_s), Qt::Key_F, Qt::ControlModifier);
+    QVERIFY(bar->isVisible());
+    QCOMPARE(count->text(), u"11 of 12"_s); // from the match selected last
   }
 
   void save_data() {

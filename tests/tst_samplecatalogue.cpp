@@ -326,7 +326,7 @@ private slots:
     const QByteArray flood(signalled ? 2000 : 0, '\n'); // the stop comes while the script reads it
     game.write("print(\"sample check\")\n" + flood);
     QTRY_VERIFY_WITH_TIMEOUT( // answered while stdin is still open
-        (output += game.readAllStandardOutput()).contains("End Lua command #1"), 10000);
+        (output += game.readAllStandardOutput()).contains("End Lua command #0"), 10000);
     if (signalled) {
       QCOMPARE(::kill(-static_cast<pid_t>(game.processId()), SIGTERM), 0);
     } else {
@@ -336,8 +336,8 @@ private slots:
     output += game.readAllStandardOutput();
     QVERIFY(game.exitStatus() == QProcess::NormalExit && game.exitCode() == 0);
     QCOMPARE(game.readAllStandardError(), QByteArray());
-    QVERIFY2(output.contains("[ArvexHub] [4] Info: ====== Begin Lua command #1 ======\nsample check\n"
-                             "[ArvexHub] [4] Info: ====== End Lua command #1: success ======\n"),
+    QVERIFY2(output.contains("[ArvexHub] [4] Info: ====== Begin Lua command #0 ======\nsample check\n"
+                             "[ArvexHub] [4] Info: ====== End Lua command #0: success ======\n"),
              output.constData());
     QVERIFY2(output.endsWith("[ArvexHub] [5] Info: Shutting down\n"), output.constData());
   }

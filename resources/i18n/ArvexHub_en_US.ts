@@ -447,6 +447,66 @@
         <source>The game package cannot be installed: its name is not a valid game name, or a game of that name is being added.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Debug</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show or hide the Debug lines</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Find in console (%1)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sends a command to the running game; Up and Down recall the earlier commands</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Game command</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Type a command for the game and press Enter</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Start a game to send it commands</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The command could not be sent to the game.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Find in console</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Previous match (Shift+Enter)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Next match (Enter)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Close the find bar (Escape)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No results</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 matches</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 of %2</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>EbookReaderTab</name>

@@ -447,6 +447,66 @@
         <source>The game package cannot be installed: its name is not a valid game name, or a game of that name is being added.</source>
         <translation>Le paquet de jeu ne peut pas être installé : son nom n’est pas un nom de jeu valide, ou un jeu de ce nom est en cours d’ajout.</translation>
     </message>
+    <message>
+        <source>Debug</source>
+        <translation>Débogage</translation>
+    </message>
+    <message>
+        <source>Show or hide the Debug lines</source>
+        <translation>Afficher ou masquer les lignes de débogage</translation>
+    </message>
+    <message>
+        <source>Find in console (%1)</source>
+        <translation>Rechercher dans la console (%1)</translation>
+    </message>
+    <message>
+        <source>Sends a command to the running game; Up and Down recall the earlier commands</source>
+        <translation>Envoie une commande au jeu en cours ; Haut et Bas rappellent les commandes précédentes</translation>
+    </message>
+    <message>
+        <source>Game command</source>
+        <translation>Commande pour le jeu</translation>
+    </message>
+    <message>
+        <source>Type a command for the game and press Enter</source>
+        <translation>Saisissez une commande pour le jeu et appuyez sur Entrée</translation>
+    </message>
+    <message>
+        <source>Start a game to send it commands</source>
+        <translation>Lancez un jeu pour lui envoyer des commandes</translation>
+    </message>
+    <message>
+        <source>The command could not be sent to the game.</source>
+        <translation>La commande n’a pas pu être envoyée au jeu.</translation>
+    </message>
+    <message>
+        <source>Find in console</source>
+        <translation>Rechercher dans la console</translation>
+    </message>
+    <message>
+        <source>Previous match (Shift+Enter)</source>
+        <translation>Résultat précédent (Maj+Entrée)</translation>
+    </message>
+    <message>
+        <source>Next match (Enter)</source>
+        <translation>Résultat suivant (Entrée)</translation>
+    </message>
+    <message>
+        <source>Close the find bar (Escape)</source>
+        <translation>Fermer la recherche (Échap)</translation>
+    </message>
+    <message>
+        <source>No results</source>
+        <translation>Aucun résultat</translation>
+    </message>
+    <message>
+        <source>%1 matches</source>
+        <translation>%1 résultats</translation>
+    </message>
+    <message>
+        <source>%1 of %2</source>
+        <translation>%1 sur %2</translation>
+    </message>
 </context>
 <context>
     <name>EbookReaderTab</name>

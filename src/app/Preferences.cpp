@@ -22,6 +22,7 @@ const QString keyFullScreen = QStringLiteral("games/fullScreen");
 const QString keySuspendWhenUnfocused = QStringLiteral("games/suspendWhenUnFocused");
 const QString keyWindowGeometry = QStringLiteral("window/geometry");
 const QString keySplitterState = QStringLiteral("window/splitterState");
+const QString keyCommandHistory = QStringLiteral("app/consoleCommandHistory");
 const QString defaultLanguage = QStringLiteral("en_US");
 
 /// "Arvex Hub" -> "arvex-hub": the store's folder and file names.
@@ -194,6 +195,15 @@ QByteArray Preferences::windowSplitterState() const {
 
 void Preferences::setWindowSplitterState(const QByteArray& state) {
   settings_.setValue(keySplitterState, state);
+}
+
+QStringList Preferences::consoleCommandHistory() const {
+  return settings_.value(keyCommandHistory, QStringList()).toStringList();
+}
+
+void Preferences::setConsoleCommandHistory(const QStringList& history) {
+  writeIfChanged(keyCommandHistory, consoleCommandHistory(), history,
+                 &Preferences::consoleCommandHistoryChanged);
 }
 
 void Preferences::resetToDefaults() {

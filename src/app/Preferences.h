@@ -45,6 +45,9 @@ public:
   void setWindowGeometry(const QByteArray& geometry);
   QByteArray windowSplitterState() const;
   void setWindowSplitterState(const QByteArray& state);
+  /// The console's last commands, oldest first.
+  QStringList consoleCommandHistory() const;
+  void setConsoleCommandHistory(const QStringList& history);
 
   /// Puts back the defaults of the language, theme and flags; paths, the game list and the
   /// window state are kept.
@@ -63,6 +66,7 @@ signals:
   void gameForceSoftwareRenderingChanged();
   void gameFullScreenChanged();
   void gameSuspendWhenUnfocusedChanged();
+  void consoleCommandHistoryChanged();
 
 private:
   template <typename T>

@@ -54,6 +54,9 @@ const QRegularExpression& colorEscapePattern() {
 }
 
 constexpr QChar escapeChar{0x1B};
+/// The user state of a log block holding a Debug line, for the level filter.
+constexpr int debugBlockState = 1;
+const QLatin1String debugStart("Debug: ");
 constexpr int monospacePointSize = 11;
 
 /// The colour of an escape code, or an invalid colour for codes that set none.
@@ -273,7 +276,7 @@ void Console::detect_setting_change(const QString& level, const QString& message
 
 QColor Console::levelColor(const QString& message) const {
   const std::array<std::pair<QLatin1String, const QColor*>, 5> levels{{
-      {QLatin1String("Debug: "), &debugColor_},
+      {debugStart, &debugColor_},
       {QLatin1String("Info: "), &infoColor_},
       {QLatin1String("Warning: "), &warningColor_},
       {QLatin1String("Error: "), &errorColor_},
@@ -381,6 +384,7 @@ void Console::update_ui_with_new_messages() {
       }
       cursor.insertText(unescaped(span.text), format);
     }
+    markLevel(cursor, message);
     if (++shown % 256 == 0 && elapsed.elapsed() >= updateBudgetMs) {
       break;
     }
@@ -403,6 +407,34 @@ void Console::update_ui_with_new_messages() {
     scheduleUpdate();
   }
   reportEmptiness();
+}
+
+void Console::markLevel(const QTextCursor& cursor, const QString& message) const {
+  // Every block is marked, since a new block may inherit the marks of the one it was split from.
+  const bool debug = message.startsWith(debugStart);
+  QTextBlock block = cursor.block();
+  block.setUserState(debug ? debugBlockState : -1);
+  block.setVisible(!debug || debugShown_);
+}
+
+void Console::set_debug_shown(bool shown) {
+  if (shown == debugShown_) {
+    return;
+  }
+  debugShown_ = shown;
+  QTextDocument* document = logView_->document();
+  for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+    if (block.userState() == debugBlockState) {
+      block.setVisible(shown);
+    }
+  }
+  // Only the line counts change: the plain-text layout lays out what comes on screen.
+  document->markContentsDirty(0, document->characterCount());
+  reportEmptiness();
+}
+
+bool Console::debug_shown() const {
+  return debugShown_;
 }
 
 void Console::reportEmptiness() {

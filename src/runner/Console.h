@@ -12,6 +12,7 @@
 #include <QWidget>
 
 class QPlainTextEdit;
+class QTextCursor;
 
 namespace arvexhub::launcher {
 
@@ -45,6 +46,9 @@ public:
   QPlainTextEdit* log_view() const;
   /// Every message of the current game, escaped.
   const QStringList& messages() const;
+  /// Shows or hides the Debug lines; hidden ones are kept and come back when shown again.
+  void set_debug_shown(bool shown);
+  bool debug_shown() const;
 
   void add_message(const QString& prefix, const QString& text);
   /// Stores one already escaped message as it is.
@@ -80,6 +84,7 @@ private:
   void scheduleUpdate();
   void applyTheme();
   void reportEmptiness();
+  void markLevel(const QTextCursor& cursor, const QString& message) const;
 
   QPlainTextEdit* logView_{nullptr};
   QPointer<GameRunner> runner_;
@@ -96,6 +101,7 @@ private:
   QTimer updateTimer_;
   bool reportedEmpty_{true};
   bool viewBlank_{true}; ///< the view holds no line yet, not even an empty one
+  bool debugShown_{true};
 };
 
 } // namespace arvexhub::launcher

@@ -33,10 +33,12 @@ clock_us() { # sets "now" to the clock in microseconds
   now=$((10#$now))
 }
 
+# Answers one command in the launcher's command-result format: a begin and an end line around the
+# answer, with the id the launcher gave the command (0 for the first of a run, then 1, 2, ...).
 run_command() {
-  local command=$1 text
+  local command=$1 id=$command_count text
   command_count=$((command_count + 1))
-  log 4 Info "====== Begin Lua command #${command_count} ======"
+  log 4 Info "====== Begin Lua command #${id} ======"
   case $command in
     print\(*\))
       text=${command#print(}
@@ -48,18 +50,21 @@ run_command() {
     version\(\))
       log 4 Info "${GAME_NAME} ${GAME_VERSION}"
       ;;
+    help\(\))
+      log 4 Info "Commands: print(\"text\"), version(), help(); anything else is echoed back."
+      ;;
     *\(*)
       text="attempt to call a nil value (global '${command%%(*}')"
       log 4 Error "In Lua command: [string \"${command}\"]:1: ${text}"
-      log 4 Info "====== End Lua command #${command_count}: failure ======"
+      log 4 Info "====== End Lua command #${id}: failure ======"
       return
       ;;
     *)
-      log 4 Info "Evaluated: ${command}"
+      log 4 Info "You typed: ${command}"
       log 4 Debug "${#command} characters, no result"
       ;;
   esac
-  log 4 Info "====== End Lua command #${command_count}: success ======"
+  log 4 Info "====== End Lua command #${id}: success ======"
 }
 
 # Waits the given number of microseconds while answering commands; ends the game when input closes.
@@ -98,7 +103,7 @@ colours() { # title, then code and name pairs: one log line with each name in it
 }
 
 say "${GAME_NAME} ${GAME_VERSION}"
-say "A sample game for Arvex Hub. Type a command in the console, e.g. print(\"hello\") or version()."
+say "A sample game for Arvex Hub. Type a command in the console, e.g. print(\"hello\"), version() or help()."
 say_log 1 Debug "Reading settings.ini"
 say_log 1 Info "Renderer ready"
 colours "Colours:" 31 red 32 green 33 yellow 34 blue
@@ -121,6 +126,10 @@ say_log 1 Warning "Battery low: saving the game"
 say "Saved to save.dat"
 say_log 1 Fatal "The demo has no more levels"
 say "Thanks for playing ${GAME_NAME}!"
+say "The demo is over; the game keeps answering commands until you stop it."
+while :; do
+  pause 3600000000
+done
 )bash";
 
 QString versionText(const SampleGame& game, const QString& version) {

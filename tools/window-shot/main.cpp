@@ -4,9 +4,12 @@
 //   window-shot <file.png> [--theme Dark|Light] [--language fr_FR] [--tab N] [--delay ms]
 //               [--select Game] [--play Game] [--download Game]
 //               [--watch Movie] [--read Ebook] [--listen Album [--no-art]] [--fullscreen]
-//               [--search Text] [--panel]
+//               [--search Text] [--panel] [--command Text] [--find Text] [--hide-debug]
 // --watch, --read and --listen download the item from the catalogue, then open it; --search then
 // searches the open e-book; --panel opens the side panels (the reader's contents and search).
+// --command types a command into the console half a second before the picture (the --play game
+// runs by then); --find opens the console's find bar with a text; --hide-debug hides the
+// console's Debug lines.
 #include "app/Application.h"
 #include "app/Controller.h"
 #include "app/Preferences.h"
@@ -18,15 +21,21 @@
 #include "media/EbookReaderTab.h"
 #include "media/EbookSearchPanel.h"
 #include "runner/GameRunner.h"
+#include "widgets/console/CommandLine.h"
+#include "widgets/console/ConsoleFindBar.h"
 #include "widgets/window/MainWindow.h"
 
+#include <QAbstractButton>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QLineEdit>
 #include <QSettings>
 #include <QTabWidget>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
+
+#include <algorithm>
 
 using namespace arvexhub::launcher;
 
@@ -161,6 +170,31 @@ void searchEbook(Controller* controller, MainWindow* window, const QCommandLineP
       Qt::SingleShotConnection);
 }
 
+/// The console's command line, find bar and Debug filter, a moment before the picture.
+void driveConsole(Controller* controller, MainWindow* window, const QCommandLineParser& parser, int delay) {
+  const auto command = parser.value(QStringLiteral("command"));
+  const auto find = parser.value(QStringLiteral("find"));
+  const bool hideDebug = parser.isSet(QStringLiteral("hide-debug"));
+  if (command.isEmpty() && find.isEmpty() && !hideDebug) {
+    return;
+  }
+  controller->preferences()->setAppConsoleVisible(true);
+  QTimer::singleShot(std::max(0, delay - 500), window, [=] {
+    if (hideDebug) {
+      window->findChild<QAbstractButton*>(QStringLiteral("debugToggle"))->setChecked(false);
+    }
+    if (!command.isEmpty()) {
+      auto* line = window->findChild<CommandLine*>(QStringLiteral("commandLine"));
+      line->setText(command);
+      emit line->returnPressed();
+    }
+    if (!find.isEmpty()) {
+      window->findChild<ConsoleFindBar*>(QStringLiteral("findBar"))->openBar();
+      window->findChild<QLineEdit*>(QStringLiteral("findField"))->setText(find);
+    }
+  });
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -186,6 +220,10 @@ int main(int argc, char* argv[]) {
       {QStringLiteral("search"), QStringLiteral("Text to search in the open e-book."),
        QStringLiteral("text")},
       {QStringLiteral("panel"), QStringLiteral("Open the side panels.")},
+      {QStringLiteral("command"), QStringLiteral("Command to send to the --play game."),
+       QStringLiteral("text")},
+      {QStringLiteral("find"), QStringLiteral("Text to find in the console."), QStringLiteral("text")},
+      {QStringLiteral("hide-debug"), QStringLiteral("Hide the console's Debug lines.")},
   });
   QStringList arguments;
   for (int i = 0; i < argc; ++i) {
@@ -216,6 +254,7 @@ int main(int argc, char* argv[]) {
   QObject::connect(
       controller->model(), &LibraryModel::updateCheckFinished, window,
       [controller, &parser, &server] { stageWindow(controller, parser, server); }, Qt::SingleShotConnection);
+  driveConsole(controller, window, parser, delay);
   // Each media item is fetched once its kind's catalogue is in.
   QObject::connect(
       controller->movieModel(), &LibraryModel::updateCheckFinished, window,

@@ -9,11 +9,14 @@
 #include "style/StyleUtils.h"
 #include "style/ThemeFollower.h"
 #include "style/widgets/IconWidget.h"
+#include "widgets/console/CommandLine.h"
+#include "widgets/console/ConsoleFindBar.h"
 #include "widgets/console/PlainTextEditBackground.h"
 #include "widgets/dialogs/MessageBox.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
@@ -21,6 +24,7 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -35,6 +39,15 @@ namespace arvexhub::launcher {
 namespace {
 
 using style::icons::Icons16;
+
+QCheckBox* makeDebugToggle(QWidget* parent) {
+  auto* toggle = new QCheckBox(QCoreApplication::translate("ArvexHubLauncher", "Debug"), parent);
+  toggle->setObjectName(QStringLiteral("debugToggle"));
+  toggle->setChecked(true);
+  toggle->setFocusPolicy(Qt::TabFocus);
+  toggle->setToolTip(QCoreApplication::translate("ArvexHubLauncher", "Show or hide the Debug lines"));
+  return toggle;
+}
 
 QPushButton* makeHeaderButton(Icons16 icon, const QString& toolTip, QWidget* parent) {
   auto* button = new QPushButton(parent);
@@ -60,7 +73,39 @@ BottomPanel::BottomPanel(Controller* controller, QWidget* parent)
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
+  layout->addWidget(buildHeader());
+  layout->addWidget(style::makeHorizontalLine(this));
 
+  auto* background = new PlainTextEditBackground(this);
+  background->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+  auto* backgroundLayout = new QVBoxLayout(background);
+  backgroundLayout->setContentsMargins(0, 0, 0, 0);
+  backgroundLayout->setSpacing(0);
+  console_ = new Console(background);
+  console_->setMinimumHeight(100);
+  findBar_ = new ConsoleFindBar(console_->log_view(), background);
+  findBar_->setObjectName(QStringLiteral("findBar"));
+  findBar_->hide();
+  backgroundLayout->addWidget(findBar_);
+  backgroundLayout->addWidget(console_);
+  layout->addWidget(background);
+  layout->addWidget(style::makeHorizontalLine(this));
+  layout->addWidget(buildCommandRow());
+  connectConsole();
+
+  if (controller_ && controller_->runner()) {
+    console_->set_game_runner(controller_->runner());
+    connect(controller_->runner(), &GameRunner::gameChanged, this, &BottomPanel::updateHeader);
+    connect(controller_->runner(), &GameRunner::stateChanged, this, &BottomPanel::updateCommandLine);
+    commandLine_->setHistory(controller_->preferences()->consoleCommandHistory());
+  }
+  updateHeader();
+  updateCommandLine();
+  applyTextPalette();
+  new style::ThemeFollower(this, [this] { applyTextPalette(); });
+}
+
+QFrame* BottomPanel::buildHeader() {
   auto* header = new QFrame(this);
   auto* headerLayout = new QHBoxLayout(header);
   headerLayout->setContentsMargins(12, 2, 4, 2);
@@ -80,30 +125,44 @@ BottomPanel::BottomPanel(Controller* controller, QWidget* parent)
   labels->addWidget(gameLabel_);
   headerLayout->addLayout(labels);
   headerLayout->addStretch();
+  debugToggle_ = makeDebugToggle(header);
+  headerLayout->addWidget(debugToggle_);
+  auto* find = makeHeaderButton(Icons16::Navigation_Search,
+                                QCoreApplication::translate("ArvexHubLauncher", "Find in console (%1)")
+                                    .arg(QKeySequence(QKeySequence::Find).toString(QKeySequence::NativeText)),
+                                header);
+  find->setObjectName(QStringLiteral("findButton"));
+  connect(find, &QPushButton::clicked, this, &BottomPanel::openFindBar);
+  headerLayout->addWidget(find);
   clearButton_ = makeHeaderButton(Icons16::Action_Trash,
                                   QCoreApplication::translate("ArvexHubLauncher", "Clear console"), header);
   clearButton_->setObjectName(QStringLiteral("clearButton"));
   headerLayout->addWidget(clearButton_);
-  auto* closeButton = makeHeaderButton(
-      Icons16::Action_Close, QCoreApplication::translate("ArvexHubLauncher", "Close console"), header);
-  closeButton->setObjectName(QStringLiteral("closeButton"));
-  headerLayout->addWidget(closeButton);
-  layout->addWidget(header);
+  closeButton_ = makeHeaderButton(Icons16::Action_Close,
+                                  QCoreApplication::translate("ArvexHubLauncher", "Close console"), header);
+  closeButton_->setObjectName(QStringLiteral("closeButton"));
+  headerLayout->addWidget(closeButton_);
+  return header;
+}
 
-  layout->addWidget(style::makeHorizontalLine(this));
+QWidget* BottomPanel::buildCommandRow() {
+  auto* row = new PlainTextEditBackground(this);
+  auto* rowLayout = new QHBoxLayout(row);
+  rowLayout->setContentsMargins(8, 4, 8, 4);
+  commandLine_ = new CommandLine(row);
+  commandLine_->setObjectName(QStringLiteral("commandLine"));
+  commandLine_->setToolTip(QCoreApplication::translate(
+      "ArvexHubLauncher", "Sends a command to the running game; Up and Down recall the earlier commands"));
+  commandLine_->setAccessibleName(QCoreApplication::translate("ArvexHubLauncher", "Game command"));
+  rowLayout->addWidget(commandLine_);
+  connect(commandLine_, &CommandLine::commandEntered, this, &BottomPanel::sendCommand);
+  return row;
+}
 
-  auto* background = new PlainTextEditBackground(this);
-  background->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-  auto* backgroundLayout = new QVBoxLayout(background);
-  backgroundLayout->setContentsMargins(0, 0, 0, 0);
-  backgroundLayout->setSpacing(0);
-  console_ = new Console(background);
-  console_->setMinimumHeight(100);
-  backgroundLayout->addWidget(console_);
-  layout->addWidget(background);
-
+void BottomPanel::connectConsole() {
   connect(clearButton_, &QPushButton::clicked, console_, &Console::clear);
-  connect(closeButton, &QPushButton::clicked, this, &BottomPanel::closePanel);
+  connect(closeButton_, &QPushButton::clicked, this, &BottomPanel::closePanel);
+  connect(debugToggle_, &QCheckBox::toggled, console_, &Console::set_debug_shown);
   connect(console_, &Console::empty_changed, this,
           [this] { clearButton_->setVisible(!console_->is_empty()); });
   clearButton_->setVisible(!console_->is_empty());
@@ -111,14 +170,9 @@ BottomPanel::BottomPanel(Controller* controller, QWidget* parent)
   auto* logView = console_->log_view();
   logView->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(logView, &QWidget::customContextMenuRequested, this, &BottomPanel::showContextMenu);
-
-  if (controller_ && controller_->runner()) {
-    console_->set_game_runner(controller_->runner());
-    connect(controller_->runner(), &GameRunner::gameChanged, this, &BottomPanel::updateHeader);
-  }
-  updateHeader();
-  applyTextPalette();
-  new style::ThemeFollower(this, [this] { applyTextPalette(); });
+  // Ctrl+F finds in the log while the console has the focus, the menu's search elsewhere.
+  logView->installEventFilter(this);
+  commandLine_->installEventFilter(this);
 }
 
 BottomPanel::~BottomPanel() = default;
@@ -129,6 +183,54 @@ Console* BottomPanel::console() const {
 
 void BottomPanel::setSaveFileNameProvider(SaveFileNameProvider provider) {
   saveFileNameProvider_ = std::move(provider);
+}
+
+void BottomPanel::openFindBar() {
+  findBar_->openBar();
+}
+
+bool BottomPanel::eventFilter(QObject* watched, QEvent* event) {
+  const bool shortcut = event->type() == QEvent::ShortcutOverride;
+  if (shortcut || event->type() == QEvent::KeyPress) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    const bool find = key->matches(QKeySequence::Find);
+    const bool escape = watched == console_->log_view() && key->key() == Qt::Key_Escape &&
+                        key->modifiers() == Qt::NoModifier && findBar_->isVisible();
+    if (find || escape) {
+      // Accepting the override turns the shortcut into a key press, handled below.
+      event->accept();
+      if (!shortcut) {
+        find ? openFindBar() : findBar_->closeBar();
+      }
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void BottomPanel::updateCommandLine() {
+  const bool running =
+      controller_ && controller_->runner() && controller_->runner()->state() == GameRunner::State::Running;
+  commandLine_->setEnabled(running);
+  commandLine_->setPlaceholderText(
+      running ? QCoreApplication::translate("ArvexHubLauncher", "Type a command for the game and press Enter")
+              : QCoreApplication::translate("ArvexHubLauncher", "Start a game to send it commands"));
+}
+
+void BottomPanel::sendCommand(const QString& command) {
+  if (!controller_ || !controller_->runner()) {
+    return;
+  }
+  controller_->preferences()->setConsoleCommandHistory(commandLine_->history());
+  const int id = controller_->runner()->executeCommand(command);
+  if (id < 0) {
+    console_->add_message(
+        QStringLiteral("Error"),
+        QCoreApplication::translate("ArvexHubLauncher", "The command could not be sent to the game."));
+    return;
+  }
+  // The game echoes the id around its answer; the console shows the command there.
+  console_->command_sent(id, command);
 }
 
 void BottomPanel::updateHeader() {
@@ -146,6 +248,11 @@ void BottomPanel::applyTextPalette() {
     playingLabel_->setPalette(palette);
     gameLabel_->setPalette(palette);
     statusIcon_->setPalette(palette);
+    // The theme's disabled placeholder colour is all but invisible, and the disabled command
+    // line's hint is what tells why it cannot be used.
+    QPalette hint;
+    hint.setColor(QPalette::Disabled, QPalette::PlaceholderText, style->theme().secondaryColorDisabled);
+    commandLine_->setPalette(hint);
   }
 }
 

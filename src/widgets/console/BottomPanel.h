@@ -6,6 +6,8 @@
 
 #include <functional>
 
+class QCheckBox;
+class QFrame;
 class QLabel;
 class QMenu;
 class QPoint;
@@ -17,12 +19,15 @@ class IconWidget;
 
 namespace arvexhub::launcher {
 
+class CommandLine;
 class Console;
+class ConsoleFindBar;
 class Controller;
 
 /// The strip under the main window's content that shows the running game's output: a header
 /// (which game plays, clear and close buttons) above the console, a context menu on the log
-/// and saving the log to a text file.
+/// and saving the log to a text file. Under the log, a command line sends commands to the running
+/// game; Ctrl+F opens a find bar over the log, and a toggle hides or shows the Debug lines.
 class BottomPanel final : public QWidget {
   Q_OBJECT
 
@@ -50,7 +55,16 @@ public:
   /// names nothing that exists.
   static QString getDirectoryFromPath(const QString& path);
 
+protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+  QFrame* buildHeader();
+  QWidget* buildCommandRow();
+  void connectConsole();
+  void openFindBar();
+  void updateCommandLine();
+  void sendCommand(const QString& command);
   void updateHeader();
   void applyTextPalette();
   void showContextMenu(const QPoint& position);
@@ -61,6 +75,10 @@ private:
   QPointer<Controller> controller_;
   Console* console_{nullptr};
   QPushButton* clearButton_{nullptr};
+  QPushButton* closeButton_{nullptr};
+  QCheckBox* debugToggle_{nullptr};
+  ConsoleFindBar* findBar_{nullptr};
+  CommandLine* commandLine_{nullptr};
   style::IconWidget* statusIcon_{nullptr};
   QLabel* playingLabel_{nullptr};
   QLabel* gameLabel_{nullptr};
