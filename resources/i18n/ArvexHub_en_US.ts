@@ -447,6 +447,30 @@
         <source>The game package cannot be installed: its name is not a valid game name, or a game of that name is being added.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Keyboard Shortcuts…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Keyboard Shortcuts</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Key</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Action</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Window</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Media player</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>EbookReaderTab</name>
@@ -579,6 +603,62 @@
     </message>
     <message>
         <source>Playlist file deleted successfully.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Play or pause</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Back 5 seconds</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Forward 5 seconds</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Back 30 seconds</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Forward 30 seconds</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Volume up</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Volume down</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Mute or unmute</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Full screen (or double click the picture)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Leave full screen</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Previous</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Click or drag to seek; %1 and %2 move by 5 seconds, with Shift by 30 seconds</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Volume (%1 and %2)</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

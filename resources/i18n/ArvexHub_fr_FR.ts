@@ -447,6 +447,30 @@
         <source>The game package cannot be installed: its name is not a valid game name, or a game of that name is being added.</source>
         <translation>Le paquet de jeu ne peut pas être installé : son nom n’est pas un nom de jeu valide, ou un jeu de ce nom est en cours d’ajout.</translation>
     </message>
+    <message>
+        <source>Keyboard Shortcuts…</source>
+        <translation>Raccourcis clavier…</translation>
+    </message>
+    <message>
+        <source>Keyboard Shortcuts</source>
+        <translation>Raccourcis clavier</translation>
+    </message>
+    <message>
+        <source>Key</source>
+        <translation>Touche</translation>
+    </message>
+    <message>
+        <source>Action</source>
+        <translation>Action</translation>
+    </message>
+    <message>
+        <source>Window</source>
+        <translation>Fenêtre</translation>
+    </message>
+    <message>
+        <source>Media player</source>
+        <translation>Lecteur multimédia</translation>
+    </message>
 </context>
 <context>
     <name>EbookReaderTab</name>
@@ -580,6 +604,62 @@
     <message>
         <source>Playlist file deleted successfully.</source>
         <translation>Le fichier de liste de lecture a été supprimé.</translation>
+    </message>
+    <message>
+        <source>Play or pause</source>
+        <translation>Lecture ou pause</translation>
+    </message>
+    <message>
+        <source>Back 5 seconds</source>
+        <translation>Reculer de 5 secondes</translation>
+    </message>
+    <message>
+        <source>Forward 5 seconds</source>
+        <translation>Avancer de 5 secondes</translation>
+    </message>
+    <message>
+        <source>Back 30 seconds</source>
+        <translation>Reculer de 30 secondes</translation>
+    </message>
+    <message>
+        <source>Forward 30 seconds</source>
+        <translation>Avancer de 30 secondes</translation>
+    </message>
+    <message>
+        <source>Volume up</source>
+        <translation>Monter le volume</translation>
+    </message>
+    <message>
+        <source>Volume down</source>
+        <translation>Baisser le volume</translation>
+    </message>
+    <message>
+        <source>Mute or unmute</source>
+        <translation>Couper ou rétablir le son</translation>
+    </message>
+    <message>
+        <source>Full screen (or double click the picture)</source>
+        <translation>Plein écran (ou double-clic sur l’image)</translation>
+    </message>
+    <message>
+        <source>Leave full screen</source>
+        <translation>Quitter le plein écran</translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation>Suivant</translation>
+    </message>
+    <message>
+        <source>Previous</source>
+        <translation>Précédent</translation>
+    </message>
+    <message>
+        <source>Click or drag to seek; %1 and %2 move by 5 seconds, with Shift by 30 seconds</source>
+        <translation>Cliquez ou faites glisser pour changer de position ; %1 et %2 déplacent de 5 secondes, avec Maj de 30 secondes</translation>
+    </message>
+    <message>
+        <source>Volume (%1 and %2)</source>
+        <translation>Volume (%1 et %2)</translation>
     </message>
 </context>
 <context>

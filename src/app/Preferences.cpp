@@ -22,6 +22,8 @@ const QString keyFullScreen = QStringLiteral("games/fullScreen");
 const QString keySuspendWhenUnfocused = QStringLiteral("games/suspendWhenUnFocused");
 const QString keyWindowGeometry = QStringLiteral("window/geometry");
 const QString keySplitterState = QStringLiteral("window/splitterState");
+const QString keyPlayerVolume = QStringLiteral("app/playerVolume");
+const QString keyPlayerMuted = QStringLiteral("app/playerMuted");
 const QString defaultLanguage = QStringLiteral("en_US");
 
 /// "Arvex Hub" -> "arvex-hub": the store's folder and file names.
@@ -194,6 +196,22 @@ QByteArray Preferences::windowSplitterState() const {
 
 void Preferences::setWindowSplitterState(const QByteArray& state) {
   settings_.setValue(keySplitterState, state);
+}
+
+int Preferences::playerVolume() const {
+  return qBound(0, settings_.value(keyPlayerVolume, 100).toInt(), 100);
+}
+
+void Preferences::setPlayerVolume(int percent) {
+  writeIfChanged(keyPlayerVolume, playerVolume(), qBound(0, percent, 100), &Preferences::playerVolumeChanged);
+}
+
+bool Preferences::playerMuted() const {
+  return settings_.value(keyPlayerMuted, false).toBool();
+}
+
+void Preferences::setPlayerMuted(bool muted) {
+  writeIfChanged(keyPlayerMuted, playerMuted(), muted, &Preferences::playerMutedChanged);
 }
 
 void Preferences::resetToDefaults() {

@@ -45,6 +45,11 @@ public:
   void setWindowGeometry(const QByteArray& geometry);
   QByteArray windowSplitterState() const;
   void setWindowSplitterState(const QByteArray& state);
+  /// The media player's volume in percent (0 to 100) and its mute switch.
+  int playerVolume() const;
+  void setPlayerVolume(int percent);
+  bool playerMuted() const;
+  void setPlayerMuted(bool muted);
 
   /// Puts back the defaults of the language, theme and flags; paths, the game list and the
   /// window state are kept.
@@ -63,6 +68,8 @@ signals:
   void gameForceSoftwareRenderingChanged();
   void gameFullScreenChanged();
   void gameSuspendWhenUnfocusedChanged();
+  void playerVolumeChanged();
+  void playerMutedChanged();
 
 private:
   template <typename T>
