@@ -4,6 +4,7 @@
 //   window-shot <file.png> [--theme Dark|Light] [--language fr_FR] [--tab N] [--delay ms]
 //               [--select Game] [--play Game] [--download Game]
 //               [--watch Movie] [--read Ebook] [--listen Album [--no-art]] [--fullscreen]
+//               [--shortcuts]
 // --watch, --read and --listen download the item from the catalogue, then open it.
 #include "app/Application.h"
 #include "app/Controller.h"
@@ -15,8 +16,10 @@
 #include "library/MovieListModel.h"
 #include "runner/GameRunner.h"
 #include "widgets/window/MainWindow.h"
+#include "widgets/window/MenuBar.h"
 
 #include <QCommandLineParser>
+#include <QDialog>
 #include <QDir>
 #include <QSettings>
 #include <QTabWidget>
@@ -160,6 +163,7 @@ int main(int argc, char* argv[]) {
       {QStringLiteral("listen"), QStringLiteral("Album to download and play."), QStringLiteral("name")},
       {QStringLiteral("no-art"), QStringLiteral("Play the album without its cover (the meter shows).")},
       {QStringLiteral("fullscreen"), QStringLiteral("Full screen once the item is open.")},
+      {QStringLiteral("shortcuts"), QStringLiteral("Picture of Help's list of keyboard shortcuts instead.")},
   });
   QStringList arguments;
   for (int i = 0; i < argc; ++i) {
@@ -200,8 +204,13 @@ int main(int argc, char* argv[]) {
   QObject::connect(
       controller->albumModel(), &LibraryModel::updateCheckFinished, window,
       [=, &parser] { listenToAlbum(controller, window, parser); }, Qt::SingleShotConnection);
-  QTimer::singleShot(delay, window, [window, file = parser.positionalArguments().first()] {
-    window->grab().save(file);
+  QTimer::singleShot(delay, window, [window, &parser, file = parser.positionalArguments().first()] {
+    if (parser.isSet(QStringLiteral("shortcuts"))) {
+      window->menuBar()->showShortcuts();
+      window->findChild<QDialog*>(QStringLiteral("shortcutsDialog"))->grab().save(file);
+    } else {
+      window->grab().save(file);
+    }
 
     QApplication::quit();
   });

@@ -183,7 +183,7 @@ void MenuBar::showShortcuts() {
   auto* layout = new QVBoxLayout(dialog);
   layout->addWidget(list);
   layout->addWidget(buttons);
-  dialog->resize(460, 480);
+  dialog->resize(480, 560);
   dialog->show();
 }
 
