@@ -1,3 +1,4 @@
+#include "app/Preferences.h"
 #include "library/MovieListModel.h"
 #include "media/AudioVisualizer.h"
 #include "media/MediaPlayerTab.h"
@@ -7,6 +8,8 @@
 #include "LibraryKinds.h"
 
 #include <QApplication>
+#include <QAudioOutput>
+#include <QLabel>
 #include <QLayout>
 #include <QListView>
 #include <QProcess>
@@ -510,6 +513,9 @@ private slots:
     slider->setSliderDown(false);
     QTRY_VERIFY(tab_->player()->position() >= 20000);
     QTRY_VERIFY(slider->value() >= 20000);
+    // A click on the groove jumps to that point rather than a page towards it.
+    QTest::mouseClick(slider, Qt::LeftButton, {}, QPoint(slider->width() / 4, slider->height() / 2));
+    QTRY_VERIFY(tab_->player()->position() < 15000);
 
     // A picture reaches the visualizer while audio plays, not once it has stopped.
     const QString picture = writePicture(u"art.png"_s);
@@ -518,6 +524,99 @@ private slots:
     tab_->stop();
     tab_->setAlbumArt(picture);
     QVERIFY(tab_->visualizer()->albumArt().isNull());
+  }
+
+  void timeText_data() {
+    QTest::addColumn<qint64>("elapsed");
+    QTest::addColumn<qint64>("total");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("minutes") << qint64{65999} << qint64{222000} << u"1:05 / 3:42"_s;
+    QTest::newRow("just under an hour") << qint64{3599999} << qint64{3599999} << u"59:59 / 59:59"_s;
+    QTest::newRow("hours") << qint64{65000} << qint64{3725000} << u"0:01:05 / 1:02:05"_s;
+    QTest::newRow("a position before the start") << qint64{-400} << qint64{9000} << u"0:00 / 0:09"_s;
+  }
+  void timeText() {
+    QFETCH(qint64, elapsed);
+    QFETCH(qint64, total);
+    QFETCH(QString, expected);
+    QCOMPARE(MediaPlayerTab::timeText(elapsed, total), expected);
+  }
+
+  void keys_data() {
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<bool>("fullscreen");
+    QTest::addColumn<QString>("expected"); // state volume mute entry full-screen-requests
+    QTest::addColumn<QString>("time");     // the label afterwards; empty: not looked at
+    QTest::newRow("Space plays") << u"Space"_s << false << u"playing 50 sound 0 0"_s << QString();
+    QTest::newRow("Left") << u"Left"_s << false << u"paused 50 sound 0 0"_s << u"0:15 / 0:30"_s;
+    QTest::newRow("Right") << u"Right"_s << false << u"paused 50 sound 0 0"_s << u"0:25 / 0:30"_s;
+    QTest::newRow("Shift+Left stops at the start")
+        << u"Shift+Left"_s << false << u"paused 50 sound 0 0"_s << u"0:00 / 0:30"_s;
+    QTest::newRow("Up") << u"Up"_s << false << u"paused 55 sound 0 0"_s << QString();
+    QTest::newRow("Down") << u"Down"_s << false << u"paused 45 sound 0 0"_s << QString();
+    QTest::newRow("M") << u"M"_s << false << u"paused 50 muted 0 0"_s << QString();
+    QTest::newRow("F") << u"F"_s << false << u"paused 50 sound 0 1"_s << QString();
+    QTest::newRow("Escape in a window") << u"Escape"_s << false << u"paused 50 sound 0 0"_s << QString();
+    QTest::newRow("Escape in full screen") << u"Escape"_s << true << u"paused 50 sound 0 1"_s << QString();
+    QTest::newRow("N") << u"N"_s << false << u"playing 50 sound 1 0"_s << QString();
+    QTest::newRow("P wraps") << u"P"_s << false << u"playing 50 sound 1 0"_s << QString();
+  }
+  void keys() {
+    QFETCH(QString, key);
+    QFETCH(bool, fullscreen);
+    QFETCH(QString, expected);
+    QFETCH(QString, time);
+    tab_->addToPlaylist(place(u"long.wav"_s, u"m/a.wav"_s), {});
+    tab_->addToPlaylist(place(u"long.wav"_s, u"m/b.wav"_s), {});
+    tab_->setVolume(50);
+    tab_->playCurrent();
+    QTRY_COMPARE(tab_->playbackState(), QMediaPlayer::PlayingState);
+    tab_->togglePlayback();
+    QTRY_COMPARE(tab_->playbackState(), QMediaPlayer::PausedState);
+    QTRY_COMPARE(tab_->duration(), 30000);
+    tab_->seekTo(20200);
+    auto* label = child<QLabel>("timeLabel");
+    QTRY_COMPARE(label->text(), u"0:20 / 0:30"_s);
+    tab_->onHostIsFullscreen(fullscreen);
+    QSignalSpy requests(tab_.get(), &MediaPlayerTab::fullscreenRequested);
+    const auto summary = [&] {
+      return u"%1 %2 %3 %4 %5"_s
+          .arg(tab_->playbackState() == QMediaPlayer::PlayingState ? u"playing"_s : u"paused"_s)
+          .arg(tab_->volume())
+          .arg(tab_->player()->audioOutput()->isMuted() ? u"muted"_s : u"sound"_s)
+          .arg(tab_->currentIndex())
+          .arg(requests.size());
+    };
+    // The keys reach the player from anywhere in the tab, the playlist included.
+    tab_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(tab_.get()));
+    QWidget* target = fullscreen ? static_cast<QWidget*>(tab_.get()) : child<QListView>("playlistView");
+    target->setFocus();
+    const QKeyCombination combination = QKeySequence::fromString(key)[0];
+    QTest::keyClick(target, combination.key(), combination.keyboardModifiers());
+    QTRY_COMPARE(summary(), expected);
+    if (!time.isEmpty()) {
+      QTRY_COMPARE(label->text(), time);
+    }
+  }
+
+  void volumeIsRemembered() {
+    Preferences preferences; // the store outlives a run: start from a known state
+    preferences.setPlayerVolume(100);
+    preferences.setPlayerMuted(false);
+    tab_->setPreferences(&preferences);
+    tab_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(tab_.get()));
+    child<QSlider>("volumeSlider")->setValue(30);
+    QTest::mouseClick(child<QPushButton>("muteButton"), Qt::LeftButton);
+    Preferences later;
+    MediaPlayerTab next(nullptr, nullptr);
+    next.setPreferences(&later);
+    QCOMPARE(next.volume(), 30);
+    QVERIFY(next.isMuted());
+    QVERIFY(next.player()->audioOutput()->isMuted()); // the player made later starts muted too
+    QVERIFY(next.player()->audioOutput()->volume() < 0.3f);
+    QVERIFY(next.player()->audioOutput()->volume() > 0.0f);
   }
 };
 

@@ -1,6 +1,8 @@
 #include "app/Application.h"
 
 #include "app/Controller.h"
+#include "media/MediaPlayerTab.h"
+#include "media/MprisService.h"
 #include "style/Icons16.h"
 #include "style/Style.h"
 #include "widgets/window/MainWindow.h"
@@ -23,11 +25,14 @@ Application::Application(int& argc, char** argv, const QString& pathToOpen)
   controller_ = new Controller(this);
   controller_->holdLocalPictures(true);
   mainWindow_ = std::make_unique<MainWindow>(controller_);
+  mainWindow_->mediaPlayerTab()->setPreferences(controller_->preferences());
   mainWindow_->show();
-  // The window shows first; its icon and the library's own pictures follow a moment later.
-  mainWindow_->afterFirstFrame([controller = controller_] {
+  // The window shows first; its icon, the library's own pictures and the desktop's media
+  // controls follow a moment later.
+  mainWindow_->afterFirstFrame([controller = controller_, player = mainWindow_->mediaPlayerTab()] {
     MainWindow::setAppIcon();
     controller->holdLocalPictures(false);
+    MprisService::publish(player, QDBusConnection::sessionBus());
   });
   connect(&instanceManager_, &instance::InstanceManager::secondaryInstanceMessageReceived, this,
           &Application::onSecondaryInstanceMessage);

@@ -23,6 +23,8 @@ const QString keySuspendWhenUnfocused = QStringLiteral("games/suspendWhenUnFocus
 const QString keyWindowGeometry = QStringLiteral("window/geometry");
 const QString keySplitterState = QStringLiteral("window/splitterState");
 const QString keyCommandHistory = QStringLiteral("app/consoleCommandHistory");
+const QString keyPlayerVolume = QStringLiteral("app/playerVolume");
+const QString keyPlayerMuted = QStringLiteral("app/playerMuted");
 const QString defaultLanguage = QStringLiteral("en_US");
 
 /// "Arvex Hub" -> "arvex-hub": the store's folder and file names.
@@ -204,6 +206,22 @@ QStringList Preferences::consoleCommandHistory() const {
 void Preferences::setConsoleCommandHistory(const QStringList& history) {
   writeIfChanged(keyCommandHistory, consoleCommandHistory(), history,
                  &Preferences::consoleCommandHistoryChanged);
+}
+
+int Preferences::playerVolume() const {
+  return qBound(0, settings_.value(keyPlayerVolume, 100).toInt(), 100);
+}
+
+void Preferences::setPlayerVolume(int percent) {
+  writeIfChanged(keyPlayerVolume, playerVolume(), qBound(0, percent, 100), &Preferences::playerVolumeChanged);
+}
+
+bool Preferences::playerMuted() const {
+  return settings_.value(keyPlayerMuted, false).toBool();
+}
+
+void Preferences::setPlayerMuted(bool muted) {
+  writeIfChanged(keyPlayerMuted, playerMuted(), muted, &Preferences::playerMutedChanged);
 }
 
 void Preferences::resetToDefaults() {

@@ -48,6 +48,11 @@ public:
   /// The console's last commands, oldest first.
   QStringList consoleCommandHistory() const;
   void setConsoleCommandHistory(const QStringList& history);
+  /// The media player's volume in percent (0 to 100) and its mute switch.
+  int playerVolume() const;
+  void setPlayerVolume(int percent);
+  bool playerMuted() const;
+  void setPlayerMuted(bool muted);
 
   /// Puts back the defaults of the language, theme and flags; paths, the game list and the
   /// window state are kept.
@@ -67,6 +72,8 @@ signals:
   void gameFullScreenChanged();
   void gameSuspendWhenUnfocusedChanged();
   void consoleCommandHistoryChanged();
+  void playerVolumeChanged();
+  void playerMutedChanged();
 
 private:
   template <typename T>

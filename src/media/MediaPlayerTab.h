@@ -14,8 +14,11 @@
 #include <optional>
 
 class QAudioOutput;
+class QHBoxLayout;
+class QLabel;
 class QListView;
 class QModelIndex;
+class QMouseEvent;
 class QPushButton;
 class QSlider;
 class QSplitter;
@@ -29,6 +32,7 @@ class AudioBufferOutput;
 class AudioVisualizer;
 class MovieListModel;
 class PlaylistModel;
+class Preferences;
 
 /// The music and movie tab: plays local files from a playlist that repeats endlessly, shows a
 /// movie's video or, for audio, the visualizer over the album's picture, and saves and loads
@@ -83,8 +87,38 @@ public:
   /// How long the controls stay in full screen without mouse movement (3000 ms by default).
   void setControlsHideDelay(int milliseconds);
 
+  /// Where the volume and the mute switch are kept; they are read at once and written on change.
+  void setPreferences(Preferences* preferences);
+  /// The keys the tab answers while it has the focus, as (key, what it does) pairs for the user.
+  static QList<std::pair<QString, QString>> keyList();
+  /// "1:05 / 3:42", with hours for a total of an hour or more ("0:01:05 / 1:02:05").
+  static QString timeText(qint64 elapsedMs, qint64 totalMs);
+
+  QMediaPlayer::PlaybackState playbackState() const;
+  qint64 position() const;
+  qint64 duration() const;
+  /// The title and file of the current entry; empty while the playlist is empty.
+  QString currentTitle() const;
+  QUrl currentUrl() const;
+  /// The picture shown for the current song; empty when there is none.
+  QString albumArtPath() const;
+  /// Volume in percent, 0 to 100.
+  int volume() const;
+  void setVolume(int percent);
+  bool isMuted() const;
+  void setMuted(bool muted);
+  /// Moves the playback position to `milliseconds` (clamped to the media) or by `offset`.
+  void seekTo(qint64 milliseconds);
+  void seekBy(qint64 offset);
+
 signals:
   void fullscreenRequested();
+  void playbackStateChanged(QMediaPlayer::PlaybackState state);
+  /// The current entry, its length or its picture changed.
+  void metadataChanged();
+  void volumeChanged();
+  /// The user or a remote control moved the position.
+  void seeked(qint64 position);
 
 public slots:
   void onHostIsFullscreen(bool isFullscreen);
@@ -107,8 +141,11 @@ protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+  enum class KeyAction : int;
+
   QWidget* makeDisplay();
   QWidget* makeControls();
+  void addSliders(QHBoxLayout* row);
   QPushButton* makeButton(QStyle::StandardPixmap icon, const QString& toolTip, const QString& name,
                           void (MediaPlayerTab::*onClick)());
   void requestFullscreen();
@@ -127,6 +164,13 @@ private:
                                    QMessageBox::StandardButtons buttons = QMessageBox::Ok);
   void showFullscreenControls();
   void setCursorHidden(bool hidden);
+  void addKeys();
+  void runKey(KeyAction action);
+  QString keyTip(KeyAction action) const;
+  void leaveFullscreen();
+  void applyVolume();
+  void updateTimeLabel(qint64 elapsedMs);
+  bool seekOnGroove(QMouseEvent* event);
 
   QPointer<MovieListModel> movieModel_;
   QMediaPlayer* player_{nullptr};
@@ -144,6 +188,11 @@ private:
   QPushButton* playButton_{nullptr};
   QPushButton* fullscreenButton_{nullptr};
   QSlider* positionSlider_{nullptr};
+  QLabel* timeLabel_{nullptr};
+  QPushButton* muteButton_{nullptr};
+  QSlider* volumeSlider_{nullptr};
+  QPointer<Preferences> preferences_;
+  QString albumArtPath_;
   QTimer* hideTimer_{nullptr};
   int currentIndex_{-1};
   QString currentPlaylistFile_;

@@ -5,11 +5,12 @@
 //               [--select Game] [--play Game] [--download Game]
 //               [--watch Movie] [--read Ebook] [--listen Album [--no-art]] [--fullscreen]
 //               [--search Text] [--panel] [--command Text] [--find Text] [--hide-debug]
+//               [--shortcuts]
 // --watch, --read and --listen download the item from the catalogue, then open it; --search then
 // searches the open e-book; --panel opens the side panels (the reader's contents and search).
 // --command types a command into the console half a second before the picture (the --play game
 // runs by then); --find opens the console's find bar with a text; --hide-debug hides the
-// console's Debug lines.
+// console's Debug lines. --shortcuts takes a picture of Help's list of keyboard shortcuts instead of the window.
 #include "app/Application.h"
 #include "app/Controller.h"
 #include "app/Preferences.h"
@@ -24,9 +25,11 @@
 #include "widgets/console/CommandLine.h"
 #include "widgets/console/ConsoleFindBar.h"
 #include "widgets/window/MainWindow.h"
+#include "widgets/window/MenuBar.h"
 
 #include <QAbstractButton>
 #include <QCommandLineParser>
+#include <QDialog>
 #include <QDir>
 #include <QLineEdit>
 #include <QSettings>
@@ -224,6 +227,7 @@ int main(int argc, char* argv[]) {
        QStringLiteral("text")},
       {QStringLiteral("find"), QStringLiteral("Text to find in the console."), QStringLiteral("text")},
       {QStringLiteral("hide-debug"), QStringLiteral("Hide the console's Debug lines.")},
+      {QStringLiteral("shortcuts"), QStringLiteral("Picture of Help's list of keyboard shortcuts instead.")},
   });
   QStringList arguments;
   for (int i = 0; i < argc; ++i) {
@@ -269,8 +273,13 @@ int main(int argc, char* argv[]) {
   if (parser.isSet(QStringLiteral("panel"))) {
     controller->preferences()->setAppPropertiesPanelVisible(true);
   }
-  QTimer::singleShot(delay, window, [window, file = parser.positionalArguments().first()] {
-    window->grab().save(file);
+  QTimer::singleShot(delay, window, [window, &parser, file = parser.positionalArguments().first()] {
+    if (parser.isSet(QStringLiteral("shortcuts"))) {
+      window->menuBar()->showShortcuts();
+      window->findChild<QDialog*>(QStringLiteral("shortcutsDialog"))->grab().save(file);
+    } else {
+      window->grab().save(file);
+    }
 
     QApplication::quit();
   });

@@ -4,12 +4,18 @@
 #include "app/Controller.h"
 #include "app/MakeIcon.h"
 #include "app/Preferences.h"
+#include "media/MediaPlayerTab.h"
 #include "style/Theme.h"
 #include "style/ThemeManager.h"
 
 #include <QActionGroup>
 #include <QCoreApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QHeaderView>
 #include <QSysInfo>
+#include <QTreeWidget>
+#include <QVBoxLayout>
 
 namespace arvexhub::launcher {
 namespace {
@@ -130,6 +136,9 @@ void MenuBar::addThemeMenu(QMenu* viewMenu) {
 
 void MenuBar::addHelpMenu() {
   auto* menu = addMenu(QCoreApplication::translate("ArvexHubLauncher", "Help"));
+  auto* shortcuts = menu->addAction(icon(Icons16::Misc_Question),
+                                    QCoreApplication::translate("ArvexHubLauncher", "Keyboard Shortcuts…"));
+  connect(shortcuts, &QAction::triggered, this, &MenuBar::showShortcuts);
   auto* about =
       menu->addAction(icon(Icons16::Misc_Info), QCoreApplication::translate("ArvexHubLauncher", "About…"));
   about->setMenuRole(QAction::AboutRole);
@@ -138,6 +147,44 @@ void MenuBar::addHelpMenu() {
       controller_->openAboutDialog();
     }
   });
+}
+
+void MenuBar::showShortcuts() {
+  auto* dialog = new QDialog(window());
+  dialog->setObjectName(QStringLiteral("shortcutsDialog"));
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  dialog->setWindowTitle(QCoreApplication::translate("ArvexHubLauncher", "Keyboard Shortcuts"));
+  auto* list = new QTreeWidget(dialog);
+  list->setHeaderLabels({QCoreApplication::translate("ArvexHubLauncher", "Key"),
+                         QCoreApplication::translate("ArvexHubLauncher", "Action")});
+  list->setRootIsDecorated(false);
+  const auto addGroup = [list](const QString& title, const QList<std::pair<QString, QString>>& keys) {
+    auto* group = new QTreeWidgetItem(list, {title});
+    group->setFirstColumnSpanned(true);
+    for (const auto& [key, text] : keys) {
+      new QTreeWidgetItem(group, {key, text});
+    }
+  };
+  QList<std::pair<QString, QString>> windowKeys;
+  for (QAction* menu : actions()) {
+    for (QAction* action : menu->menu() ? menu->menu()->actions() : QList<QAction*>()) {
+      if (!action->shortcut().isEmpty()) {
+        windowKeys.append({action->shortcut().toString(QKeySequence::NativeText),
+                           action->text().remove(QStringLiteral("…"))});
+      }
+    }
+  }
+  addGroup(QCoreApplication::translate("ArvexHubLauncher", "Window"), windowKeys);
+  addGroup(QCoreApplication::translate("ArvexHubLauncher", "Media player"), MediaPlayerTab::keyList());
+  list->expandAll();
+  list->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, dialog);
+  connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::close);
+  auto* layout = new QVBoxLayout(dialog);
+  layout->addWidget(list);
+  layout->addWidget(buttons);
+  dialog->resize(480, 560);
+  dialog->show();
 }
 
 void MenuBar::onActiveTabChanged(int index) {

@@ -23,6 +23,8 @@ public:
   void onActiveTabChanged(int index);
 
   QAction* informationAction() const;
+  /// Opens the list of keyboard shortcuts: the menus' own and the media player's.
+  void showShortcuts();
 
 private:
   void addFileMenu();
