@@ -447,6 +447,30 @@
         <source>The game package cannot be installed: its name is not a valid game name, or a game of that name is being added.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Catalogue offline, fetched %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Retry</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fetch the catalogue again</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Download finished</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is installed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Download failed</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>EbookReaderTab</name>

@@ -447,6 +447,30 @@
         <source>The game package cannot be installed: its name is not a valid game name, or a game of that name is being added.</source>
         <translation>Le paquet de jeu ne peut pas être installé : son nom n’est pas un nom de jeu valide, ou un jeu de ce nom est en cours d’ajout.</translation>
     </message>
+    <message>
+        <source>Catalogue offline, fetched %1</source>
+        <translation>Catalogue hors ligne, récupéré le %1</translation>
+    </message>
+    <message>
+        <source>Retry</source>
+        <translation>Réessayer</translation>
+    </message>
+    <message>
+        <source>Fetch the catalogue again</source>
+        <translation>Récupérer à nouveau le catalogue</translation>
+    </message>
+    <message>
+        <source>Download finished</source>
+        <translation>Téléchargement terminé</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is installed.</source>
+        <translation>« %1 » est installé.</translation>
+    </message>
+    <message>
+        <source>Download failed</source>
+        <translation>Échec du téléchargement</translation>
+    </message>
 </context>
 <context>
     <name>EbookReaderTab</name>
