@@ -88,6 +88,11 @@ int measure(const TestHttpServer& server, int games, qint64 servedBytes, int sta
   const QString variant = stallTimeoutMs > 0 ? QStringLiteral("stall timeout %1 s").arg(stallTimeoutMs / 1000)
                                              : QStringLiteral("default stall timeout");
   settle();
+  // Baseline: the longest gap of an idle event loop on this (shared) machine, just before.
+  Heartbeat idle;
+  idle.start();
+  spinUntil([] { return false; }, 3000);
+  idle.stop();
   const int requestsBefore = thumbnailRequests(server);
   const qint64 beforeKb = statusKb("VmRSS");
   const bool hwmReset = resetPeakResident();
@@ -150,15 +155,19 @@ int measure(const TestHttpServer& server, int games, qint64 servedBytes, int sta
           .arg(targetMb, 0, 'f', 0)
           .arg(verdict(after < targetMb))
           .arg(variant));
-  say(QStringLiteral("thumbnail memory (%1): catalogue reply to the last picture shown: %2 (target <= %3); "
-                     "longest event-loop stall meanwhile %4, %5 over %6 ms: %7")
+  say(QStringLiteral(
+          "thumbnail memory (%1): catalogue reply to the last picture shown: %2 (target <= %3); "
+          "longest event-loop stall meanwhile %4, %5 over %6 ms (idle loop just before: %8, %9 over %6 "
+          "ms in 3 s): %7")
           .arg(variant)
           .arg(ms(pictures))
           .arg(ms(targetPicturesMs))
           .arg(ms(heartbeat.longestMs()))
           .arg(heartbeat.gapsOverTarget())
           .arg(targetStallMs, 0, 'f', 0)
-          .arg(verdict(fast)));
+          .arg(verdict(fast))
+          .arg(ms(idle.longestMs()))
+          .arg(idle.gapsOverTarget()));
   if (peakKb > 0) {
     say(QStringLiteral("  peak VmRSS during the update check (VmHWM): %1 MB").arg(toMb(peakKb), 0, 'f', 0));
   }
