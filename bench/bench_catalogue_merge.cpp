@@ -169,8 +169,10 @@ int main(int argc, char** argv) {
     response.headers = {{"Content-Type", "application/json"}};
     server.setResponse(QStringLiteral("/games.json"), response);
 
-    const int variantRuns = thumbnails ? 1 : runs; // 404 thumbnails are never cached: one run says it
+    // With thumbnails: a first start asks for every picture, a second one remembers the 404s.
+    const int variantRuns = thumbnails ? 2 : runs;
     Run best;
+    Run first;
     double firstMerge = -1;
     for (int run = 0; run < variantRuns; ++run) {
       const Run current = runOnce();
@@ -179,6 +181,7 @@ int main(int argc, char** argv) {
       }
       if (firstMerge < 0) {
         firstMerge = current.mergeMs;
+        first = current;
       }
       if (best.mergeMs < 0 || current.mergeMs < best.mergeMs) {
         best = current;
@@ -219,10 +222,15 @@ int main(int argc, char** argv) {
                      ? QStringLiteral(" (no target)")
                      : QStringLiteral(" (target <= %1): %2").arg(targetRatio, 0, 'f', 0).arg(verdict(met))));
     if (thumbnails) {
-      say(QStringLiteral("  thumbnail requests: %1 reached the server, %2 answered 404, %3 failed otherwise")
+      say(QStringLiteral(
+              "  thumbnail requests: %1 reached the server; first start %2 (%3 answered 404, %4 failed "
+              "otherwise); second start %5 (%6 answered 404)")
               .arg(server.requestCount(QStringLiteral("/thumbnails/missing.png")))
-              .arg(best.notFound)
-              .arg(best.otherErrors));
+              .arg(ms(first.mergeMs))
+              .arg(first.notFound)
+              .arg(first.otherErrors)
+              .arg(ms(best.mergeMs))
+              .arg(best.notFound));
     }
   }
   return allMet ? 0 : 2;

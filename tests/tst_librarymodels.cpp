@@ -75,6 +75,23 @@ class TestLibraryModels final : public QObject, private LibraryFixture {
     }
     return script;
   }
+  /// A link that answered 404 is not asked for again until a day has passed.
+  void checkMissingPictureWaitsADay(const QString& kind, const QJsonArray& catalogue) {
+    const auto missing = home_->filePath(u".arvexhub/cache/%1-missing-pictures.json"_s.arg(kind));
+    QTRY_VERIFY(QFileInfo::exists(missing)); // written off the main thread
+    makeModel(kind, catalogue);
+    QCOMPARE(server_->requestCount(u"/jazz.png"_s), 1);
+    QJsonArray aged;
+    for (const auto& pair : QJsonDocument::fromJson(contentOf(missing)).array()) {
+      aged.append(
+          QJsonArray{pair.toArray().at(0), double(QDateTime::currentSecsSinceEpoch() - 24 * 3600 - 1)});
+    }
+    QVERIFY(!aged.isEmpty());
+    QVERIFY(QFile::remove(missing));
+    home_->createFile(missing.mid(home_->path().size() + 1), QJsonDocument(aged).toJson());
+    makeModel(kind, catalogue);
+    QCOMPARE(server_->requestCount(u"/jazz.png"_s), 2);
+  }
   static QByteArray contentOf(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -236,17 +253,27 @@ private slots:
     }
   }
 
+  // A catalogue that cannot be fetched or read changes nothing, unless an earlier start kept a
+  // good one: that one is merged, and the rows say since when they are offline.
   void badCatalogueChangesNothing_data() {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<TestHttpResponse>("response");
     QTest::addColumn<bool>("handlerAlone"); // the reply handler called with no reply at all
     QTest::addColumn<QStringList>("warnings");
+    QTest::addColumn<QJsonArray>("kept"); // fetched well by an earlier start
     auto tooLarge = answer("[]");
     tooLarge.declaredLength = QByteArray::number((qint64{64} << 20) + 1);
     const auto row = [](const char* tag, const char* kind, const TestHttpResponse& response,
-                        const char* warnings, bool handlerAlone = false) {
-      QTest::newRow(tag) << kind << response << handlerAlone << words(warnings);
+                        const char* warnings, bool handlerAlone = false, const QJsonArray& kept = {}) {
+      QTest::newRow(tag) << kind << response << handlerAlone << words(warnings) << kept;
     };
+    const QJsonArray jazz{catalogueEntry(u"Jazz"_s)};
+    row("games: server error, kept copy merged", "games", answer("[]", 500),
+        "^Failed to download gamelist:", false, jazz);
+    row("ebooks: not an array, kept copy merged", "ebooks", answer("{}"),
+        "^Failed to parse ebooklist JSON:", false, jazz);
+    row("albums: server error, kept copy merged", "albums", answer({}, 500),
+        "^Failed to download album list: ", false, jazz);
     row("games: object", "games", answer(R"({"name": "Alpha"})"), "^Failed to parse gamelist JSON:");
     row("games: not JSON", "games", answer("[{"), "^Failed to parse gamelist JSON:");
     row("games: server error", "games", answer("[]", 500), "^Failed to download gamelist:");
@@ -267,7 +294,15 @@ private slots:
     QFETCH(TestHttpResponse, response);
     QFETCH(bool, handlerAlone);
     QFETCH(QStringList, warnings);
+    QFETCH(QJsonArray, kept);
     installItem(*home_, kind, u"Rock"_s);
+    const auto keptFile = home_->filePath(u".arvexhub/cache"_s + documentOf(kind));
+    if (!kept.isEmpty()) {
+      makeModel(kind, kept);
+      QTRY_VERIFY(QFileInfo::exists(keptFile)); // written off the main thread
+      model_.reset();
+    }
+    const auto keptBytes = contentOf(keptFile);
     server_->setResponse(documentOf(kind), response);
     for (const auto& warning : warnings) {
       QTest::ignoreMessage(QtWarningMsg, QRegularExpression(warning));
@@ -281,8 +316,15 @@ private slots:
       finished.clear();
       kind_.replyHandler();
     }
-    QVERIFY(!finished.wait(300)); // the reply was handled without announcing a merge
-    QCOMPARE(column(kind_.nameRole), QStringList{u"Rock"_s});
+    // Without a kept copy, the reply was handled without announcing a merge.
+    QCOMPARE(finished.wait(kept.isEmpty() ? 300 : 5000), !kept.isEmpty());
+    const auto expected = kept.isEmpty() ? QStringList{u"Rock"_s} : QStringList{u"Rock"_s, u"Jazz"_s};
+    QCOMPARE(column(kind_.nameRole), expected);
+    QCOMPARE(model_->offlineCatalogueDate().isValid(), !kept.isEmpty());
+    if (!handlerAlone) { // (there, the first reply was good and is kept)
+      QTest::qWait(100); // a bad document would be written off the main thread; none may be
+      QCOMPARE(contentOf(keptFile), keptBytes);
+    }
   }
 
   // Someone else's change rebuilds the list and fetches the catalogue again; our own does not.
@@ -324,6 +366,7 @@ private slots:
       row("a PNG, kept as received", answer(png), {}, true, true, 1);
       row("a JPEG, stored as PNG", answer(jpeg), {}, true, true, 1);
       row("an error page", answer("<html>not found</html>"), {}, true, false, 1);
+      row("not found: asked again after a day", answer({}, 404), {}, true, false, 1);
       row("a cut-off cache file", answer(png), png.left(30), true, true, 1);
       row("cached", answer(png), png, true, true, 0);
       // Only a game shows a cached picture its catalogue entry no longer names.
@@ -362,6 +405,9 @@ private slots:
                  shown || !linked);        // an encoded picture is written off the main thread
     if (kind == QLatin1String("albums")) { // the player shows an album's cover from its file
       QCOMPARE(kind_.indexOf(u"Jazz"_s).data(AlbumRole::ThumbnailPath).toString(), shown ? cache : QString());
+    }
+    if (response.status == 404) {
+      checkMissingPictureWaitsADay(kind, catalogue);
     }
     if (!shown || !linked) {
       return;
@@ -748,8 +794,8 @@ private slots:
     QCOMPARE(column(Qt::DisplayRole), QStringList{u"Good"_s});
     QCOMPARE(server_->requestCount(u"/evil.png"_s), 1); // for "Good" only
     QCOMPARE(leftOvers(home_->path()), QStringList{u".arvexhub"_s});
-    QCOMPARE(QDir(home_->filePath(u".arvexhub/thumbnails/games"_s)).entryList(QDir::Files),
-             QStringList{u"Good.png"_s});
+    QTRY_COMPARE(QDir(home_->filePath(u".arvexhub/thumbnails/games"_s)).entryList(QDir::Files),
+                 QStringList{u"Good.png"_s}); // written off the main thread
   }
 
   // The rows show while a picture still loads; a rescan meanwhile keeps the resets balanced, and

@@ -5,17 +5,22 @@
 #include "style/Style.h"
 #include "style/widgets/IconWidget.h"
 #include "style/widgets/LoadingSpinner.h"
+#include "widgets/window/CatalogueOfflineNotice.h"
 #include "widgets/window/MessageWidget.h"
 #include "widgets/window/StatusBar.h"
 
 #include "LibraryKinds.h"
+#include "PrivateSessionBus.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QToolButton>
 #include <QtTest>
 
 #include <algorithm>
@@ -24,11 +29,13 @@
 using namespace Qt::StringLiterals;
 using arvexhub::launcher::BasicUpdater;
 using arvexhub::launcher::Controller;
+using arvexhub::launcher::LibraryModel;
 using arvexhub::launcher::MessageWidget;
 using arvexhub::launcher::StatusBar;
 using arvexhub::style::LoadingSpinner;
 using arvexhub::style::icons::Icons16;
 using arvexhub::test::LibraryFixture;
+using arvexhub::test::PrivateSessionBus;
 using Page = MessageWidget::Page;
 
 /// Stands in for the browser: remembers what the program asked to open.
@@ -44,6 +51,22 @@ public slots:
   }
 };
 
+/// Stands in for the desktop's notification service: remembers summary and body.
+class NotificationCatcher final : public QObject {
+  Q_OBJECT
+  Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+
+public:
+  QStringList shown;
+
+public slots:
+  uint Notify(const QString&, uint, const QString&, const QString& summary, const QString& body,
+              const QStringList&, const QVariantMap&, int) {
+    shown.append(summary + u" | "_s + body);
+    return uint(shown.size());
+  }
+};
+
 class TestStatusBar final : public QObject, private LibraryFixture {
   Q_OBJECT
 
@@ -54,6 +77,12 @@ private slots:
     QApplication::setStyle(new arvexhub::style::Style);
     QDesktopServices::setUrlHandler(u"http"_s, &browser_, "openUrl");
     QDesktopServices::setUrlHandler(u"https"_s, &browser_, "openUrl");
+    QVERIFY(bus_.isValid());
+    // A connection of its own, as the desktop's service would have.
+    auto desktop = QDBusConnection::connectToBus(bus_.address(), u"desktop"_s);
+    QVERIFY(desktop.registerObject(u"/org/freedesktop/Notifications"_s, &notifications_,
+                                   QDBusConnection::ExportAllSlots));
+    QVERIFY(desktop.registerService(u"org.freedesktop.Notifications"_s));
   }
 
   void cleanupTestCase() {
@@ -202,10 +231,62 @@ private slots:
     QCOMPARE(libraryIcon(), image(Icons16::Misc_Warning));
   }
 
-  void failedInstallIsTold() {
-    emit controller_->downloadFailed(u"Alpha"_s, u"There is not enough free disk space."_s);
-    QCOMPARE(statusBar_->currentMessage(),
-             u"Could not install \"Alpha\": There is not enough free disk space."_s);
+  // In the window always; on the desktop only while the window is not active.
+  void downloadEndIsTold_data() {
+    QTest::addColumn<bool>("failed");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("windowActive");
+    QTest::addColumn<QString>("notification");
+    const QString full = u"Could not install \"Alpha\": There is not enough free disk space."_s;
+    QTest::newRow("failed, window active") << true << u"Alpha"_s << true << QString();
+    QTest::newRow("failed") << true << u"Alpha"_s << false << u"Download failed | "_s + full;
+    QTest::newRow("installed") << false << u"Alpha"_s << false
+                               << u"Download finished | \"Alpha\" is installed."_s;
+    QTest::newRow("a name is not markup")
+        << false << u"<b>A&B</b>"_s << false
+        << u"Download finished | \"&lt;b&gt;A&amp;B&lt;/b&gt;\" is installed."_s;
+  }
+  void downloadEndIsTold() {
+    QFETCH(bool, failed);
+    QFETCH(QString, name);
+    QFETCH(bool, windowActive);
+    QFETCH(QString, notification);
+    notifications_.shown.clear();
+    QApplication::setActiveWindow(windowActive ? statusBar_.get() : nullptr);
+    QTRY_COMPARE(QApplication::activeWindow() != nullptr, windowActive);
+    if (failed) {
+      emit controller_->downloadFailed(name, u"There is not enough free disk space."_s);
+      QCOMPARE(statusBar_->currentMessage(),
+               u"Could not install \"Alpha\": There is not enough free disk space."_s);
+    } else {
+      emit controller_->model()->itemInstalled(name);
+    }
+    if (notification.isEmpty()) {
+      QTest::qWait(200); // the bus answers in a few milliseconds; nothing may arrive
+      QVERIFY(notifications_.shown.isEmpty());
+    } else {
+      QTRY_COMPARE(notifications_.shown, QStringList{notification});
+    }
+  }
+
+  void offlineCatalogueIsTold() {
+    const auto* notice = statusBar_->findChild<arvexhub::launcher::CatalogueOfflineNotice*>();
+    QTRY_VERIFY(QFileInfo::exists(home_->filePath(u".arvexhub/cache/games.json"_s)));
+    QVERIFY(notice->isHidden());
+    server_->setResponse(u"/games.json"_s, answer("[]", 500));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"^Failed to download gamelist:"_s));
+    QSignalSpy changed(controller_->model(), &LibraryModel::catalogueOfflineChanged);
+    controller_->model()->checkForUpdates();
+    QVERIFY(changed.wait());
+    QVERIFY(notice->isVisible());
+    const auto fetched = QFileInfo(home_->filePath(u".arvexhub/cache/games.json"_s)).lastModified();
+    QCOMPARE(notice->text(),
+             u"Catalogue offline, fetched "_s + QLocale().toString(fetched, QLocale::ShortFormat));
+
+    server_->setResponse(u"/games.json"_s, answer("[]"));
+    QTest::mouseClick(notice->findChild<QToolButton*>(), Qt::LeftButton);
+    QVERIFY(changed.wait());
+    QVERIFY(notice->isHidden());
   }
 
 private:
@@ -235,6 +316,8 @@ private:
     return arvexhub::launcher::makeIcon(icon).pixmap(16, 16).toImage();
   }
 
+  PrivateSessionBus bus_; // before the program's first use of the session bus
+  NotificationCatcher notifications_;
   UrlCatcher browser_;
   std::unique_ptr<Controller> controller_;
   std::unique_ptr<StatusBar> statusBar_;

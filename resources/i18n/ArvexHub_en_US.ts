@@ -531,6 +531,30 @@
             <source>Media player</source>
             <translation type="unfinished" />
         </message>
+        <message>
+            <source>Catalogue offline, fetched %1</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Retry</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Fetch the catalogue again</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Download finished</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>"%1" is installed.</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Download failed</source>
+            <translation type="unfinished" />
+        </message>
     </context>
     <context>
         <name>EbookReaderTab</name>

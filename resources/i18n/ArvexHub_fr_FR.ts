@@ -531,6 +531,30 @@
             <source>Media player</source>
             <translation>Lecteur multimédia</translation>
         </message>
+        <message>
+            <source>Catalogue offline, fetched %1</source>
+            <translation>Catalogue hors ligne, récupéré le %1</translation>
+        </message>
+        <message>
+            <source>Retry</source>
+            <translation>Réessayer</translation>
+        </message>
+        <message>
+            <source>Fetch the catalogue again</source>
+            <translation>Récupérer à nouveau le catalogue</translation>
+        </message>
+        <message>
+            <source>Download finished</source>
+            <translation>Téléchargement terminé</translation>
+        </message>
+        <message>
+            <source>"%1" is installed.</source>
+            <translation>« %1 » est installé.</translation>
+        </message>
+        <message>
+            <source>Download failed</source>
+            <translation>Échec du téléchargement</translation>
+        </message>
     </context>
     <context>
         <name>EbookReaderTab</name>

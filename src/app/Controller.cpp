@@ -2,6 +2,7 @@
 
 #include "app/BasicUpdater.h"
 #include "app/Common.h"
+#include "app/DesktopNotifier.h"
 #include "app/Languages.h"
 #include "app/MakeIcon.h"
 #include "app/Preferences.h"
@@ -94,6 +95,7 @@ Controller::Controller(QObject* parent)
   for (LibraryModel* library : libraries()) {
     connect(library, &LibraryModel::downloadFailed, this, &Controller::downloadFailed);
   }
+  setupNotifier();
 }
 
 Controller::~Controller() = default;
@@ -470,6 +472,15 @@ bool Controller::isMimeDataValid(const QMimeData* mimeData) const {
     }
   }
   return false;
+}
+
+void Controller::setupNotifier() {
+  // Only heard when the user looks elsewhere; the window tells the rest itself.
+  auto* notifier = new DesktopNotifier(this);
+  for (LibraryModel* library : libraries()) {
+    connect(library, &LibraryModel::itemInstalled, notifier, &DesktopNotifier::downloadFinished);
+  }
+  connect(this, &Controller::downloadFailed, notifier, &DesktopNotifier::downloadFailed);
 }
 
 void Controller::setupThemeManager() {

@@ -123,6 +123,8 @@ signals:
 
 private:
   void setupThemeManager();
+  /// Desktop notifications for downloads that end while the window is not active.
+  void setupNotifier();
   void loadLanguages();
   void setupRunner();
   void startRunner(const QString& path);

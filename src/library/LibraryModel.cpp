@@ -6,6 +6,7 @@
 #include "library/LibraryPaths.h"
 #include "library/LibraryProxyModel.h"
 #include "library/NetworkPolicy.h"
+#include "library/PictureLoader.h"
 #include "library/Pictures.h"
 #include "library/StagedInstall.h"
 
@@ -50,14 +51,20 @@ LibraryModel::LibraryModel(LibraryKind kind, QObject* parent)
     : QAbstractListModel(parent)
     , kind_(std::move(kind))
     , libraryFolder_(LibraryPaths::libraryFolder(kind_.folderName))
-    , thumbnailFolder_(LibraryPaths::thumbnailFolder(kind_.folderName)) {
+    , thumbnailFolder_(LibraryPaths::thumbnailFolder(kind_.folderName))
+    , catalogueCache_(kind_.documentPath)
+    , missingPictures_(kind_.folderName) {
   watcher_ = new QFileSystemWatcher(this);
+  pictureLoader_ = new PictureLoader(kind_.pictureFit, this);
+  connect(pictureLoader_, &PictureLoader::loaded, this, &LibraryModel::onPictureLoaded);
   proxy_ = new LibraryProxyModel(this);
   network_ = new QNetworkAccessManager(this);
   connect(watcher_, &QFileSystemWatcher::directoryChanged, this, &LibraryModel::rescan);
 }
 
-LibraryModel::~LibraryModel() = default;
+LibraryModel::~LibraryModel() {
+  missingPictures_.save();
+}
 
 const LibraryKind& LibraryModel::kind() const {
   return kind_;
@@ -313,16 +320,43 @@ void LibraryModel::onCatalogueDownloaded() {
   catalogueReply_.clear();
   if (reply->error() != QNetworkReply::NoError) {
     qWarning() << qPrintable(failed) << reply->errorString();
-    return;
+    return mergeKeptCatalogue();
   }
+  const auto bytes = reply->readAll();
   QJsonParseError error{};
-  const auto document = QJsonDocument::fromJson(reply->readAll(), &error);
+  const auto document = QJsonDocument::fromJson(bytes, &error);
   if (!document.isArray()) {
     qWarning() << qPrintable(QStringLiteral("Failed to parse %1 JSON:").arg(kind_.logWord))
                << error.errorString();
-    return;
+    return mergeKeptCatalogue();
   }
+  // Kept for the day the server cannot be reached; writing megabytes must not hold up the merge.
+  QThreadPool::globalInstance()->start([cache = catalogueCache_, bytes] { cache.store(bytes); });
+  setOfflineCatalogueDate({});
   mergeDocument(document.array());
+}
+
+void LibraryModel::mergeKeptCatalogue() {
+  const auto document = QJsonDocument::fromJson(catalogueCache_.load());
+  if (!document.isArray()) {
+    return; // never fetched: the rows stay as the folder has them
+  }
+  const auto fetched = catalogueCache_.fetchedAt();
+  qDebug() << "Showing the catalogue kept from" << fetched.toString(Qt::ISODate)
+           << catalogueCache_.filePath();
+  setOfflineCatalogueDate(fetched);
+  mergeDocument(document.array());
+}
+
+QDateTime LibraryModel::offlineCatalogueDate() const {
+  return offlineCatalogueDate_;
+}
+
+void LibraryModel::setOfflineCatalogueDate(const QDateTime& fetched) {
+  if (fetched != offlineCatalogueDate_) {
+    offlineCatalogueDate_ = fetched;
+    emit catalogueOfflineChanged();
+  }
 }
 
 void LibraryModel::mergeDocument(const QJsonArray& array) {
@@ -359,29 +393,47 @@ void LibraryModel::loadPicture(const QString& name, const QString& url, quint64 
   if ((!cached && url.isEmpty()) || !wantsPicture(name)) {
     return pictureDone(generation);
   }
-  const auto cacheFile = thumbnailFolder_ + name + QStringLiteral(".png");
   if (cached) {
     // A cached picture is never fetched again; deleting the file makes the next merge fetch it.
-    const QImage image(cacheFile);
-    if (!image.isNull()) {
-      applyPicture(name, image, cacheFile);
-      return pictureDone(generation);
-    }
-    // Cut short by a run that was killed while writing it, or no picture at all: fetched again.
-    QFile::remove(cacheFile);
+    return pictureLoader_->readFile(
+        {name, url, thumbnailFolder_ + name + QStringLiteral(".png"), generation, true, {}});
   }
-  if (url.isEmpty()) {
+  queuePictureFetch(name, url, generation);
+}
+
+void LibraryModel::queuePictureFetch(const QString& name, const QString& url, quint64 generation) {
+  if (url.isEmpty() || missingPictures_.isMissing(url)) {
     return pictureDone(generation);
   }
   pictureQueue_.append({name, url, generation});
   fetchQueuedPictures();
 }
 
+void LibraryModel::onPictureLoaded(const PictureJob& job) {
+  picturesDecoding_ -= job.fromCache ? 0 : 1;
+  if (job.generation == generation_) {
+    if (!job.image.isNull()) {
+      setPicture(job.name, QPixmap::fromImage(job.image), job.file);
+      pictureDone(job.generation);
+    } else if (job.fromCache) {
+      // Cut short by a run that was killed while writing it, or no picture at all: fetched again.
+      QFile::remove(job.file);
+      queuePictureFetch(job.name, job.url, job.generation);
+    } else {
+      pictureDone(job.generation);
+    }
+  }
+  fetchQueuedPictures(); // room for another download
+}
+
 void LibraryModel::fetchQueuedPictures() {
   // A few at a time: thousands of queued requests would run out their stall timeout while
   // waiting for one of the server's few connections.
   constexpr int maxPictureRequests = 6;
-  while (picturesInFlight_ < maxPictureRequests && !pictureQueue_.isEmpty()) {
+  // Downloaded bytes wait in memory until decoded: only so many at once.
+  constexpr int maxPicturesDecoding = 12;
+  while (picturesInFlight_ < maxPictureRequests && picturesDecoding_ < maxPicturesDecoding &&
+         !pictureQueue_.isEmpty()) {
     const auto request = pictureQueue_.takeFirst();
     auto* reply = NetworkPolicy::get(network_, QUrl(request.url, QUrl::TolerantMode));
     if (!reply) {
@@ -392,37 +444,34 @@ void LibraryModel::fetchQueuedPictures() {
     NetworkPolicy::limitSize(reply, maxPictureBytes);
     connect(reply, &QNetworkReply::finished, this, [this, reply, request] {
       --picturesInFlight_;
-      onPictureReply(reply, request.name, request.generation);
+      onPictureReply(reply, request.name, request.url, request.generation);
       fetchQueuedPictures();
     });
   }
 }
 
-void LibraryModel::onPictureReply(QNetworkReply* reply, const QString& name, quint64 generation) {
+void LibraryModel::onPictureReply(QNetworkReply* reply, const QString& name, const QString& url,
+                                  quint64 generation) {
   reply->deleteLater();
   if (generation != generation_) {
     return;
   }
   if (reply->error() == QNetworkReply::NoError) {
-    const auto bytes = reply->readAll();
-    const auto image = QImage::fromData(bytes);
-    if (!image.isNull()) {
-      const auto cacheFile = thumbnailFolder_ + name + QStringLiteral(".png");
-      Pictures::saveAsPng(cacheFile, bytes, image);
-      applyPicture(name, image, cacheFile);
-    }
+    ++picturesDecoding_;
+    return pictureLoader_->decode(
+        {name, url, thumbnailFolder_ + name + QStringLiteral(".png"), generation, false, {}},
+        reply->readAll());
+  }
+  const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+  if (status == 404 || status == 410) {
+    missingPictures_.markMissing(url);
   }
   pictureDone(generation);
 }
 
-void LibraryModel::applyPicture(const QString& name, const QImage& image, const QString& file) {
-  if (!image.isNull()) {
-    setPicture(name, Pictures::forCard(image, kind_.pictureFit), file);
-  }
-}
-
 void LibraryModel::pictureDone(quint64 generation) {
   if (generation == generation_ && --pendingPictures_ == 0) {
+    missingPictures_.save();
     emit updateCheckFinished();
   }
 }

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "library/CatalogueCache.h"
 #include "library/LibraryKind.h"
+#include "library/MissingPictures.h"
 
 #include <QAbstractListModel>
+#include <QDateTime>
 #include <QHash>
 #include <QJsonObject>
 #include <QList>
@@ -18,6 +21,8 @@ class QSortFilterProxyModel;
 namespace arvexhub::launcher {
 
 class ItemDownload;
+class PictureLoader;
+struct PictureJob;
 struct InstallRequest;
 
 /// What the list models of the four kinds share: the library and thumbnail folders, the
@@ -64,6 +69,9 @@ public:
   QString currentItem() const;
   /// Deletes the installed item that name (as itemOfPath gives it) stands for.
   virtual void removeItem(const QString& item) = 0;
+  /// While the rows show the catalogue kept from an earlier fetch because this one failed: when
+  /// that copy was fetched. Null while the catalogue is fresh, or when none was ever fetched.
+  QDateTime offlineCatalogueDate() const;
 
 public slots:
   /// Fetches the kind's catalogue and merges it into the rows.
@@ -79,6 +87,8 @@ signals:
   void itemInstalled(const QString& name);
   void currentNameChanged(const QString& name);
   void playingPathChanged(const QString& path);
+  /// The rows went over to the kept catalogue, or back to a fresh one.
+  void catalogueOfflineChanged();
 
 protected:
   LibraryModel(LibraryKind kind, QObject* parent);
@@ -150,9 +160,13 @@ private:
   void loadPicture(const QString& name, const QString& url, quint64 generation, bool cached);
   void fetchQueuedPictures();
   void loadLocalPictures();
-  void onPictureReply(QNetworkReply* reply, const QString& name, quint64 generation);
+  void onPictureReply(QNetworkReply* reply, const QString& name, const QString& url, quint64 generation);
+  void queuePictureFetch(const QString& name, const QString& url, quint64 generation);
+  void onPictureLoaded(const PictureJob& job);
+  /// Merges the catalogue kept from the last good fetch, when there is one.
+  void mergeKeptCatalogue();
+  void setOfflineCatalogueDate(const QDateTime& fetched);
   void pictureDone(quint64 generation);
-  void applyPicture(const QString& name, const QImage& image, const QString& file);
 
   LibraryKind kind_;
   QString libraryFolder_;
@@ -179,6 +193,11 @@ private:
   bool bulkLoading_{false};
   QHash<QString, ItemDownload*> downloads_; ///< by case-folded name
   QSet<QString> imports_;                   ///< case-folded names of the folders being copied in
+  CatalogueCache catalogueCache_;
+  QDateTime offlineCatalogueDate_;
+  MissingPictures missingPictures_;
+  PictureLoader* pictureLoader_{nullptr};
+  int picturesDecoding_{0}; ///< downloaded pictures handed to the loader, not yet back
 };
 
 } // namespace arvexhub::launcher

@@ -16,4 +16,8 @@ QString thumbnailFolder(const QString& kindFolder) {
   return root() + QStringLiteral("/thumbnails/") + kindFolder + QLatin1Char('/');
 }
 
+QString cacheFolder() {
+  return root() + QStringLiteral("/cache/");
+}
+
 } // namespace arvexhub::launcher::LibraryPaths

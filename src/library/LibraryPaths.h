@@ -10,5 +10,7 @@ QString root();
 QString libraryFolder(const QString& kindFolder);
 /// "<home>/.arvexhub/thumbnails/<kind folder>/", where catalogue pictures are cached.
 QString thumbnailFolder(const QString& kindFolder);
+/// "<home>/.arvexhub/cache/", where the last good catalogues and the missing pictures are kept.
+QString cacheFolder();
 
 } // namespace arvexhub::launcher::LibraryPaths

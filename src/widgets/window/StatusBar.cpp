@@ -6,6 +6,7 @@
 #include "style/Style.h"
 #include "style/ThemeFollower.h"
 #include "style/widgets/IconWidget.h"
+#include "widgets/window/CatalogueOfflineNotice.h"
 #include "widgets/window/MessageWidget.h"
 
 #include <QCoreApplication>
@@ -51,6 +52,9 @@ QWidget* StatusBar::makeLibraryWidget() {
   libraryIcon_ = new style::IconWidget(widget);
   libraryIcon_->setObjectName(QStringLiteral("libraryIcon"));
   layout->addWidget(libraryIcon_);
+  if (controller_) {
+    layout->addWidget(new CatalogueOfflineNotice(controller_, widget));
+  }
   return widget;
 }
 

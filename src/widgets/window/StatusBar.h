@@ -14,8 +14,9 @@ namespace arvexhub::launcher {
 class Controller;
 class MessageWidget;
 
-/// The main window's bottom bar: whether the game library has anything in it on the left, the
-/// update check's indicator on the right, and a short notice when an install fails.
+/// The main window's bottom bar: whether the game library has anything in it on the left, and
+/// whether the catalogue could be fetched, the update check's indicator on the right, and a short
+/// notice when an install fails.
 class StatusBar final : public QStatusBar {
   Q_OBJECT
 
