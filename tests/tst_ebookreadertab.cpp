@@ -32,8 +32,8 @@ using namespace arvexhub::test;
 
 namespace {
 
-/// A PDF of that many A4 pages, each showing its number, with "Part 1" leading to the first page
-/// in its contents, "Part 2" to the third and so on. "lantern" is written once on page 2 and twice
+/// A PDF of that many A4 pages, each showing its number, with "Chapter 1" leading to the first page
+/// in its contents, "Chapter 2" to the third and so on. "lantern" is written once on page 2 and twice
 /// on page 4 (1 and 3 counted from 0).
 bool writePdf(const QString& path, int pages) {
   arvexhub::pdf::SimplePdf book(QSizeF(595, 842));
@@ -46,7 +46,7 @@ bool writePdf(const QString& path, int pages) {
                               : u"Dark"_s,
                   14, Qt::black);
     if (page % 2 == 0) {
-      book.addOutlineEntry(u"Part %1"_s.arg(page / 2 + 1), page);
+      book.addOutlineEntry(u"Chapter %1"_s.arg(page / 2 + 1), page);
     }
   }
   QFile file(path);
@@ -359,9 +359,9 @@ private slots:
     QVERIFY(open(u"Atlas"_s));
     auto* contents = child<QTreeView>("contentsView");
     QCOMPARE(contents->model()->rowCount(), 4);
-    const auto part3 = contents->model()->index(2, 0);
-    QCOMPARE(part3.data().toString(), u"Part 3"_s);
-    QTest::mouseClick(contents->viewport(), Qt::LeftButton, {}, contents->visualRect(part3).center());
+    const auto chapter3 = contents->model()->index(2, 0);
+    QCOMPARE(chapter3.data().toString(), u"Chapter 3"_s);
+    QTest::mouseClick(contents->viewport(), Qt::LeftButton, {}, contents->visualRect(chapter3).center());
     QCOMPARE(currentPage(), 4);
 
     QTest::keySequence(contents, QKeySequence::Find);

@@ -65,7 +65,11 @@ EbookSearchPanel::EbookSearchPanel(QPdfDocument* document, QWidget* parent)
   typingTimer_.setSingleShot(true);
   typingTimer_.setInterval(typingPauseMsec);
   connect(&pageTimer_, &QTimer::timeout, this, &EbookSearchPanel::searchSomePages);
-  connect(&typingTimer_, &QTimer::timeout, this, [this] { startSearch(field_->text()); });
+  connect(&typingTimer_, &QTimer::timeout, this, [this] {
+    if (field_->text() != model_->searchString()) {
+      startSearch(field_->text());
+    }
+  });
   connect(field_, &QLineEdit::textEdited, &typingTimer_, qOverload<>(&QTimer::start));
   connect(model_, &QAbstractItemModel::rowsInserted, this, &EbookSearchPanel::onResultsInserted);
   connect(model_, &QAbstractItemModel::modelReset, this, [this] {
