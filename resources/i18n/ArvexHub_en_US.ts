@@ -447,6 +447,42 @@
         <source>The game package cannot be installed: its name is not a valid game name, or a game of that name is being added.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Couch Mode</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: controller connected</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Downloading… %1%</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Downloading…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Installed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Available to download</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Version %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Version %1, %2 available</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>EbookReaderTab</name>

@@ -23,6 +23,8 @@ public:
   void onActiveTabChanged(int index);
 
   QAction* informationAction() const;
+  /// View › Couch Mode (F9): the window opens its full-screen couch mode when it is triggered.
+  QAction* couchModeAction() const;
 
 private:
   void addFileMenu();
@@ -33,6 +35,7 @@ private:
 
   QPointer<Controller> controller_;
   QAction* informationAction_{nullptr};
+  QAction* couchModeAction_{nullptr};
   QActionGroup* themeGroup_{nullptr};
   bool noIcons_{false};
 };
