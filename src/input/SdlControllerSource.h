@@ -22,8 +22,9 @@ class SdlControllerSource final : public QObject {
   Q_OBJECT
 
 public:
-  /// How often connected controllers are read, in milliseconds.
-  static constexpr int activeInterval = 16;
+  /// How often connected controllers are read, in milliseconds: a press waits at most this long
+  /// before the window answers it.
+  static constexpr int activeInterval = 8;
   /// How often SDL is asked while a new device settles, and for how long.
   static constexpr int settleInterval = 250;
   static constexpr int settleDuration = 3000;

@@ -4,6 +4,7 @@
 //   window-shot <file.png> [--theme Dark|Light] [--language fr_FR] [--tab N] [--delay ms]
 //               [--select Game] [--play Game] [--download Game]
 //               [--watch Movie] [--read Ebook] [--listen Album [--no-art]] [--fullscreen]
+//               [--couch [Game]]
 // --watch, --read and --listen download the item from the catalogue, then open it.
 #include "app/Application.h"
 #include "app/Controller.h"
@@ -14,10 +15,12 @@
 #include "library/GameListModel.h"
 #include "library/MovieListModel.h"
 #include "runner/GameRunner.h"
+#include "widgets/couch/CouchModeView.h"
 #include "widgets/window/MainWindow.h"
 
 #include <QCommandLineParser>
 #include <QDir>
+#include <QListView>
 #include <QSettings>
 #include <QTabWidget>
 #include <QTcpServer>
@@ -138,6 +141,22 @@ void stageWindow(Controller* controller, const QCommandLineParser& parser, Stall
   }
 }
 
+/// Couch mode at television size, with that game selected; the picture is of couch mode then.
+QWidget* openCouchMode(MainWindow* window, const QCommandLineParser& parser) {
+  window->openCouchMode();
+  auto* couch = window->couchModeView();
+  couch->setWindowState(Qt::WindowNoState); // the offscreen screen is smaller than a television
+  couch->resize(1920, 1080);
+  auto* row = couch->cardRow();
+  const auto name = parser.value(QStringLiteral("couch"));
+  for (int item = 0; item < row->model()->rowCount(); ++item) {
+    if (row->model()->index(item, 0).data().toString() == name) {
+      row->setCurrentIndex(row->model()->index(item, 0));
+    }
+  }
+  return couch;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -160,6 +179,8 @@ int main(int argc, char* argv[]) {
       {QStringLiteral("listen"), QStringLiteral("Album to download and play."), QStringLiteral("name")},
       {QStringLiteral("no-art"), QStringLiteral("Play the album without its cover (the meter shows).")},
       {QStringLiteral("fullscreen"), QStringLiteral("Full screen once the item is open.")},
+      {QStringLiteral("couch"), QStringLiteral("Couch mode, with that game selected."),
+       QStringLiteral("name")},
   });
   QStringList arguments;
   for (int i = 0; i < argc; ++i) {
@@ -200,10 +221,17 @@ int main(int argc, char* argv[]) {
   QObject::connect(
       controller->albumModel(), &LibraryModel::updateCheckFinished, window,
       [=, &parser] { listenToAlbum(controller, window, parser); }, Qt::SingleShotConnection);
-  QTimer::singleShot(delay, window, [window, file = parser.positionalArguments().first()] {
-    window->grab().save(file);
-
-    QApplication::quit();
+  QTimer::singleShot(delay, window, [window, &parser, file = parser.positionalArguments().first()] {
+    if (!parser.isSet(QStringLiteral("couch"))) {
+      window->grab().save(file);
+      QApplication::quit();
+      return;
+    }
+    auto* couch = openCouchMode(window, parser);
+    QTimer::singleShot(500, couch, [couch, file] { // laid out and its pictures loaded
+      couch->grab().save(file);
+      QApplication::quit();
+    });
   });
   return QApplication::exec();
 }

@@ -1,6 +1,7 @@
 #include "widgets/couch/CouchModeView.h"
 
 #include "app/Controller.h"
+#include "library/GameData.h"
 #include "style/Style.h"
 #include "style/Theme.h"
 #include "style/ThemeFollower.h"
@@ -28,8 +29,9 @@ const CardKind* const couchKinds[] = {&CardKind::games, &CardKind::movies, &Card
 /// The buttons' letters, in the order of the item's actions; B is always Back.
 const QString actionGlyphs[] = {QStringLiteral("A"), QStringLiteral("X"), QStringLiteral("Y")};
 
-/// The usual colours of the four face buttons, so the glyphs read as the controller's.
-QPixmap faceGlyph(const QString& letter, qreal dpr) {
+/// The usual colours of the four face buttons, so the glyphs read as the controller's; faded
+/// on a disabled button, with the letter still readable.
+QIcon faceGlyph(const QString& letter, qreal dpr) {
   static const QHash<QString, std::pair<QColor, QColor>> colours{
       {QStringLiteral("A"), {QColor(0x2e, 0x9e, 0x44), Qt::white}},
       {QStringLiteral("B"), {QColor(0xd6, 0x45, 0x41), Qt::white}},
@@ -37,7 +39,34 @@ QPixmap faceGlyph(const QString& letter, qreal dpr) {
       {QStringLiteral("Y"), {QColor(0xe3, 0xb2, 0x1c), QColor(0x20, 0x20, 0x20)}},
   };
   const auto [fill, text] = colours.value(letter);
-  return controllerGlyph(letter, fill, text, glyphHeight, dpr);
+  QIcon icon(controllerGlyph(letter, fill, text, glyphHeight, dpr));
+  QColor faded = fill;
+  faded.setAlphaF(0.35);
+  icon.addPixmap(controllerGlyph(letter, faded, text, glyphHeight, dpr), QIcon::Disabled);
+  return icon;
+}
+
+/// The menu's entries in the order of the buttons. An installed game's menu starts with its
+/// update when one is offered; A plays it (as Return does in the grid) and the update moves
+/// behind. The details are beneath already: the entry that opens the properties panel has no
+/// button.
+QList<QAction*> orderedEntries(const QMenu* menu, bool updateFirst) {
+  QList<QList<QAction*>> groups{{}};
+  for (auto* action : menu != nullptr ? menu->actions() : QList<QAction*>()) {
+    if (action->isSeparator()) {
+      groups.append(QList<QAction*>());
+    } else if (!action->property(LibraryListView::informationEntryProperty).toBool()) {
+      groups.last().append(action);
+    }
+  }
+  if (updateFirst && groups.size() > 1) {
+    groups.append(groups.takeFirst());
+  }
+  QList<QAction*> entries;
+  for (const auto& group : groups) {
+    entries += group;
+  }
+  return entries;
 }
 
 QString withoutMnemonic(QString text) {
@@ -57,12 +86,13 @@ CouchModeView::CouchModeView(Controller* controller, const QList<LibraryListView
   layout->setContentsMargins(72, 48, 72, 48);
   layout->setSpacing(28);
   layout->addWidget(makeKindBar(titles));
+  layout->addStretch(1);
   makeCardRow();
   layout->addWidget(cardRow_);
   details_ = new CouchDetailsPanel(this);
   layout->addWidget(details_);
   layout->addWidget(makeActionBar());
-  layout->addStretch(1);
+  layout->addStretch(2);
   applyTheme();
   new style::ThemeFollower(this, [this] { applyTheme(); });
   showKind(0);
@@ -120,7 +150,7 @@ QWidget* CouchModeView::makeActionBar() {
 }
 
 QPushButton* CouchModeView::addButton(const QString& glyph, const QString& text) {
-  auto* button = new QPushButton(QIcon(faceGlyph(glyph, devicePixelRatioF())), text, this);
+  auto* button = new QPushButton(faceGlyph(glyph, devicePixelRatioF()), text, this);
   button->setIconSize(QSize(glyphHeight, glyphHeight));
   button->setMinimumHeight(glyphHeight + 20);
   button->setFont(style::Style::themeOf(this).fontH5);
@@ -236,11 +266,10 @@ void CouchModeView::rebuildActions() {
   menu_ = current.isValid() ? grids_.at(kind_)->createContextMenu(current) : nullptr;
   actions_.clear();
   QStringList shown;
-  // The details are beneath already: the entry that opens the properties panel has no button.
-  const auto entries = menu_ ? menu_->actions() : QList<QAction*>();
-  for (auto* action : entries) {
-    if (!action->isSeparator() && !action->property(LibraryListView::informationEntryProperty).toBool() &&
-        actions_.size() < 3) {
+  const bool updateFirst = kind_ == 0 && !current.data(GameRole::Path).toString().isEmpty() &&
+                           current.data(GameRole::UpdateAvailable).toBool();
+  for (auto* action : orderedEntries(menu_, updateFirst)) {
+    if (actions_.size() < 3) {
       actions_.append(action);
       shown.append(withoutMnemonic(action->text()) + (action->isEnabled() ? u'+' : u'-'));
     }
