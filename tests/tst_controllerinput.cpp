@@ -152,6 +152,10 @@ private slots:
     click(SDL_CONTROLLER_BUTTON_LEFTSHOULDER);
     click(SDL_CONTROLLER_BUTTON_LEFTSHOULDER);
     QCOMPARE(tabs->currentIndex(), int(MainWindow::ReaderTab));
+    click(SDL_CONTROLLER_BUTTON_RIGHTSHOULDER); // the reader turns its pages with them
+    QCOMPARE(tabs->currentIndex(), int(MainWindow::ReaderTab));
+    click(SDL_CONTROLLER_BUTTON_B); // and B goes back to the library
+    QCOMPARE(tabs->currentIndex(), int(MainWindow::GamesTab));
   }
 
   void messageBoxAnswers_data() {
