@@ -555,6 +555,42 @@
             <source>Download failed</source>
             <translation type="unfinished" />
         </message>
+        <message>
+            <source>Couch Mode</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>%1: controller connected</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Downloading… %1%</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Downloading…</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Installed</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Available to download</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Version %1</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Version %1, %2 available</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Back</source>
+            <translation type="unfinished" />
+        </message>
     </context>
     <context>
         <name>EbookReaderTab</name>

@@ -555,6 +555,42 @@
             <source>Download failed</source>
             <translation>Échec du téléchargement</translation>
         </message>
+        <message>
+            <source>Couch Mode</source>
+            <translation>Mode canapé</translation>
+        </message>
+        <message>
+            <source>%1: controller connected</source>
+            <translation>%1 : manette connectée</translation>
+        </message>
+        <message>
+            <source>Downloading… %1%</source>
+            <translation>Téléchargement… %1 %</translation>
+        </message>
+        <message>
+            <source>Downloading…</source>
+            <translation>Téléchargement…</translation>
+        </message>
+        <message>
+            <source>Installed</source>
+            <translation>Installé</translation>
+        </message>
+        <message>
+            <source>Available to download</source>
+            <translation>Disponible au téléchargement</translation>
+        </message>
+        <message>
+            <source>Version %1</source>
+            <translation>Version %1</translation>
+        </message>
+        <message>
+            <source>Version %1, %2 available</source>
+            <translation>Version %1, %2 disponible</translation>
+        </message>
+        <message>
+            <source>Back</source>
+            <translation>Retour</translation>
+        </message>
     </context>
     <context>
         <name>EbookReaderTab</name>

@@ -5,12 +5,13 @@
 //               [--select Game] [--play Game] [--download Game]
 //               [--watch Movie] [--read Ebook] [--listen Album [--no-art]] [--fullscreen]
 //               [--search Text] [--panel] [--command Text] [--find Text] [--hide-debug]
-//               [--shortcuts]
+//               [--shortcuts] [--couch Game]
 // --watch, --read and --listen download the item from the catalogue, then open it; --search then
 // searches the open e-book; --panel opens the side panels (the reader's contents and search).
 // --command types a command into the console half a second before the picture (the --play game
 // runs by then); --find opens the console's find bar with a text; --hide-debug hides the
-// console's Debug lines. --shortcuts takes a picture of Help's list of keyboard shortcuts instead of the window.
+// console's Debug lines. --shortcuts takes a picture of Help's list of keyboard shortcuts, --couch
+// one of couch mode with that game selected, instead of the window.
 #include "app/Application.h"
 #include "app/Controller.h"
 #include "app/Preferences.h"
@@ -24,6 +25,7 @@
 #include "runner/GameRunner.h"
 #include "widgets/console/CommandLine.h"
 #include "widgets/console/ConsoleFindBar.h"
+#include "widgets/couch/CouchModeView.h"
 #include "widgets/window/MainWindow.h"
 #include "widgets/window/MenuBar.h"
 
@@ -32,6 +34,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QLineEdit>
+#include <QListView>
 #include <QSettings>
 #include <QTabWidget>
 #include <QTcpServer>
@@ -196,7 +199,21 @@ void driveConsole(Controller* controller, MainWindow* window, const QCommandLine
       window->findChild<QLineEdit*>(QStringLiteral("findField"))->setText(find);
     }
   });
-}
+  /// Couch mode at television size, with that game selected; the picture is of couch mode then.
+  QWidget* openCouchMode(MainWindow * window, const QCommandLineParser& parser) {
+    window->openCouchMode();
+    auto* couch = window->couchModeView();
+    couch->setWindowState(Qt::WindowNoState); // the offscreen screen is smaller than a television
+    couch->resize(1920, 1080);
+    auto* row = couch->cardRow();
+    const auto name = parser.value(QStringLiteral("couch"));
+    for (int item = 0; item < row->model()->rowCount(); ++item) {
+      if (row->model()->index(item, 0).data().toString() == name) {
+        row->setCurrentIndex(row->model()->index(item, 0));
+      }
+    }
+    return couch;
+  }
 
 } // namespace
 
@@ -228,6 +245,8 @@ int main(int argc, char* argv[]) {
       {QStringLiteral("find"), QStringLiteral("Text to find in the console."), QStringLiteral("text")},
       {QStringLiteral("hide-debug"), QStringLiteral("Hide the console's Debug lines.")},
       {QStringLiteral("shortcuts"), QStringLiteral("Picture of Help's list of keyboard shortcuts instead.")},
+      {QStringLiteral("couch"), QStringLiteral("Couch mode, with that game selected."),
+       QStringLiteral("name")},
   });
   QStringList arguments;
   for (int i = 0; i < argc; ++i) {
@@ -274,13 +293,20 @@ int main(int argc, char* argv[]) {
     controller->preferences()->setAppPropertiesPanelVisible(true);
   }
   QTimer::singleShot(delay, window, [window, &parser, file = parser.positionalArguments().first()] {
+    if (parser.isSet(QStringLiteral("couch"))) {
+      auto* couch = openCouchMode(window, parser);
+      QTimer::singleShot(500, couch, [couch, file] { // laid out and its pictures loaded
+        couch->grab().save(file);
+        QApplication::quit();
+      });
+      return;
+    }
     if (parser.isSet(QStringLiteral("shortcuts"))) {
       window->menuBar()->showShortcuts();
       window->findChild<QDialog*>(QStringLiteral("shortcutsDialog"))->grab().save(file);
     } else {
       window->grab().save(file);
     }
-
     QApplication::quit();
   });
   return QApplication::exec();

@@ -176,12 +176,13 @@ QMenu* LibraryListView::createContextMenu(const QModelIndex& index) {
 }
 
 void LibraryListView::addInformationEntry(QMenu* menu, const QString& text, const QString& name) {
-  menu->addAction(text, this, [this, name] {
+  auto* entry = menu->addAction(text, this, [this, name] {
     if (controller_) {
       setCurrentItemName(name);
       controller_->preferences()->setAppPropertiesPanelVisible(true);
     }
   });
+  entry->setProperty(informationEntryProperty, true);
 }
 
 void LibraryListView::showContextMenu(const QPoint& position) {

@@ -34,6 +34,10 @@ public:
     bool dragKeepsSelection{false};
   };
 
+  /// Set on the menu entry that opens the properties panel, for views that show the item's
+  /// details themselves (couch mode).
+  static constexpr const char* informationEntryProperty = "arvexhubInformationEntry";
+
   ~LibraryListView() override;
   Q_DISABLE_COPY_MOVE(LibraryListView)
 

@@ -2,6 +2,7 @@
 
 #include "app/Controller.h"
 #include "app/Preferences.h"
+#include "input/SdlControllerSource.h"
 #include "library/EbookListModel.h"
 #include "library/GameListModel.h"
 #include "library/MovieListModel.h"
@@ -11,6 +12,7 @@
 #include "style/StyleUtils.h"
 #include "style/widgets/Expander.h"
 #include "widgets/console/BottomPanel.h"
+#include "widgets/couch/CouchModeView.h"
 #include "widgets/panels/EbookPropertiesPanel.h"
 #include "widgets/panels/GamePropertiesPanel.h"
 #include "widgets/panels/MoviePropertiesPanel.h"
@@ -26,6 +28,7 @@
 #include "widgets/window/StatusBar.h"
 #include "widgets/window/ToolBar.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDragEnterEvent>
@@ -67,6 +70,8 @@ MainWindow::MainWindow(Controller* controller, QWidget* parent)
   setupUi();
   restoreGeometry(controller_->preferences()->windowGeometry());
   connectController();
+  setupCouchMode();
+  setupControllerInput();
   QTimer::singleShot(checkForUpdatesDelayMs, controller_, &Controller::checkForUpdates);
   QTimer::singleShot(0, controller_, &Controller::loadGames);
   setAcceptDrops(true);
@@ -140,6 +145,14 @@ MediaPlayerTab* MainWindow::mediaPlayerTab() const {
 
 EbookReaderTab* MainWindow::ebookReaderTab() const {
   return ebookReaderTab_;
+}
+
+ControllerInput* MainWindow::controllerInput() const {
+  return controllerInput_;
+}
+
+CouchModeView* MainWindow::couchModeView() const {
+  return couchModeView_;
 }
 
 void MainWindow::setupUi() {
@@ -351,6 +364,144 @@ void MainWindow::handleFullscreenRequest() {
   if (isMediaTabCurrent()) {
     setWindowState(windowState() ^ Qt::WindowFullScreen);
   }
+}
+
+void MainWindow::setupCouchMode() {
+  QStringList titles;
+  for (const int tab : {GamesTab, MoviesTab, EbooksTab, MusicTab}) {
+    titles.append(tabWidget_->tabText(tab));
+  }
+  couchModeView_ = new CouchModeView(
+      controller_, {gameListView_, movieListView_, ebookListView_, albumWidget_->listView()}, titles, this);
+  connect(menuBar_->couchModeAction(), &QAction::triggered, this, &MainWindow::openCouchMode);
+  connect(couchModeView_, &CouchModeView::closed, this, [this] {
+    activateWindow();
+    if (controllerInput_ != nullptr) {
+      controllerInput_->setKeyWindow(this);
+    }
+  });
+  connect(tabWidget_, &QTabWidget::currentChanged, this, [this](int index) {
+    if (index < PlayerTab) {
+      lastLibraryTab_ = index;
+    }
+  });
+}
+
+void MainWindow::openCouchMode() {
+  couchModeView_->open();
+  controllerInput_->setKeyWindow(couchModeView_);
+}
+
+void MainWindow::setupControllerInput() {
+  controllerInput_ = new ControllerInput(this);
+  controllerInput_->setKeyWindow(this);
+  controllerInput_->setActionFilter(
+      [this](ControllerInput::Action action) { return handleMediaTabAction(action); });
+  // Queued: a menu it opens runs its own loop, which must not run inside the controller's read.
+  connect(controllerInput_, &ControllerInput::actionRequested, this, &MainWindow::onControllerAction,
+          Qt::QueuedConnection);
+  auto* source = controllerInput_->source();
+  const auto showName = [this, source] {
+    const auto names = source->controllerNames();
+    statusBar_->setControllerName(names.isEmpty() ? QString() : names.constLast());
+  };
+  connect(source, &SdlControllerSource::controllerAdded, this, showName);
+  connect(source, &SdlControllerSource::controllerRemoved, this, showName);
+  // A running game reads the same controller: its presses are not meant for this window.
+  connect(controller_->runner(), &GameRunner::stateChanged, this, [this] {
+    controllerInput_->setEnabled(controller_->runner()->state() == GameRunner::State::Stopped);
+  });
+}
+
+void MainWindow::onControllerAction(ControllerInput::Action action) {
+  using Action = ControllerInput::Action;
+  if (couchModeView_->isVisible()) {
+    couchModeView_->handleControllerAction(action);
+    return;
+  }
+  if (QApplication::activePopupWidget() != nullptr || QApplication::activeModalWidget() != nullptr) {
+    return; // a menu or a dialog answers A and B only
+  }
+  const int tabCount = tabWidget_->count();
+  switch (action) {
+  case Action::CouchMode:
+    openCouchMode();
+    break;
+  case Action::PreviousTab:
+  case Action::NextTab: {
+    const int step = action == Action::NextTab ? 1 : tabCount - 1;
+    tabWidget_->setCurrentIndex((tabWidget_->currentIndex() + step) % tabCount);
+    break;
+  }
+  case Action::ContextMenu:
+    showCurrentCardMenu();
+    break;
+  case Action::Properties: {
+    auto* preferences = controller_->preferences();
+    preferences->setAppPropertiesPanelVisible(!preferences->appPropertiesPanelVisible());
+    break;
+  }
+  default:
+    break;
+  }
+}
+
+bool MainWindow::handleMediaTabAction(ControllerInput::Action action) {
+  using Action = ControllerInput::Action;
+  const int tab = tabWidget_->currentIndex();
+  if ((tab != PlayerTab && tab != ReaderTab) || couchModeView_->isVisible() ||
+      QApplication::activePopupWidget() != nullptr || QApplication::activeModalWidget() != nullptr) {
+    return false;
+  }
+  const bool player = tab == PlayerTab;
+  switch (action) {
+  case Action::Activate:
+    player ? mediaPlayerTab_->togglePlayback() : ebookReaderTab_->nextPage();
+    return true;
+  case Action::PreviousTab:
+    player ? mediaPlayerTab_->previous() : ebookReaderTab_->previousPage();
+    return true;
+  case Action::NextTab:
+    player ? mediaPlayerTab_->next() : ebookReaderTab_->nextPage();
+    return true;
+  case Action::Back:
+    leaveMediaTab();
+    return true;
+  default:
+    return false;
+  }
+}
+
+void MainWindow::leaveMediaTab() {
+  if (isFullScreen()) {
+    handleFullscreenRequest();
+  } else {
+    tabWidget_->setCurrentIndex(lastLibraryTab_);
+  }
+}
+
+LibraryListView* MainWindow::currentLibraryView() const {
+  switch (tabWidget_->currentIndex()) {
+  case GamesTab:
+    return gameListView_;
+  case MoviesTab:
+    return movieListView_;
+  case EbooksTab:
+    return ebookListView_;
+  case MusicTab:
+    return albumWidget_->listView();
+  default:
+    return nullptr;
+  }
+}
+
+void MainWindow::showCurrentCardMenu() {
+  auto* view = currentLibraryView();
+  if (view == nullptr || !view->currentIndex().isValid()) {
+    return;
+  }
+  view->setFocus(Qt::OtherFocusReason);
+  view->showContextMenu(view->visualRect(view->currentIndex()).center());
 }
 
 void MainWindow::afterFirstFrame(std::function<void()> work) {

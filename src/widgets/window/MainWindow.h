@@ -1,5 +1,7 @@
 #pragma once
 
+#include "input/ControllerInput.h"
+
 #include <QWidget>
 
 #include <functional>
@@ -16,6 +18,8 @@ namespace arvexhub::launcher {
 class AlbumWidget;
 class BottomPanel;
 class Controller;
+class CouchModeView;
+class LibraryListView;
 class CustomSplitter;
 class DropArea;
 class EbookListView;
@@ -65,6 +69,8 @@ public:
   AlbumWidget* albumWidget() const;
   MediaPlayerTab* mediaPlayerTab() const;
   EbookReaderTab* ebookReaderTab() const;
+  ControllerInput* controllerInput() const;
+  CouchModeView* couchModeView() const;
 
 signals:
   void fullscreenChanged(bool isFullscreen);
@@ -72,6 +78,8 @@ signals:
 public slots:
   void handleFullscreenRequest();
   void updatePropertiesPanelVisibility();
+  /// Shows the library full screen for the couch, games first; leaving it returns here.
+  void openCouchMode();
 
 protected:
   bool event(QEvent* event) override;
@@ -98,6 +106,14 @@ private:
   void storeGeometry();
   bool isMediaTabCurrent() const;
   void runAfterFirstFrameWork();
+  void setupControllerInput();
+  void setupCouchMode();
+  void onControllerAction(ControllerInput::Action action);
+  /// The player and the reader take A, B and the shoulders for themselves.
+  bool handleMediaTabAction(ControllerInput::Action action);
+  void leaveMediaTab();
+  LibraryListView* currentLibraryView() const;
+  void showCurrentCardMenu();
 
   Controller* controller_;
   MenuBar* menuBar_{nullptr};
@@ -119,6 +135,9 @@ private:
   AlbumWidget* albumWidget_{nullptr};
   MediaPlayerTab* mediaPlayerTab_{nullptr};
   EbookReaderTab* ebookReaderTab_{nullptr};
+  ControllerInput* controllerInput_{nullptr};
+  CouchModeView* couchModeView_{nullptr};
+  int lastLibraryTab_{GamesTab};
   bool firstFramePainted_{false};
   std::vector<std::function<void()>> afterFirstFrame_;
 };

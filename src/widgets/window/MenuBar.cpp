@@ -39,6 +39,10 @@ QAction* MenuBar::informationAction() const {
   return informationAction_;
 }
 
+QAction* MenuBar::couchModeAction() const {
+  return couchModeAction_;
+}
+
 QIcon MenuBar::icon(style::icons::Icons16 which) const {
   return makeIcon(which, noIcons_);
 }
@@ -88,6 +92,9 @@ void MenuBar::addViewMenu() {
                       QCoreApplication::translate("ArvexHubLauncher", "Show/Hide Information"));
   informationAction_->setCheckable(true);
   informationAction_->setShortcut(QKeySequence(Qt::Key_F10));
+  couchModeAction_ = menu->addAction(icon(Icons16::Misc_Gamepad),
+                                     QCoreApplication::translate("ArvexHubLauncher", "Couch Mode"));
+  couchModeAction_->setShortcut(QKeySequence(Qt::Key_F9));
   if (!controller_) {
     return;
   }

@@ -25,6 +25,8 @@ public:
   QAction* informationAction() const;
   /// Opens the list of keyboard shortcuts: the menus' own and the media player's.
   void showShortcuts();
+  /// View › Couch Mode (F9): the window opens its full-screen couch mode when it is triggered.
+  QAction* couchModeAction() const;
 
 private:
   void addFileMenu();
@@ -35,6 +37,7 @@ private:
 
   QPointer<Controller> controller_;
   QAction* informationAction_{nullptr};
+  QAction* couchModeAction_{nullptr};
   QActionGroup* themeGroup_{nullptr};
   bool noIcons_{false};
 };

@@ -12,6 +12,7 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QUrl>
 
 namespace arvexhub::launcher {
@@ -23,6 +24,11 @@ StatusBar::StatusBar(Controller* controller, QWidget* parent)
   setSizeGripEnabled(false);
   setContentsMargins(16, 0, 16, 0);
   addWidget(makeLibraryWidget());
+  controllerNote_ = new QLabel(this);
+  controllerNote_->setObjectName(QStringLiteral("controllerNote"));
+  controllerNote_->setTextFormat(Qt::PlainText); // a device's name is not markup
+  controllerNote_->hide();
+  addWidget(controllerNote_);
   messageWidget_ = new MessageWidget(this);
   addPermanentWidget(messageWidget_);
 
@@ -41,6 +47,12 @@ StatusBar::~StatusBar() = default;
 
 MessageWidget* StatusBar::messageWidget() const {
   return messageWidget_;
+}
+
+void StatusBar::setControllerName(const QString& name) {
+  controllerNote_->setText(
+      QCoreApplication::translate("ArvexHubLauncher", "%1: controller connected").arg(name));
+  controllerNote_->setVisible(!name.isEmpty());
 }
 
 QWidget* StatusBar::makeLibraryWidget() {

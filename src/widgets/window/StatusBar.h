@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <QStatusBar>
 
+class QLabel;
+
 namespace arvexhub::style {
 class IconWidget;
 }
@@ -29,6 +31,8 @@ public:
   Q_DISABLE_COPY_MOVE(StatusBar)
 
   MessageWidget* messageWidget() const;
+  /// Shows that a game controller of that name is connected; an empty name hides the note.
+  void setControllerName(const QString& name);
 
 private:
   QWidget* makeLibraryWidget();
@@ -41,6 +45,7 @@ private:
   QPointer<Controller> controller_;
   style::IconWidget* libraryIcon_{nullptr};
   MessageWidget* messageWidget_{nullptr};
+  QLabel* controllerNote_{nullptr};
 };
 
 } // namespace arvexhub::launcher

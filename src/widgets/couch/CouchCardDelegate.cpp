@@ -1,0 +1,44 @@
+#include "widgets/couch/CouchCardDelegate.h"
+
+#include "style/Style.h"
+#include "style/Theme.h"
+#include "widgets/cards/CardPainter.h"
+
+#include <QPainter>
+
+namespace arvexhub::launcher {
+
+QSize CouchCardDelegate::cardSize() {
+  return {440, 224};
+}
+
+CouchCardDelegate::CouchCardDelegate(const CardKind& kind, QObject* parent)
+    : QStyledItemDelegate(parent)
+    , card_(new CardPainter(kind, this)) {}
+
+CouchCardDelegate::~CouchCardDelegate() = default;
+
+QSize CouchCardDelegate::sizeHint(const QStyleOptionViewItem& /*option*/,
+                                  const QModelIndex& /*index*/) const {
+  return cardSize() + QSize(0, nameHeight);
+}
+
+void CouchCardDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                              const QModelIndex& index) const {
+  QStyleOptionViewItem card(option);
+  card.rect = QRect(option.rect.topLeft(), cardSize());
+  card_->paint(painter, card, index);
+
+  const auto& theme = style::Style::themeOf(option.widget);
+  const bool selected = option.state.testFlag(QStyle::State_Selected);
+  const QRect nameRect(option.rect.left(), card.rect.bottom() + 1, option.rect.width(), nameHeight);
+  painter->save();
+  painter->setFont(selected ? theme.fontH4 : theme.fontH5);
+  painter->setPen(selected ? theme.primaryColor : theme.secondaryColor);
+  const QString name = painter->fontMetrics().elidedText(index.data(Qt::DisplayRole).toString(),
+                                                         Qt::ElideRight, nameRect.width());
+  painter->drawText(nameRect, Qt::AlignHCenter | Qt::AlignVCenter, name);
+  painter->restore();
+}
+
+} // namespace arvexhub::launcher

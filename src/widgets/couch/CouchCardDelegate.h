@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QStyledItemDelegate>
+
+namespace arvexhub::launcher {
+
+class CardPainter;
+struct CardKind;
+
+/// A large card of the couch mode's row: the library grid's card of that kind (CardPainter,
+/// with its picture, download progress, badges and selection frame) at television size, and the
+/// item's name beneath it, highlighted when selected.
+class CouchCardDelegate final : public QStyledItemDelegate {
+  Q_OBJECT
+
+public:
+  /// The grid's card, 2.2 times larger, and the line of the name under it.
+  static QSize cardSize();
+  static constexpr int nameHeight = 56;
+
+  CouchCardDelegate(const CardKind& kind, QObject* parent);
+  ~CouchCardDelegate() override;
+  Q_DISABLE_COPY_MOVE(CouchCardDelegate)
+
+  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+private:
+  CardPainter* card_;
+};
+
+} // namespace arvexhub::launcher
