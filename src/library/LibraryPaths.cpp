@@ -16,4 +16,8 @@ QString thumbnailFolder(const QString& kindFolder) {
   return root() + QStringLiteral("/thumbnails/") + kindFolder + QLatin1Char('/');
 }
 
+QString downloadFolder(const QString& kindFolder) {
+  return root() + QStringLiteral("/downloads/") + kindFolder + QLatin1Char('/');
+}
+
 } // namespace arvexhub::launcher::LibraryPaths

@@ -10,5 +10,7 @@ QString root();
 QString libraryFolder(const QString& kindFolder);
 /// "<home>/.arvexhub/thumbnails/<kind folder>/", where catalogue pictures are cached.
 QString thumbnailFolder(const QString& kindFolder);
+/// "<home>/.arvexhub/downloads/<kind folder>/", where unfinished downloads wait to continue.
+QString downloadFolder(const QString& kindFolder);
 
 } // namespace arvexhub::launcher::LibraryPaths

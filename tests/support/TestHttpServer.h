@@ -34,6 +34,9 @@ struct TestHttpResponse {
   QString redirectTo;
   /// Wait before sending the status line and headers.
   int delayMs = 0;
+  /// Answers "Range: bytes=N-" with 206 and the rest of the body, unless an If-Range names another
+  /// validator than this answer's ETag (or Last-Modified); then the whole body comes with 200.
+  bool ranges = false;
 };
 
 /// A small HTTP/1.1 server on 127.0.0.1 for tests. It runs on the thread's event loop and never
@@ -63,6 +66,9 @@ public:
   /// Serves the file's content as the body, read from disk in chunks at request time. The body of
   /// `options` is ignored; a file that cannot be opened then gives 500.
   void setBodyFromFile(const QString& path, const QString& filePath, TestHttpResponse options = {});
+  /// Queues answers for the path after the current one: each request takes the next, the last
+  /// stays. A file that changes between requests, a connection cut only the first time.
+  void appendResponse(const QString& path, const TestHttpResponse& response, const QString& filePath = {});
   /// Forgets every response and every recorded request.
   void clear();
 
@@ -84,10 +90,11 @@ private:
   void acceptConnections();
   /// Records the request and returns the route that answers it (a 404/405 route when none does).
   Route route(const QByteArray& method, const QString& target);
+  Route takeRoute(const QString& key);
 
   Mode mode_;
   QTcpServer* server_ = nullptr;
-  QHash<QString, Route> routes_;
+  QHash<QString, QList<Route>> routes_;
   QStringList requested_;
 };
 
