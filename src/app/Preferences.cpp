@@ -20,6 +20,8 @@ const QString keyEnableAudio = QStringLiteral("games/enableAudio");
 const QString keyForceSoftwareRendering = QStringLiteral("games/forceSoftwareRendering");
 const QString keyFullScreen = QStringLiteral("games/fullScreen");
 const QString keySuspendWhenUnfocused = QStringLiteral("games/suspendWhenUnFocused");
+const QString keyMaxDownloads = QStringLiteral("app/maxDownloads");
+constexpr int defaultMaxDownloads = 2;
 const QString keyWindowGeometry = QStringLiteral("window/geometry");
 const QString keySplitterState = QStringLiteral("window/splitterState");
 const QString defaultLanguage = QStringLiteral("en_US");
@@ -196,6 +198,15 @@ void Preferences::setWindowSplitterState(const QByteArray& state) {
   settings_.setValue(keySplitterState, state);
 }
 
+int Preferences::appMaxDownloads() const {
+  return qBound(1, settings_.value(keyMaxDownloads, defaultMaxDownloads).toInt(), 4);
+}
+
+void Preferences::setAppMaxDownloads(int count) {
+  writeIfChanged(keyMaxDownloads, appMaxDownloads(), qBound(1, count, 4),
+                 &Preferences::appMaxDownloadsChanged);
+}
+
 void Preferences::resetToDefaults() {
   setAppLanguage(defaultLanguage);
   setAppPropertiesPanelVisible(false);
@@ -206,6 +217,7 @@ void Preferences::resetToDefaults() {
   setGameForceSoftwareRendering(false);
   setGameFullScreen(false);
   setGameSuspendWhenUnfocused(true);
+  setAppMaxDownloads(defaultMaxDownloads);
 }
 
 } // namespace arvexhub::launcher

@@ -41,6 +41,9 @@ public:
   void setGameFullScreen(bool fullScreen);
   bool gameSuspendWhenUnfocused() const;
   void setGameSuspendWhenUnfocused(bool suspend);
+  /// How many downloads transfer at once, 1 to 4.
+  int appMaxDownloads() const;
+  void setAppMaxDownloads(int count);
   QByteArray windowGeometry() const;
   void setWindowGeometry(const QByteArray& geometry);
   QByteArray windowSplitterState() const;
@@ -63,6 +66,7 @@ signals:
   void gameForceSoftwareRenderingChanged();
   void gameFullScreenChanged();
   void gameSuspendWhenUnfocusedChanged();
+  void appMaxDownloadsChanged();
 
 private:
   template <typename T>

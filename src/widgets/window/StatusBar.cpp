@@ -2,6 +2,8 @@
 
 #include "app/Controller.h"
 #include "app/MakeIcon.h"
+#include "library/DownloadQueue.h"
+#include "library/DownloadQueue.h"
 #include "library/GameListModel.h"
 #include "style/Style.h"
 #include "style/ThemeFollower.h"
@@ -11,6 +13,7 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QUrl>
 
 namespace arvexhub::launcher {
@@ -22,6 +25,9 @@ StatusBar::StatusBar(Controller* controller, QWidget* parent)
   setSizeGripEnabled(false);
   setContentsMargins(16, 0, 16, 0);
   addWidget(makeLibraryWidget());
+  downloadsLabel_ = new QLabel(this);
+  downloadsLabel_->setObjectName(QStringLiteral("downloadsLabel"));
+  addWidget(downloadsLabel_);
   messageWidget_ = new MessageWidget(this);
   addPermanentWidget(messageWidget_);
 
@@ -30,7 +36,9 @@ StatusBar::StatusBar(Controller* controller, QWidget* parent)
     connect(controller_->updater(), &BasicUpdater::checkStarted, this, &StatusBar::onCheckStarted);
     connect(controller_->updater(), &BasicUpdater::checkFinished, this, &StatusBar::onCheckFinished);
     connect(controller_, &Controller::downloadFailed, this, &StatusBar::onDownloadFailed);
+    connect(controller_->downloadQueue(), &DownloadQueue::changed, this, &StatusBar::updateDownloads);
   }
+  updateDownloads();
   updateLibraryIcon();
   applyTheme();
   new style::ThemeFollower(this, [this] { applyTheme(); });
@@ -40,6 +48,25 @@ StatusBar::~StatusBar() = default;
 
 MessageWidget* StatusBar::messageWidget() const {
   return messageWidget_;
+}
+
+QString StatusBar::downloadsText() const {
+  return downloadsLabel_->text();
+}
+
+void StatusBar::updateDownloads() {
+  const auto* queue = controller_ ? controller_->downloadQueue() : nullptr;
+  const int running = queue ? queue->runningCount() : 0;
+  const int waiting = queue ? queue->waitingCount() : 0;
+  QStringList parts;
+  if (running > 0) {
+    parts.append(QCoreApplication::translate("ArvexHubLauncher", "%n downloading", nullptr, running));
+  }
+  if (waiting > 0) {
+    parts.append(QCoreApplication::translate("ArvexHubLauncher", "%n queued", nullptr, waiting));
+  }
+  downloadsLabel_->setText(parts.join(QStringLiteral(", ")));
+  downloadsLabel_->setVisible(!parts.isEmpty());
 }
 
 QWidget* StatusBar::makeLibraryWidget() {

@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <QStatusBar>
 
+class QLabel;
+
 namespace arvexhub::style {
 class IconWidget;
 }
@@ -28,6 +30,8 @@ public:
   Q_DISABLE_COPY_MOVE(StatusBar)
 
   MessageWidget* messageWidget() const;
+  /// "2 downloading, 3 queued"; empty while nothing downloads or waits.
+  QString downloadsText() const;
 
 private:
   QWidget* makeLibraryWidget();
@@ -36,10 +40,12 @@ private:
   void onCheckStarted();
   void onCheckFinished(const BasicUpdater::Result& result);
   void onDownloadFailed(const QString& itemName, const QString& reason);
+  void updateDownloads();
 
   QPointer<Controller> controller_;
   style::IconWidget* libraryIcon_{nullptr};
   MessageWidget* messageWidget_{nullptr};
+  QLabel* downloadsLabel_{nullptr};
 };
 
 } // namespace arvexhub::launcher
