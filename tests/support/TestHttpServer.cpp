@@ -309,6 +309,7 @@ void TestHttpServer::Connection::pump() {
     }
     socket_->write(chunk);
     sent_ += chunk.size();
+    server_->bodyBytesSent_ += chunk.size();
   }
   pumping_ = false;
   if (sent_ >= limit_) {
@@ -444,6 +445,7 @@ TestHttpServer::Route TestHttpServer::takeRoute(const QString& key) {
 void TestHttpServer::clear() {
   routes_.clear();
   requested_.clear();
+  bodyBytesSent_ = 0;
 }
 
 int TestHttpServer::requestCount(const QString& path) const {
@@ -451,6 +453,10 @@ int TestHttpServer::requestCount(const QString& path) const {
   return int(std::count_if(requested_.cbegin(), requested_.cend(), [&](const QString& target) {
     return target == path || (anyQuery && pathWithoutQuery(target) == path);
   }));
+}
+
+qint64 TestHttpServer::bodyBytesSent() const {
+  return bodyBytesSent_;
 }
 
 QSslCertificate TestHttpServer::certificate() {

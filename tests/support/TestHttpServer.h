@@ -69,11 +69,13 @@ public:
   /// Queues answers for the path after the current one: each request takes the next, the last
   /// stays. A file that changes between requests, a connection cut only the first time.
   void appendResponse(const QString& path, const TestHttpResponse& response, const QString& filePath = {});
-  /// Forgets every response and every recorded request.
+  /// Forgets every response, every recorded request and the bytes sent.
   void clear();
 
   /// Requests whose target is `path`; when `path` has no query, requests for it with any query too.
   int requestCount(const QString& path) const;
+  /// Body bytes written to clients so far, over every request.
+  qint64 bodyBytesSent() const;
 
   /// The self-signed certificate of the Https mode, for 127.0.0.1 and localhost.
   static QSslCertificate certificate();
@@ -96,6 +98,7 @@ private:
   QTcpServer* server_ = nullptr;
   QHash<QString, QList<Route>> routes_;
   QStringList requested_;
+  qint64 bodyBytesSent_ = 0;
 };
 
 } // namespace arvexhub::test
