@@ -4,6 +4,7 @@
 //   window-shot <file.png> [--theme Dark|Light] [--language fr_FR] [--tab N] [--delay ms]
 //               [--select Game] [--play Game] [--download Game]
 //               [--watch Movie] [--read Ebook] [--listen Album [--no-art]] [--fullscreen]
+//               [--queue Game] [--pause]
 // --watch, --read and --listen download the item from the catalogue, then open it.
 #include "app/Application.h"
 #include "app/Controller.h"
@@ -119,6 +120,21 @@ void listenToAlbum(Controller* controller, MainWindow* window, const QCommandLin
   albums->downloadAndInstallAlbum(name);
 }
 
+/// --queue: a second download waits behind the first; --pause: the first is paused part way.
+void stageQueue(Controller* controller, const QCommandLineParser& parser, StalledDownload& server) {
+  auto* games = controller->model();
+  const auto queued = parser.value(QStringLiteral("queue"));
+  if (!queued.isEmpty()) {
+    controller->preferences()->setAppMaxDownloads(1);
+    games->downloadAndInstallGame(queued, server.url());
+  }
+  if (parser.isSet(QStringLiteral("pause"))) {
+    QTimer::singleShot(1500, games, [controller, games, name = parser.value(QStringLiteral("download"))] {
+      controller->pauseDownload(games, name);
+    });
+  }
+}
+
 void stageWindow(Controller* controller, const QCommandLineParser& parser, StalledDownload& server) {
   auto* games = controller->model();
   const auto select = parser.value(QStringLiteral("select"));
@@ -136,6 +152,7 @@ void stageWindow(Controller* controller, const QCommandLineParser& parser, Stall
   if (!download.isEmpty()) {
     games->downloadAndInstallGame(download, server.url());
   }
+  stageQueue(controller, parser, server);
 }
 
 } // namespace
@@ -160,6 +177,9 @@ int main(int argc, char* argv[]) {
       {QStringLiteral("listen"), QStringLiteral("Album to download and play."), QStringLiteral("name")},
       {QStringLiteral("no-art"), QStringLiteral("Play the album without its cover (the meter shows).")},
       {QStringLiteral("fullscreen"), QStringLiteral("Full screen once the item is open.")},
+      {QStringLiteral("queue"), QStringLiteral("Game whose download waits behind --download."),
+       QStringLiteral("name")},
+      {QStringLiteral("pause"), QStringLiteral("Pause the --download game part way.")},
   });
   QStringList arguments;
   for (int i = 0; i < argc; ++i) {
