@@ -207,12 +207,13 @@ protected:
     request.url = url;
     request.sha256 = record.sha256;
     request.extraFiles = std::move(extraFiles);
+    const double resumedAt = takePausedDownload(record.name); // continued from its part file
     if (!ItemNames::isSafe(record.name) || isDownloading(record.name)) {
       qWarning() << "Refusing to download" << record.name;
       return;
     }
     record.isBusy = true;
-    record.downloadProgress = 0.0;
+    record.downloadProgress = qMax(0.0, resumedAt); // the card keeps its split until data comes
     rowChanged(row);
     if (!startDownload(request)) {
       failRow(row);

@@ -556,17 +556,17 @@ bool LibraryModel::pauseDownload(const QString& name) {
 }
 
 bool LibraryModel::resumeDownload(const QString& name) {
+  const auto paused = paused_.constFind(name.toCaseFolded());
+  if (paused == paused_.cend()) {
+    return false;
+  }
+  downloadItem(paused->name); // a new download continues from the part file
+  return downloads_.contains(name.toCaseFolded());
+}
+
+double LibraryModel::takePausedDownload(const QString& name) {
   const auto paused = paused_.take(name.toCaseFolded());
-  if (paused.name.isEmpty()) {
-    return false;
-  }
-  downloadItem(paused.name);
-  if (!downloads_.contains(name.toCaseFolded())) {
-    paused_.insert(name.toCaseFolded(), paused); // its row could not start it: still paused
-    return false;
-  }
-  onDownloadProgress(paused.name, paused.fraction); // the card keeps its split until data comes
-  return true;
+  return paused.name.isEmpty() ? -1.0 : paused.fraction;
 }
 
 bool LibraryModel::cancelDownload(const QString& name) {

@@ -121,6 +121,9 @@ protected:
   /// Starts a download and installation; false when one already runs for the name or it
   /// cannot start. The watcher stays silent until it ends.
   bool startDownload(const InstallRequest& request);
+  /// Forgets that the item's download is paused, for a new download to continue it; its
+  /// fraction, or -1 when it was not paused.
+  double takePausedDownload(const QString& name);
   /// An installed item's own picture, read a few at a time after the rows are shown: decoding
   /// thousands of pictures at once would hold up the window.
   void queueLocalPicture(const QString& name, const QString& file);
