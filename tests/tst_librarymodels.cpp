@@ -2,6 +2,9 @@
 // playing marks, download and removal), in tables over the kinds, then what games, albums and
 // songs do on their own.
 
+#include "library/DownloadQueue.h"
+#include "library/DownloadRecord.h"
+#include "library/ItemDownload.h"
 #include "library/NetworkPolicy.h"
 #include "library/SongListModel.h"
 
@@ -100,6 +103,7 @@ class TestLibraryModels final : public QObject, private LibraryFixture {
 private slots:
   void initTestCase() {
     NetworkPolicy::setStallTimeoutMs(700);
+    ItemDownload::setRetryDelayMs(20);
   }
 
   void init() {
@@ -713,6 +717,7 @@ private slots:
     QCOMPARE(kind_.indexOf(space).data(kind_.progressRole).toDouble(), -1.0);
     QCOMPARE(leftOvers(folder()), QStringList());
     QCOMPARE(leftOvers(temp_->path()), QStringList());
+    QCOMPARE(leftOvers(model_->downloadFolder()), QStringList());
     QVERIFY(!QFileInfo::exists(home_->filePath(u".arvexhub/escaped.txt"_s)));
     if (kind == QLatin1String("games") || kind == QLatin1String("movies")) { // offered again
       QVERIFY(kind_.indexOf(space)
@@ -720,6 +725,159 @@ private slots:
                                                        : int(MovieRole::UpdateAvailable))
                   .toBool());
     }
+  }
+
+  void resumeExtendsOnlyAValidatedRange_data() {
+    QTest::addColumn<QList<TestHttpResponse>>("answers"); // in the order of the requests; the last stays
+    QTest::addColumn<QByteArray>("installed");            // the archive the checksum names
+    QTest::addColumn<QString>("message");                 // logged on the way
+    const auto v1 = TestArchive::game("one");
+    const auto v2 = TestArchive::game("two, a longer greeting than the first");
+    const auto served = [](const QByteArray& body, const QByteArray& etag, qint64 cut = -1,
+                           bool ranges = true) {
+      auto response = answer(body);
+      response.headers = {{"ETag", etag}};
+      response.ranges = ranges;
+      response.dropAfterBytes = cut;
+      return response;
+    };
+    // Every answer is cut after 60 %: only a download that continues where it stopped gets it all.
+    QTest::newRow("cut, then the rest") << QList{served(v1, "\"a\"", v1.size() * 6 / 10)} << v1 << QString();
+    QTest::newRow("200 instead of 206")
+        << QList{served(v1, "\"a\"", v1.size() / 2), served(v1, "\"a\"", -1, false)} << v1
+        << u"^The server sent the whole file again"_s;
+    QTest::newRow("changed validator") << QList{served(v1, "\"a\"", v1.size() / 2), served(v2, "\"b\"")} << v2
+                                       << u"^The server sent the whole file again"_s;
+    auto elsewhere = served(v1.mid(5), "\"a\"");
+    elsewhere.status = 206;
+    elsewhere.ranges = false;
+    elsewhere.headers.append({"Content-Range", "bytes 5-" + QByteArray::number(v1.size() - 1) + '/' +
+                                                   QByteArray::number(v1.size())});
+    QTest::newRow("range from elsewhere")
+        << QList{served(v1, "\"a\"", v1.size() / 2), elsewhere, served(v1, "\"a\"")} << v1
+        << u"^Refusing a range that does not continue"_s;
+  }
+  void resumeExtendsOnlyAValidatedRange() {
+    QFETCH(QList<TestHttpResponse>, answers);
+    QFETCH(QByteArray, installed);
+    QFETCH(QString, message);
+    for (const auto& response : answers) {
+      server_->appendResponse(u"/space.zip"_s, response);
+    }
+    auto entry = gameEntry(u"Space"_s, u"1.0"_s, url(u"/space.zip"_s));
+    entry.insert(u"sha256"_s, QString::fromLatin1(
+                                  QCryptographicHash::hash(installed, QCryptographicHash::Sha256).toHex()));
+    makeModel(u"games"_s, {entry});
+    if (!message.isEmpty()) {
+      QTest::ignoreMessage(message.startsWith(u"^Refusing"_s) ? QtWarningMsg : QtDebugMsg,
+                           QRegularExpression(message));
+    }
+    QSignalSpy done(model_.get(), kind_.downloadFinished);
+    kind_.download(u"Space"_s);
+    QVERIFY(done.wait(10000));
+    QCOMPARE(leftOvers(model_->downloadFolder()), QStringList());
+    QVERIFY(kind_.isInstalled(u"Space"_s)); // and the checksum says it is whole, never spliced
+  }
+
+  void recordsOfAnEarlierRun_data() {
+    QTest::addColumn<QByteArray>("record"); // "{part}" stands for the part file, "{url}" for the archive
+    QTest::addColumn<bool>("trusted");
+    const auto row = [](const char* tag, const char* name, const char* file, bool trusted) {
+      QTest::newRow(tag) << QByteArray(R"({"name":")" + QByteArray(name) +
+                                       R"(","kind":"games","url":"{url}",)"
+                                       R"("validator":"\"a\"","size":{size},"file":")" +
+                                       file + "\"}")
+                         << trusted;
+    };
+    row("continues", "Space", "{part}", true);
+    row("path outside the folder", "Space", "{part}/../../../games/Space.part", false);
+    row("unsafe name", "../Space", "{part}", false);
+    QTest::newRow("not a record") << QByteArray("{\"name\": [") << false;
+  }
+  void recordsOfAnEarlierRun() {
+    QFETCH(QByteArray, record);
+    QFETCH(bool, trusted);
+    const auto archive = TestArchive::game("resumed");
+    auto response = answer(archive);
+    response.headers = {{"ETag", "\"a\""}};
+    response.ranges = true;
+    server_->setResponse(u"/space.zip"_s, response);
+    const auto downloads = home_->filePath(u".arvexhub/downloads/games/"_s);
+    const auto part = DownloadRecord::partPath(downloads, u"Space"_s);
+    home_->createFile(u".arvexhub/downloads/games/Space.part"_s, archive.left(archive.size() / 2));
+    home_->createFile(u".arvexhub/downloads/games/Space.json"_s,
+                      record.replace("{part}", part.toUtf8())
+                          .replace("{url}", url(u"/space.zip"_s).toUtf8())
+                          .replace("{size}", QByteArray::number(archive.size())));
+    if (!trusted) {
+      QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"^Deleting an untrusted download record"_s));
+    }
+    makeModel(u"games"_s, {gameEntry(u"Space"_s, u"1.0"_s, url(u"/space.zip"_s))});
+    const auto space = kind_.indexOf(u"Space"_s);
+    QCOMPARE(space.data(downloadStateRole).toInt(),
+             int(trusted ? DownloadState::Paused : DownloadState::None));
+    QCOMPARE(kind_.isBusy(u"Space"_s), trusted);
+    if (!trusted) {
+      QCOMPARE(leftOvers(downloads), QStringList());
+      return;
+    }
+    QCOMPARE(space.data(kind_.progressRole).toDouble(), double(archive.size() / 2) / double(archive.size()));
+    QSignalSpy done(model_.get(), kind_.downloadFinished);
+    QVERIFY(model_->resumeDownload(u"Space"_s));
+    QVERIFY(done.wait(10000));
+    QVERIFY(contentOf(kind_.pathOf(u"Space"_s)).contains("resumed"));
+    QCOMPARE(leftOvers(downloads), QStringList());
+  }
+
+  void pauseResumeCancelAndTheQueue() {
+    const auto archive = TestArchive::game("slow");
+    auto paced = answer(archive);
+    paced.headers = {{"ETag", "\"a\""}};
+    paced.ranges = true;
+    paced.bytesPerSecond = archive.size() / 2; // two seconds each
+    QJsonArray entries;
+    for (const auto& name : {u"A"_s, u"B"_s, u"C"_s}) {
+      server_->setResponse(u"/%1.zip"_s.arg(name), paced);
+      entries.append(gameEntry(name, u"1.0"_s, url(u"/%1.zip"_s.arg(name))));
+    }
+    makeModel(u"games"_s, entries);
+    DownloadQueue queue;
+    queue.setMaximum(1);
+    model_->setDownloadQueue(&queue);
+    const auto state = [this](const QString& name) {
+      return DownloadState(kind_.indexOf(name).data(downloadStateRole).toInt());
+    };
+    for (const auto& name : {u"A"_s, u"B"_s, u"C"_s}) {
+      kind_.download(name);
+    }
+    QCOMPARE(state(u"A"_s), DownloadState::Running);
+    QCOMPARE(state(u"B"_s), DownloadState::Queued);
+    QCOMPARE(queue.waitingCount(), 2);
+    QVERIFY(model_->cancelDownload(u"B"_s)); // waiting: C moves up
+    QCOMPARE(state(u"B"_s), DownloadState::None);
+    QVERIFY(!kind_.isBusy(u"B"_s));
+    QTRY_VERIFY(kind_.indexOf(u"A"_s).data(kind_.progressRole).toDouble() > 0.0);
+    QVERIFY(model_->pauseDownload(u"A"_s)); // C starts
+    QCOMPARE(state(u"A"_s), DownloadState::Paused);
+    QVERIFY(kind_.isBusy(u"A"_s));
+    QCOMPARE(state(u"C"_s), DownloadState::Running);
+    QVERIFY(QFileInfo(DownloadRecord::partPath(model_->downloadFolder(), u"A"_s)).size() > 0);
+    QVERIFY(model_->resumeDownload(u"A"_s));
+    QCOMPARE(state(u"A"_s), DownloadState::Queued);
+    // The install step can be neither paused nor cancelled.
+    QList<bool> refused;
+    connect(model_.get(), &QAbstractItemModel::dataChanged, this, [&](const QModelIndex& row) {
+      if (DownloadState(row.data(downloadStateRole).toInt()) == DownloadState::Installing) {
+        const auto name = row.data(kind_.nameRole).toString();
+        refused.append(!model_->pauseDownload(name) && !model_->cancelDownload(name));
+      }
+    });
+    QSignalSpy done(model_.get(), kind_.downloadFinished);
+    QTRY_COMPARE_WITH_TIMEOUT(done.count(), 2, 15000);
+    QVERIFY(!refused.isEmpty() && !refused.contains(false));
+    QCOMPARE(server_->requestCount(u"/B.zip"_s), 0);
+    QVERIFY(kind_.isInstalled(u"A"_s) && kind_.isInstalled(u"C"_s) && !kind_.isInstalled(u"B"_s));
+    model_->setDownloadQueue(new DownloadQueue(model_.get()));
   }
 
   // What the games do on their own: versions and updates, pictures that stall, removal.

@@ -1,6 +1,7 @@
 #include "app/BasicUpdater.h"
 #include "app/Controller.h"
 #include "app/MakeIcon.h"
+#include "app/Preferences.h"
 #include "library/GameListModel.h"
 #include "style/Style.h"
 #include "style/widgets/IconWidget.h"
@@ -287,6 +288,28 @@ private slots:
     QTest::mouseClick(notice->findChild<QToolButton*>(), Qt::LeftButton);
     QVERIFY(changed.wait());
     QVERIFY(notice->isHidden());
+  }
+
+  void downloadsAreCounted() {
+    auto stalled = answer(QByteArray(4096, 'z'));
+    stalled.stallAfterBytes = 0;
+    server_->setResponse(u"/a.zip"_s, stalled);
+    server_->setResponse(u"/games.json"_s,
+                         answer(R"([{"name":"A","url":")" + server_->url(u"/a.zip"_s).toEncoded() +
+                                R"("},{"name":"B","url":")" + server_->url(u"/a.zip"_s).toEncoded() +
+                                R"("}])"));
+    auto* games = controller_->model();
+    QSignalSpy merged(games, &arvexhub::launcher::LibraryModel::updateCheckFinished);
+    games->checkForUpdates();
+    QVERIFY(merged.wait());
+    QVERIFY(statusBar_->downloadsText().isEmpty());
+    controller_->preferences()->setAppMaxDownloads(1);
+    for (const auto& name : {u"A"_s, u"B"_s}) {
+      games->downloadAndInstallGame(name, server_->url(u"/a.zip"_s));
+    }
+    QCOMPARE(statusBar_->downloadsText(), u"1 downloading, 1 queued"_s);
+    QVERIFY(controller_->pauseDownload(games, u"A"_s));
+    QCOMPARE(statusBar_->downloadsText(), u"1 downloading"_s);
   }
 
 private:

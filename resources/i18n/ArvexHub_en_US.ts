@@ -591,6 +591,77 @@
             <source>Back</source>
             <translation type="unfinished" />
         </message>
+        <message>
+            <source>Resume</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Pause</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Cancel Download</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Queued</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Paused</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>%1 %</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Installing…</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Maximum simultaneous downloads</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Other downloads wait in the queue, in the order asked.</source>
+            <translation type="unfinished" />
+        </message>
+        <message numerus="yes">
+            <source>%n s left</source>
+            <translation>
+                <numerusform>%n s left</numerusform>
+                <numerusform>%n s left</numerusform>
+            </translation>
+        </message>
+        <message numerus="yes">
+            <source>%n min left</source>
+            <translation>
+                <numerusform>%n min left</numerusform>
+                <numerusform>%n min left</numerusform>
+            </translation>
+        </message>
+        <message numerus="yes">
+            <source>%n h left</source>
+            <translation>
+                <numerusform>%n h left</numerusform>
+                <numerusform>%n h left</numerusform>
+            </translation>
+        </message>
+        <message numerus="yes">
+            <source>%n downloading</source>
+            <translation>
+                <numerusform>%n downloading</numerusform>
+                <numerusform>%n downloading</numerusform>
+            </translation>
+        </message>
+        <message numerus="yes">
+            <source>%n queued</source>
+            <translation>
+                <numerusform>%n queued</numerusform>
+                <numerusform>%n queued</numerusform>
+            </translation>
+        </message>
     </context>
     <context>
         <name>EbookReaderTab</name>

@@ -591,6 +591,77 @@
             <source>Back</source>
             <translation>Retour</translation>
         </message>
+        <message>
+            <source>Resume</source>
+            <translation>Reprendre</translation>
+        </message>
+        <message>
+            <source>Pause</source>
+            <translation>Pause</translation>
+        </message>
+        <message>
+            <source>Cancel Download</source>
+            <translation>Annuler le téléchargement</translation>
+        </message>
+        <message>
+            <source>Queued</source>
+            <translation>En attente</translation>
+        </message>
+        <message>
+            <source>Paused</source>
+            <translation>En pause</translation>
+        </message>
+        <message>
+            <source>%1 %</source>
+            <translation>%1 %</translation>
+        </message>
+        <message>
+            <source>Installing…</source>
+            <translation>Installation…</translation>
+        </message>
+        <message>
+            <source>Maximum simultaneous downloads</source>
+            <translation>Téléchargements simultanés au maximum</translation>
+        </message>
+        <message>
+            <source>Other downloads wait in the queue, in the order asked.</source>
+            <translation>Les autres téléchargements attendent leur tour, dans l’ordre demandé.</translation>
+        </message>
+        <message numerus="yes">
+            <source>%n s left</source>
+            <translation>
+                <numerusform>%n s restante</numerusform>
+                <numerusform>%n s restantes</numerusform>
+            </translation>
+        </message>
+        <message numerus="yes">
+            <source>%n min left</source>
+            <translation>
+                <numerusform>%n min restante</numerusform>
+                <numerusform>%n min restantes</numerusform>
+            </translation>
+        </message>
+        <message numerus="yes">
+            <source>%n h left</source>
+            <translation>
+                <numerusform>%n h restante</numerusform>
+                <numerusform>%n h restantes</numerusform>
+            </translation>
+        </message>
+        <message numerus="yes">
+            <source>%n downloading</source>
+            <translation>
+                <numerusform>%n téléchargement en cours</numerusform>
+                <numerusform>%n téléchargements en cours</numerusform>
+            </translation>
+        </message>
+        <message numerus="yes">
+            <source>%n queued</source>
+            <translation>
+                <numerusform>%n en attente</numerusform>
+                <numerusform>%n en attente</numerusform>
+            </translation>
+        </message>
     </context>
     <context>
         <name>EbookReaderTab</name>

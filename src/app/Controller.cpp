@@ -7,6 +7,7 @@
 #include "app/MakeIcon.h"
 #include "app/Preferences.h"
 #include "library/AlbumListModel.h"
+#include "library/DownloadQueue.h"
 #include "library/EbookListModel.h"
 #include "library/GameListModel.h"
 #include "library/MovieListModel.h"
@@ -96,6 +97,33 @@ Controller::Controller(QObject* parent)
     connect(library, &LibraryModel::downloadFailed, this, &Controller::downloadFailed);
   }
   setupNotifier();
+  setupDownloadQueue();
+}
+
+void Controller::setupDownloadQueue() {
+  downloadQueue_ = new DownloadQueue(this);
+  downloadQueue_->setMaximum(preferences_->appMaxDownloads());
+  connect(preferences_, &Preferences::appMaxDownloadsChanged, downloadQueue_,
+          [this] { downloadQueue_->setMaximum(preferences_->appMaxDownloads()); });
+  for (LibraryModel* library : libraries()) {
+    library->setDownloadQueue(downloadQueue_);
+  }
+}
+
+DownloadQueue* Controller::downloadQueue() const {
+  return downloadQueue_;
+}
+
+bool Controller::pauseDownload(LibraryModel* library, const QString& name) {
+  return library && library->pauseDownload(name);
+}
+
+bool Controller::resumeDownload(LibraryModel* library, const QString& name) {
+  return library && library->resumeDownload(name);
+}
+
+bool Controller::cancelDownload(LibraryModel* library, const QString& name) {
+  return library && library->cancelDownload(name);
 }
 
 Controller::~Controller() = default;

@@ -20,6 +20,7 @@ namespace arvexhub::launcher {
 
 class AlbumListModel;
 class BasicUpdater;
+class DownloadQueue;
 class EbookListModel;
 class GameListModel;
 class LibraryModel;
@@ -51,6 +52,14 @@ public:
   BasicUpdater* updater() const;
   style::ThemeManager* themeManager() const;
   QStringList languages() const;
+  /// The downloads of every library wait here for their turn.
+  DownloadQueue* downloadQueue() const;
+
+  /// Pause, resume and cancel the download of an item of any library (see LibraryModel); false
+  /// when the item has no such download or it is being installed.
+  bool pauseDownload(LibraryModel* library, const QString& name);
+  bool resumeDownload(LibraryModel* library, const QString& name);
+  bool cancelDownload(LibraryModel* library, const QString& name);
 
   /// Starts the game's start script; while another game runs, that one is stopped first and
   /// this one starts once it has ended.
@@ -127,6 +136,7 @@ private:
   void setupNotifier();
   void loadLanguages();
   void setupRunner();
+  void setupDownloadQueue();
   void startRunner(const QString& path);
   void onRunnerStateChanged();
   void onRunnerError(GameRunner::ErrorCode code);
@@ -152,6 +162,7 @@ private:
   QStringList languages_;
   QTranslator* translator_{nullptr};
   QString pendingGame_;
+  DownloadQueue* downloadQueue_{nullptr};
 };
 
 } // namespace arvexhub::launcher

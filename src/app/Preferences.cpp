@@ -20,6 +20,8 @@ const QString keyEnableAudio = QStringLiteral("games/enableAudio");
 const QString keyForceSoftwareRendering = QStringLiteral("games/forceSoftwareRendering");
 const QString keyFullScreen = QStringLiteral("games/fullScreen");
 const QString keySuspendWhenUnfocused = QStringLiteral("games/suspendWhenUnFocused");
+const QString keyMaxDownloads = QStringLiteral("app/maxDownloads");
+constexpr int defaultMaxDownloads = 2;
 const QString keyWindowGeometry = QStringLiteral("window/geometry");
 const QString keySplitterState = QStringLiteral("window/splitterState");
 const QString keyCommandHistory = QStringLiteral("app/consoleCommandHistory");
@@ -224,6 +226,15 @@ void Preferences::setPlayerMuted(bool muted) {
   writeIfChanged(keyPlayerMuted, playerMuted(), muted, &Preferences::playerMutedChanged);
 }
 
+int Preferences::appMaxDownloads() const {
+  return qBound(1, settings_.value(keyMaxDownloads, defaultMaxDownloads).toInt(), 4);
+}
+
+void Preferences::setAppMaxDownloads(int count) {
+  writeIfChanged(keyMaxDownloads, appMaxDownloads(), qBound(1, count, 4),
+                 &Preferences::appMaxDownloadsChanged);
+}
+
 void Preferences::resetToDefaults() {
   setAppLanguage(defaultLanguage);
   setAppPropertiesPanelVisible(false);
@@ -234,6 +245,7 @@ void Preferences::resetToDefaults() {
   setGameForceSoftwareRendering(false);
   setGameFullScreen(false);
   setGameSuspendWhenUnfocused(true);
+  setAppMaxDownloads(defaultMaxDownloads);
 }
 
 } // namespace arvexhub::launcher

@@ -41,6 +41,9 @@ public:
   void setGameFullScreen(bool fullScreen);
   bool gameSuspendWhenUnfocused() const;
   void setGameSuspendWhenUnfocused(bool suspend);
+  /// How many downloads transfer at once, 1 to 4.
+  int appMaxDownloads() const;
+  void setAppMaxDownloads(int count);
   QByteArray windowGeometry() const;
   void setWindowGeometry(const QByteArray& geometry);
   QByteArray windowSplitterState() const;
@@ -74,6 +77,7 @@ signals:
   void consoleCommandHistoryChanged();
   void playerVolumeChanged();
   void playerMutedChanged();
+  void appMaxDownloadsChanged();
 
 private:
   template <typename T>

@@ -82,6 +82,11 @@ signals:
   void albumDownloadFinished(const QString& albumName);
   void currentAlbumChanged(const QString& name);
   void currentPlayingAlbumChanged(const QString& path);
+
+protected:
+  void downloadItem(const QString& name) override {
+    downloadAndInstallAlbum(name);
+  }
 };
 
 } // namespace arvexhub::launcher

@@ -80,6 +80,11 @@ signals:
   void currentEbookChanged(const QString& name);
   void currentReadingEbookChanged(const QString& path);
   void ebookDownloadFinished(const QString& ebookName);
+
+protected:
+  void downloadItem(const QString& name) override {
+    downloadAndInstallEbook(name);
+  }
 };
 
 } // namespace arvexhub::launcher

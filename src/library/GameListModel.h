@@ -98,6 +98,12 @@ protected:
   bool acceptsInstalled(const GameData& game) const override {
     return rowByPath(game.path) < 0;
   }
+  void downloadItem(const QString& name) override {
+    const int row = rowByName(name);
+    if (row >= 0) {
+      downloadAndInstallGame(name, rows_[row].url);
+    }
+  }
 };
 
 } // namespace arvexhub::launcher

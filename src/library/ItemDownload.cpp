@@ -1,33 +1,82 @@
 #include "library/ItemDownload.h"
 
 #include "library/ArchiveExtractor.h"
+#include "library/DownloadRecord.h"
 #include "library/ItemNames.h"
 #include "library/NetworkPolicy.h"
 #include "library/Sha256.h"
 #include "library/StagedInstall.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QNetworkReply>
-#include <QStandardPaths>
+#include <QRegularExpression>
 #include <QStorageInfo>
-#include <QTemporaryFile>
 #include <QTimer>
 #include <QtDebug>
 
 namespace arvexhub::launcher {
 
+namespace {
+
+constexpr int defaultRetryDelayMs = 1000;
+int retryDelayMs = defaultRetryDelayMs;
+// Retries in a row without any data coming back; the waits double: 1 s, 2 s, 4 s, 8 s, 16 s.
+constexpr int maxTries = 5;
+constexpr qint64 speedWindowMs = 1000;
+
+/// Failures of the connection rather than answers of the server: worth another try.
+bool isDropped(QNetworkReply::NetworkError error) {
+  switch (error) {
+  case QNetworkReply::RemoteHostClosedError:
+  case QNetworkReply::ConnectionRefusedError:
+  case QNetworkReply::TimeoutError:
+  case QNetworkReply::OperationCanceledError: // the stall timeout: our own aborts disconnect first
+  case QNetworkReply::TemporaryNetworkFailureError:
+  case QNetworkReply::NetworkSessionFailedError:
+  case QNetworkReply::ProxyConnectionClosedError:
+  case QNetworkReply::UnknownNetworkError:
+    return true;
+  default:
+    return false;
+  }
+}
+
+/// The answer's validator: its ETag, else its Last-Modified; empty when it has neither.
+QString validatorOf(const QNetworkReply* reply) {
+  const auto etag = reply->rawHeader("ETag");
+  return QString::fromLatin1(etag.isEmpty() ? reply->rawHeader("Last-Modified") : etag);
+}
+
+/// "bytes <first>-<last>/<total>": first and total, or -1 each when it does not read so.
+std::pair<qint64, qint64> contentRange(const QByteArray& header) {
+  static const QRegularExpression form(QStringLiteral("^bytes (\\d+)-(\\d+)/(\\d+)$"));
+  const auto match = form.match(QString::fromLatin1(header.trimmed()));
+  if (!match.hasMatch()) {
+    return {-1, -1};
+  }
+  return {match.captured(1).toLongLong(), match.captured(3).toLongLong()};
+}
+
+} // namespace
+
+void ItemDownload::setRetryDelayMs(int milliseconds) {
+  retryDelayMs = milliseconds > 0 ? milliseconds : defaultRetryDelayMs;
+}
+
 ItemDownload::ItemDownload(QNetworkAccessManager* manager, InstallRequest request, QObject* parent)
     : QObject(parent)
     , manager_(manager)
-    , request_(std::move(request)) {}
+    , request_(std::move(request))
+    , retryTimer_(new QTimer(this)) {
+  retryTimer_->setSingleShot(true);
+  connect(retryTimer_, &QTimer::timeout, this, &ItemDownload::sendRequest);
+}
 
 ItemDownload::~ItemDownload() {
-  if (reply_) {
-    reply_->disconnect(this);
-    reply_->abort();
-    reply_->deleteLater();
-  }
+  dropReply();
 }
 
 const InstallRequest& ItemDownload::request() const {
@@ -38,107 +87,308 @@ QString ItemDownload::errorString() const {
   return errorString_;
 }
 
-bool ItemDownload::start() {
+bool ItemDownload::wasCancelled() const {
+  return cancelled_;
+}
+
+DownloadStatus ItemDownload::status() const {
+  DownloadStatus status;
+  status.state = state_;
+  const auto done = offset_ + received_;
+  status.fraction = expectedSize_ > 0 ? qBound(0.0, double(done) / double(expectedSize_), 1.0) : -1.0;
+  status.bytesPerSecond = state_ == DownloadState::Running ? speed_ : 0.0;
+  if (status.bytesPerSecond > 0.0 && expectedSize_ > 0) {
+    status.secondsLeft = qint64(double(expectedSize_ - done) / status.bytesPerSecond);
+  }
+  return status;
+}
+
+void ItemDownload::start() {
+  state_ = request_.localArchive.isEmpty() ? DownloadState::Running : DownloadState::Installing;
   if (!request_.localArchive.isEmpty()) {
     // Ends later, as a download does, so the caller can connect to `finished` first.
     QTimer::singleShot(0, this, [this] { installArchive(request_.localArchive); });
-    return true;
+    return;
   }
-  if (!openTemporaryFile()) {
+  if (!NetworkPolicy::isAllowed(request_.url)) {
+    qWarning() << "Refusing to fetch a URL that is neither HTTPS nor local:" << request_.url.toString();
+    const auto reason =
+        QCoreApplication::translate("ArvexHubLauncher", "The download address %1 is not allowed.")
+            .arg(request_.url.toDisplayString());
+    QTimer::singleShot(0, this, [this, reason] { fail(reason); });
+    return;
+  }
+  if (!openPartFile()) {
+    const auto reason =
+        QCoreApplication::translate("ArvexHubLauncher", "No temporary file can be written: %1")
+            .arg(file_->errorString());
+    QTimer::singleShot(0, this, [this, reason] { fail(reason); });
+    return;
+  }
+  sendRequest();
+}
+
+bool ItemDownload::openPartFile() {
+  const auto& folder = request_.downloadFolder;
+  QDir().mkpath(folder);
+  const auto record = DownloadRecord::load(folder, request_.itemName, request_.kindName);
+  // Only the same address, with a validator to guard the range, is continued.
+  const bool resumable = record && record->url == request_.url && !record->validator.isEmpty();
+  file_ = std::make_unique<QFile>(DownloadRecord::partPath(folder, request_.itemName));
+  if (!file_->open(QIODevice::WriteOnly | (resumable ? QIODevice::Append : QIODevice::Truncate))) {
+    qWarning() << "Failed to open temporary file for writing:" << file_->fileName();
     return false;
   }
-  if (!request_.sha256.isEmpty()) {
-    hash_ = std::make_unique<Sha256>(); // only when there is something to check
+  if (resumable) {
+    validator_ = record->validator;
+    expectedSize_ = record->expectedSize;
+  } else {
+    QFile::remove(DownloadRecord::recordPath(folder, request_.itemName));
   }
-  reply_ = NetworkPolicy::get(manager_, request_.url);
-  if (!reply_) {
-    errorString_ = QCoreApplication::translate("ArvexHubLauncher", "The download address %1 is not allowed.")
-                       .arg(request_.url.toDisplayString());
-    return false;
+  return true;
+}
+
+void ItemDownload::sendRequest() {
+  offset_ = file_->size();
+  received_ = 0;
+  answered_ = false;
+  QList<QPair<QByteArray, QByteArray>> headers;
+  if (offset_ > 0 && !validator_.isEmpty()) {
+    headers = {{"Range", "bytes=" + QByteArray::number(offset_) + '-'}, {"If-Range", validator_.toLatin1()}};
+  } else if (offset_ > 0) {
+    file_->resize(0); // nothing guards a range: the whole file again
+    offset_ = 0;
   }
+  reply_ = NetworkPolicy::get(manager_, request_.url, headers);
   reply_->setReadBufferSize(NetworkPolicy::streamedReadBufferSize);
   connect(reply_, &QNetworkReply::metaDataChanged, this, &ItemDownload::onMetaDataChanged);
   connect(reply_, &QNetworkReply::readyRead, this, &ItemDownload::onReadyRead);
-  connect(reply_, &QNetworkReply::downloadProgress, this, [this](qint64 received, qint64 total) {
-    if (total > 0) {
-      emit progressChanged(static_cast<double>(received) / static_cast<double>(total));
-    }
-  });
   connect(reply_, &QNetworkReply::finished, this, &ItemDownload::onFinished);
-  return true;
-}
-
-bool ItemDownload::openTemporaryFile() {
-  // Each download has a file of its own, named safely whatever the URL says.
-  const auto folder = QStandardPaths::writableLocation(QStandardPaths::TempLocation);
-  file_ = std::make_unique<QTemporaryFile>(folder + QStringLiteral("/arvexhub-") +
-                                           ItemNames::temporaryFileStem(request_.url) +
-                                           QStringLiteral("-XXXXXX.part"));
-  if (!file_->open()) {
-    qWarning() << "Failed to open temporary file for writing:" << file_->fileTemplate();
-    errorString_ = QCoreApplication::translate("ArvexHubLauncher", "No temporary file can be written: %1")
-                       .arg(file_->errorString());
-    return false;
-  }
-  return true;
 }
 
 void ItemDownload::onMetaDataChanged() {
-  const auto declared = reply_->header(QNetworkRequest::ContentLengthHeader);
-  if (!declared.isValid()) {
+  if (answered_) {
+    // Qt sent the request again by itself after a dropped connection: this second answer does
+    // not continue what was written. Ask again from the end of the file instead.
+    const auto reason = QCoreApplication::translate(
+        "ArvexHubLauncher", "The connection was lost before the download was complete.");
+    if (!retry(reason)) {
+      fail(reason);
+    }
     return;
   }
+  const int status = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+  if (status < 200 || status >= 300) {
+    if (status == 416) {
+      restartFromZero("the server refused the range");
+    }
+    return; // an error: the end of the reply tells
+  }
+  answered_ = true;
+  if (!acceptsAnswer()) {
+    return;
+  }
+  validator_ = validatorOf(reply_);
+  saveRecord();
   const auto available = QStorageInfo(QFileInfo(file_->fileName()).absolutePath()).bytesAvailable();
-  if (available >= 0 && declared.toLongLong() > available) {
+  if (available >= 0 && expectedSize_ - offset_ > available) {
     qWarning() << "Not enough free disk space for the download of" << request_.itemName << ":"
-               << declared.toLongLong() << "bytes";
+               << expectedSize_ - offset_ << "bytes";
     fail(QCoreApplication::translate("ArvexHubLauncher", "There is not enough free disk space."));
   }
 }
 
+bool ItemDownload::acceptsAnswer() {
+  const auto declared = reply_->header(QNetworkRequest::ContentLengthHeader);
+  if (reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() != 206) {
+    if (offset_ > 0) {
+      qDebug() << "The server sent the whole file again:" << request_.url.toString();
+      file_->resize(0); // the answer is the whole file: never splice it onto the part
+      offset_ = 0;
+    }
+    expectedSize_ = declared.isValid() ? declared.toLongLong() : -1;
+    return true;
+  }
+  const auto [first, total] = contentRange(reply_->rawHeader("Content-Range"));
+  const auto validator = validatorOf(reply_);
+  if (first != offset_ || total <= offset_ || (!validator.isEmpty() && validator != validator_)) {
+    qWarning() << "Refusing a range that does not continue the download of" << request_.itemName << ":"
+               << reply_->rawHeader("Content-Range");
+    restartFromZero("bad range");
+    return false;
+  }
+  expectedSize_ = total;
+  return true;
+}
+
+void ItemDownload::restartFromZero(const char* why) {
+  qDebug() << "Starting the download again from zero:" << request_.itemName << why;
+  dropReply();
+  file_->resize(0);
+  validator_.clear();
+  QFile::remove(DownloadRecord::recordPath(request_.downloadFolder, request_.itemName));
+  QTimer::singleShot(0, this, [this] {
+    if (state_ == DownloadState::Running && !reply_) {
+      sendRequest();
+    }
+  });
+}
+
+void ItemDownload::saveRecord() const {
+  DownloadRecord record{
+      request_.itemName, request_.kindName, request_.url, validator_, expectedSize_, file_->fileName(), {}};
+  if (!record.save(request_.downloadFolder)) {
+    qWarning() << "Failed to write the download record of" << request_.itemName;
+  }
+}
+
 void ItemDownload::onReadyRead() {
-  if (done_ || !reply_->isOpen()) {
+  if (!reply_ || !answered_ || !reply_->isOpen() || state_ != DownloadState::Running) {
     return;
   }
   const auto data = reply_->readAll();
-  bytesReceived_ += data.size();
-  if (hash_) {
-    hash_->addData(data);
+  if (data.isEmpty()) {
+    return;
+  }
+  received_ += data.size();
+  if (offset_ + received_ > furthest_) {
+    furthest_ = offset_ + received_;
+    tries_ = 0; // the connection works again: it brings what we never had
   }
   if (file_->write(data) != data.size()) {
     qWarning() << "Failed to write the download of" << request_.itemName << ":" << file_->errorString();
-    fail(QCoreApplication::translate("ArvexHubLauncher", "The download could not be written to disk: %1")
-             .arg(file_->errorString()));
+    return fail(
+        QCoreApplication::translate("ArvexHubLauncher", "The download could not be written to disk: %1")
+            .arg(file_->errorString()));
+  }
+  measureSpeed(offset_ + received_);
+  if (expectedSize_ > 0) {
+    emit progressChanged(double(offset_ + received_) / double(expectedSize_));
+  }
+}
+
+void ItemDownload::measureSpeed(qint64 total) {
+  const auto now = QDateTime::currentMSecsSinceEpoch();
+  if (speedStartMs_ < 0) {
+    speedStartMs_ = now;
+    speedBytes_ = total;
+  } else if (now - speedStartMs_ >= speedWindowMs) {
+    const double recent = double(total - speedBytes_) * 1000.0 / double(now - speedStartMs_);
+    speed_ = speed_ > 0.0 ? 0.5 * speed_ + 0.5 * recent : recent; // steadier than one window
+    speedStartMs_ = now;
+    speedBytes_ = total;
   }
 }
 
 void ItemDownload::onFinished() {
-  if (done_) {
-    return;
-  }
   onReadyRead();
-  if (done_) {
+  if (state_ != DownloadState::Running || !reply_) {
     return;
   }
-  if (reply_->error() != QNetworkReply::NoError) {
+  const auto error = reply_->error();
+  if (error != QNetworkReply::NoError) {
+    if (isDropped(error) && retry(reply_->errorString())) {
+      return;
+    }
     log(request_.logs.networkError, reply_->errorString());
     return fail(reply_->errorString());
   }
   // Qt may quietly retry a request whose connection died and call a short answer a success.
   const auto declared = reply_->header(QNetworkRequest::ContentLengthHeader);
-  if (declared.isValid() && declared.toLongLong() != bytesReceived_) {
-    qWarning() << "Download ended early:" << bytesReceived_ << "of" << declared.toLongLong() << "bytes";
-    return fail(QCoreApplication::translate("ArvexHubLauncher",
-                                            "The connection was lost before the download was complete."));
+  if (!answered_ || (declared.isValid() && declared.toLongLong() != received_)) {
+    const auto reason = QCoreApplication::translate(
+        "ArvexHubLauncher", "The connection was lost before the download was complete.");
+    if (retry(reason)) {
+      return;
+    }
+    qWarning() << "Download ended early:" << received_ << "of" << declared.toLongLong() << "bytes";
+    return fail(reason);
   }
+  dropReply();
   if (!file_->flush()) {
     return fail(
         QCoreApplication::translate("ArvexHubLauncher", "The download could not be written to disk: %1")
             .arg(file_->errorString()));
   }
-  if (!verifyChecksum()) {
-    return fail(QCoreApplication::translate(
-        "ArvexHubLauncher", "The download is damaged: it does not match the catalogue's checksum."));
+  file_->close();
+  state_ = DownloadState::Installing;
+  endTransfer();
+  if (!request_.sha256.isEmpty()) {
+    hash_ = std::make_unique<Sha256>();
+    archive_.reset();
+    file_->open(QIODevice::ReadOnly);
+  }
+  hashStep();
+}
+
+bool ItemDownload::retry(const QString& reason) {
+  if (tries_ >= maxTries) {
+    return false;
+  }
+  const int delay = retryDelayMs << tries_;
+  ++tries_;
+  qDebug() << "Download interrupted, trying again in" << delay << "ms:" << request_.itemName << reason;
+  dropReply();
+  file_->flush();
+  retryTimer_->start(delay);
+  return true;
+}
+
+void ItemDownload::dropReply() {
+  if (reply_) {
+    reply_->disconnect(this);
+    reply_->abort();
+    reply_->deleteLater();
+    reply_.clear();
+  }
+}
+
+void ItemDownload::endTransfer() {
+  retryTimer_->stop();
+  speed_ = 0.0;
+  emit transferEnded();
+}
+
+bool ItemDownload::pause() {
+  if (state_ != DownloadState::Running && state_ != DownloadState::Queued) {
+    return false;
+  }
+  dropReply();
+  if (file_) {
+    file_->flush();
+    file_->close();
+  }
+  state_ = DownloadState::Paused;
+  endTransfer();
+  emit paused();
+  return true;
+}
+
+bool ItemDownload::cancel() {
+  if (state_ != DownloadState::Running && state_ != DownloadState::Queued &&
+      state_ != DownloadState::Paused) {
+    return false;
+  }
+  cancelled_ = true;
+  fail({});
+  return true;
+}
+
+void ItemDownload::hashStep() {
+  // The whole file, including what an earlier run wrote, a slice per turn of the event loop.
+  constexpr qint64 bytesPerStep = qint64{16} << 20;
+  if (hash_ && !file_->atEnd()) {
+    hash_->addData(file_->read(bytesPerStep));
+    QTimer::singleShot(0, this, &ItemDownload::hashStep);
+    return;
+  }
+  if (hash_) {
+    file_->close();
+    if (hash_->hexResult().compare(request_.sha256.toLatin1().toLower()) != 0) {
+      qWarning() << "Checksum mismatch for the download of" << request_.itemName;
+      return fail(QCoreApplication::translate(
+          "ArvexHubLauncher", "The download is damaged: it does not match the catalogue's checksum."));
+    }
   }
   installArchive(file_->fileName());
 }
@@ -180,22 +430,11 @@ void ItemDownload::extractStep() {
   if (installed.isEmpty()) {
     return fail(errorString_);
   }
-  done_ = true;
+  state_ = DownloadState::None;
   file_.reset();
   staged_.reset();
+  removePart();
   emit finished(true, installed);
-}
-
-bool ItemDownload::verifyChecksum() {
-  if (request_.sha256.isEmpty()) {
-    return true;
-  }
-  const auto actual = hash_->hexResult();
-  if (actual.compare(request_.sha256.toLatin1().toLower()) != 0) {
-    qWarning() << "Checksum mismatch for the download of" << request_.itemName;
-    return false;
-  }
-  return true;
 }
 
 QString ItemDownload::install() {
@@ -267,19 +506,27 @@ void ItemDownload::log(const QString& format, const QString& reason) const {
 }
 
 void ItemDownload::fail(const QString& reason) {
-  if (done_) {
+  if (state_ == DownloadState::None) {
     return;
   }
-  done_ = true;
+  const bool transferring = state_ == DownloadState::Running;
+  state_ = DownloadState::None;
   errorString_ = reason;
-  if (reply_) {
-    reply_->disconnect(this);
-    reply_->abort();
-  }
+  dropReply();
   archive_.reset();
   staged_.reset(); // discards the staging folder
   file_.reset();
+  removePart(); // a download that failed leaves nothing behind
+  if (transferring) {
+    endTransfer();
+  }
   emit finished(false, {});
+}
+
+void ItemDownload::removePart() const {
+  if (request_.localArchive.isEmpty() && !request_.downloadFolder.isEmpty()) {
+    DownloadRecord::remove(request_.downloadFolder, request_.itemName);
+  }
 }
 
 } // namespace arvexhub::launcher

@@ -41,6 +41,9 @@ public:
     if (role == Qt::DisplayRole) {
       return Traits::displayText(*record);
     }
+    if (role == downloadStateRole) {
+      return int(downloadStatus(record->name).state);
+    }
     if constexpr (Traits::decorated) {
       if (role == Qt::DecorationRole) {
         return record->*Traits::picture;
@@ -167,6 +170,9 @@ protected:
       beginInsertRows({}, row, row);
     }
     rows_.append(record);
+    if (hasDownloads()) {
+      showDownload(rows_.last()); // a download running, waiting or paused keeps its row busy
+    }
     indexRow(row, foldedName);
     if (notify) {
       endInsertRows();
@@ -201,12 +207,13 @@ protected:
     request.url = url;
     request.sha256 = record.sha256;
     request.extraFiles = std::move(extraFiles);
+    const double resumedAt = takePausedDownload(record.name); // continued from its part file
     if (!ItemNames::isSafe(record.name) || isDownloading(record.name)) {
       qWarning() << "Refusing to download" << record.name;
       return;
     }
     record.isBusy = true;
-    record.downloadProgress = 0.0;
+    record.downloadProgress = qMax(0.0, resumedAt); // the card keeps its split until data comes
     rowChanged(row);
     if (!startDownload(request)) {
       failRow(row);
@@ -251,6 +258,14 @@ protected:
 
   QList<QPair<QString, QString>> mergeCatalogue(const QList<QJsonObject>& entries) override {
     readCatalogue(entries);
+    const auto forgotten =
+        forgetStalePausedDownloads([this](const QString& name) { return catalogueIndex_.contains(name); });
+    for (const auto& name : forgotten) {
+      if (const int row = rowByName(name); row >= 0) {
+        rows_[row].isBusy = false; // inside the merge's reset: no signal of its own
+        rows_[row].downloadProgress = -1.0;
+      }
+    }
     QList<QPair<QString, QString>> pictures;
     pictures.reserve(catalogue_.size());
     // By name, so that the rows only the catalogue has are appended in that order.
@@ -265,7 +280,6 @@ protected:
       }
       pictures.append({entry.name, pictureUrl});
     }
-    restoreBusyRows();
     return pictures;
   }
 
@@ -308,6 +322,13 @@ protected:
     if (row >= 0) {
       rows_[row].downloadProgress = fraction;
       rowChanged(row, {Traits::Roles::template roleOf<&Record::downloadProgress>()});
+    }
+  }
+
+  void onDownloadStateChanged(const QString& name) override {
+    const int row = rowByName(name);
+    if (row >= 0) {
+      rowChanged(row, {downloadStateRole});
     }
   }
 
@@ -461,16 +482,11 @@ private:
     }
   }
 
-  /// A merge rebuilds rows from the catalogue; downloads still running keep their rows busy.
-  void restoreBusyRows() {
-    if (!hasDownloads()) {
-      return;
-    }
-    for (auto& record : rows_) {
-      if (isDownloading(record.name) && !record.isBusy) {
-        record.isBusy = true;
-        record.downloadProgress = 0.0;
-      }
+  void showDownload(Record& record) const {
+    const auto status = downloadStatus(record.name);
+    if (status.state != DownloadState::None) {
+      record.isBusy = true;
+      record.downloadProgress = qMax(0.0, status.fraction);
     }
   }
 

@@ -1,5 +1,7 @@
 #include "library/LibraryModel.h"
 
+#include "library/DownloadQueue.h"
+#include "library/DownloadRecord.h"
 #include "library/FolderImport.h"
 #include "library/ItemDownload.h"
 #include "library/ItemNames.h"
@@ -54,6 +56,8 @@ LibraryModel::LibraryModel(LibraryKind kind, QObject* parent)
     , thumbnailFolder_(LibraryPaths::thumbnailFolder(kind_.folderName))
     , catalogueCache_(kind_.documentPath)
     , missingPictures_(kind_.folderName) {
+  downloadFolder_ = LibraryPaths::downloadFolder(kind_.folderName);
+  setDownloadQueue(new DownloadQueue(this));
   watcher_ = new QFileSystemWatcher(this);
   pictureLoader_ = new PictureLoader(kind_.pictureFit, this);
   connect(pictureLoader_, &PictureLoader::loaded, this, &LibraryModel::onPictureLoaded);
@@ -87,12 +91,12 @@ QNetworkAccessManager* LibraryModel::networkManager() const {
 }
 
 bool LibraryModel::hasDownloads() const {
-  return !downloads_.isEmpty();
+  return !downloads_.isEmpty() || !paused_.isEmpty();
 }
 
 bool LibraryModel::isDownloading(const QString& name) const {
   const auto key = name.toCaseFolded();
-  return downloads_.contains(key) || imports_.contains(key);
+  return downloads_.contains(key) || imports_.contains(key) || paused_.contains(key);
 }
 
 bool LibraryModel::importFolder(const QString& source) {
@@ -143,6 +147,8 @@ InstallRequest LibraryModel::installRequest(const QString& name) const {
   request.mainFilePattern = kind_.mainFilePattern;
   request.mainFileExecutable = kind_.mainFileExecutable;
   request.logs = kind_.installLogs;
+  request.downloadFolder = downloadFolder_;
+  request.kindName = kind_.folderName;
   return request;
 }
 
@@ -207,6 +213,7 @@ void LibraryModel::start() {
   QDir().mkpath(libraryFolder_);
   QDir().mkpath(thumbnailFolder_);
   StagedInstall::cleanupLeftovers(libraryFolder_);
+  restorePausedDownloads();
   scanLibraryFolder();
   watcher_->addPath(libraryFolder_);
   checkForUpdates();
@@ -520,30 +527,132 @@ bool LibraryModel::startDownload(const InstallRequest& request) {
     return false;
   }
   auto* download = new ItemDownload(network_, request, this);
-  if (!download->start()) {
-    emit downloadFailed(request.itemName, download->errorString());
-    delete download;
-    return false;
-  }
   downloads_.insert(key, download);
   silenceWatcher(+1); // until the download has ended
   const auto name = request.itemName;
   connect(download, &ItemDownload::progressChanged, this,
           [this, name](double fraction) { onDownloadProgress(name, fraction); });
+  connect(download, &ItemDownload::transferEnded, queue_, [this, download] { queue_->remove(download); });
+  connect(download, &ItemDownload::paused, this, [this, download] { onDownloadPaused(download); });
   connect(download, &ItemDownload::finished, this,
-          [this, key, name, download](bool success, const QString& path) {
-            downloads_.remove(key);
-            download->deleteLater();
-            if (success && !download->request().localArchive.isEmpty()) {
-              addInstalledItem(path); // an item new to the library gets its row
-            }
-            onDownloadFinished(name, success, path);
-            silenceWatcher(-1);
-            if (!success) {
-              emit downloadFailed(name, download->errorString());
-            }
-          });
+          [this, download](bool success, const QString& path) { onDownloadEnded(download, success, path); });
+  queue_->add(download);
   return true;
+}
+
+void LibraryModel::onDownloadEnded(ItemDownload* download, bool success, const QString& path) {
+  const auto name = download->request().itemName;
+  downloads_.remove(name.toCaseFolded());
+  queue_->remove(download);
+  download->deleteLater();
+  if (success && !download->request().localArchive.isEmpty()) {
+    addInstalledItem(path); // an item new to the library gets its row
+  }
+  onDownloadFinished(name, success, path);
+  silenceWatcher(-1);
+  if (!success && !download->wasCancelled()) {
+    emit downloadFailed(name, download->errorString());
+  }
+}
+
+void LibraryModel::onDownloadPaused(ItemDownload* download) {
+  const auto name = download->request().itemName;
+  const auto fraction = download->status().fraction;
+  downloads_.remove(name.toCaseFolded());
+  queue_->remove(download);
+  download->deleteLater();
+  paused_.insert(name.toCaseFolded(), {name, qMax(0.0, fraction), QDateTime::currentDateTime()});
+  silenceWatcher(-1);
+  onDownloadProgress(name, qMax(0.0, fraction));
+  onDownloadStateChanged(name);
+}
+
+void LibraryModel::setDownloadQueue(DownloadQueue* queue) {
+  if (queue_ && queue_->parent() == this) {
+    queue_->deleteLater();
+  }
+  queue_ = queue;
+  // Waiting and starting show on the cards.
+  connect(queue_, &DownloadQueue::changed, this, [this] {
+    for (auto* download : std::as_const(downloads_)) {
+      onDownloadStateChanged(download->request().itemName);
+    }
+  });
+}
+
+QString LibraryModel::downloadFolder() const {
+  return downloadFolder_;
+}
+
+DownloadStatus LibraryModel::downloadStatus(const QString& name) const {
+  const auto key = name.toCaseFolded();
+  if (auto* download = downloads_.value(key)) {
+    auto status = download->status();
+    if (queue_->isWaiting(download)) {
+      status.state = DownloadState::Queued;
+    }
+    return status;
+  }
+  if (const auto paused = paused_.constFind(key); paused != paused_.cend()) {
+    return {DownloadState::Paused, paused->fraction, 0.0, -1};
+  }
+  return {};
+}
+
+bool LibraryModel::pauseDownload(const QString& name) {
+  auto* download = downloads_.value(name.toCaseFolded());
+  return download && download->pause();
+}
+
+bool LibraryModel::resumeDownload(const QString& name) {
+  const auto paused = paused_.constFind(name.toCaseFolded());
+  if (paused == paused_.cend()) {
+    return false;
+  }
+  downloadItem(paused->name); // a new download continues from the part file
+  return downloads_.contains(name.toCaseFolded());
+}
+
+double LibraryModel::takePausedDownload(const QString& name) {
+  const auto paused = paused_.take(name.toCaseFolded());
+  return paused.name.isEmpty() ? -1.0 : paused.fraction;
+}
+
+bool LibraryModel::cancelDownload(const QString& name) {
+  const auto key = name.toCaseFolded();
+  if (auto* download = downloads_.value(key)) {
+    return download->cancel();
+  }
+  const auto paused = paused_.take(key);
+  if (paused.name.isEmpty()) {
+    return false;
+  }
+  DownloadRecord::remove(downloadFolder_, paused.name);
+  onDownloadFinished(paused.name, false, {});
+  return true;
+}
+
+void LibraryModel::restorePausedDownloads() {
+  // What a run that ended (or was killed) in the middle of a download left: paused cards.
+  for (const auto& record : DownloadRecord::loadAll(downloadFolder_, kind_.folderName)) {
+    paused_.insert(record.name.toCaseFolded(), {record.name, record.fraction(), record.written});
+  }
+}
+
+QStringList LibraryModel::forgetStalePausedDownloads(const std::function<bool(const QString&)>& inCatalogue) {
+  QStringList forgotten;
+  const auto weekAgo = QDateTime::currentDateTime().addDays(-7);
+  for (auto it = paused_.begin(); it != paused_.end();) {
+    if (!inCatalogue(it->name) && it->written < weekAgo) {
+      qDebug() << "Deleting a download the catalogue no longer offers:" << it->name;
+      DownloadRecord::remove(downloadFolder_, it->name);
+      forgotten.append(it->name);
+      it = paused_.erase(it);
+    } else {
+      ++it;
+    }
+  }
+  return forgotten;
 }
 
 bool LibraryModel::deleteItemFolder(const QString& folder, const QString& mainFile) {

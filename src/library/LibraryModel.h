@@ -1,6 +1,7 @@
 #pragma once
 
 #include "library/CatalogueCache.h"
+#include "library/DownloadState.h"
 #include "library/LibraryKind.h"
 #include "library/MissingPictures.h"
 
@@ -12,6 +13,8 @@
 #include <QPointer>
 #include <QSet>
 
+#include <functional>
+
 class QFileSystemWatcher;
 class QJsonArray;
 class QNetworkAccessManager;
@@ -20,6 +23,7 @@ class QSortFilterProxyModel;
 
 namespace arvexhub::launcher {
 
+class DownloadQueue;
 class ItemDownload;
 class PictureLoader;
 struct PictureJob;
@@ -54,6 +58,19 @@ public:
   /// cannot start (not a file, an unsafe name, a download of that name running). The end is
   /// reported like a download's.
   bool installArchive(const QString& zipPath);
+  /// The queue this model's downloads wait in; the model has its own until given a shared one
+  /// (before any download starts).
+  void setDownloadQueue(DownloadQueue* queue);
+  /// "<home>/.arvexhub/downloads/<kind folder>/": part files and their records.
+  QString downloadFolder() const;
+  DownloadStatus downloadStatus(const QString& name) const;
+  /// Keeps what was downloaded so far; false when nothing runs or waits, or it installs.
+  bool pauseDownload(const QString& name);
+  /// Continues a paused download from what is on disk; false when none is paused.
+  bool resumeDownload(const QString& name);
+  /// Stops and deletes what was downloaded; the row returns to what it was. False when there is no
+  /// download or it installs.
+  bool cancelDownload(const QString& name);
   /// While held, the installed items' own pictures wait (a window's first frame does not need
   /// them); releasing starts them, a few per event-loop turn as always.
   void holdLocalPictures(bool hold);
@@ -113,6 +130,9 @@ protected:
   /// Starts a download and installation; false when one already runs for the name or it
   /// cannot start. The watcher stays silent until it ends.
   bool startDownload(const InstallRequest& request);
+  /// Forgets that the item's download is paused, for a new download to continue it; its
+  /// fraction, or -1 when it was not paused.
+  double takePausedDownload(const QString& name);
   /// An installed item's own picture, read a few at a time after the rows are shown: decoding
   /// thousands of pictures at once would hold up the window.
   void queueLocalPicture(const QString& name, const QString& file);
@@ -147,6 +167,13 @@ protected:
   virtual void setPicture(const QString& name, const QPixmap& picture, const QString& file) = 0;
   virtual void onDownloadProgress(const QString& name, double fraction) = 0;
   virtual void onDownloadFinished(const QString& name, bool success, const QString& installedPath) = 0;
+  /// Downloads the item again from its row's link (a paused one continues from its part file).
+  virtual void downloadItem(const QString& name) = 0;
+  /// The row's download state changed; the progress stays as it was.
+  virtual void onDownloadStateChanged(const QString& name) = 0;
+  /// Paused downloads whose item the catalogue no longer has, and that nobody touched for a week,
+  /// are deleted.
+  QStringList forgetStalePausedDownloads(const std::function<bool(const QString&)>& inCatalogue);
 
 private:
   /// Counts writers of our own; the watcher speaks only while there are none.
@@ -156,6 +183,9 @@ private:
   QSet<QString> folderNamesOnDisk() const;
   QString mainFileIn(const QString& folder) const;
   void mergeDocument(const QJsonArray& array);
+  void restorePausedDownloads();
+  void onDownloadPaused(ItemDownload* download);
+  void onDownloadEnded(ItemDownload* download, bool success, const QString& path);
   void onImportFinished(const QString& name, const QString& installedPath, const QString& error);
   void loadPicture(const QString& name, const QString& url, quint64 generation, bool cached);
   void fetchQueuedPictures();
@@ -192,12 +222,20 @@ private:
   int silence_{0};
   bool bulkLoading_{false};
   QHash<QString, ItemDownload*> downloads_; ///< by case-folded name
-  QSet<QString> imports_;                   ///< case-folded names of the folders being copied in
   CatalogueCache catalogueCache_;
   QDateTime offlineCatalogueDate_;
   MissingPictures missingPictures_;
   PictureLoader* pictureLoader_{nullptr};
   int picturesDecoding_{0}; ///< downloaded pictures handed to the loader, not yet back
+  struct PausedDownload {
+    QString name;
+    double fraction;
+    QDateTime written;
+  };
+  QHash<QString, PausedDownload> paused_; ///< by case-folded name
+  DownloadQueue* queue_{nullptr};
+  QString downloadFolder_;
+  QSet<QString> imports_; ///< case-folded names of the folders being copied in
 };
 
 } // namespace arvexhub::launcher

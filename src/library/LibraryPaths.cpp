@@ -20,4 +20,8 @@ QString cacheFolder() {
   return root() + QStringLiteral("/cache/");
 }
 
+QString downloadFolder(const QString& kindFolder) {
+  return root() + QStringLiteral("/downloads/") + kindFolder + QLatin1Char('/');
+}
+
 } // namespace arvexhub::launcher::LibraryPaths

@@ -12,5 +12,7 @@ QString libraryFolder(const QString& kindFolder);
 QString thumbnailFolder(const QString& kindFolder);
 /// "<home>/.arvexhub/cache/", where the last good catalogues and the missing pictures are kept.
 QString cacheFolder();
+/// "<home>/.arvexhub/downloads/<kind folder>/", where unfinished downloads wait to continue.
+QString downloadFolder(const QString& kindFolder);
 
 } // namespace arvexhub::launcher::LibraryPaths

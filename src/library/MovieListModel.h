@@ -106,6 +106,11 @@ signals:
   void currentMovieChanged(const QString& name);
   void currentPlayingMovieChanged(const QString& path);
   void movieDownloadFinished(const QString& movieName);
+
+protected:
+  void downloadItem(const QString& name) override {
+    downloadAndInstallMovie(name);
+  }
 };
 
 } // namespace arvexhub::launcher

@@ -80,7 +80,8 @@ void setStallTimeoutMs(int milliseconds) {
   stallTimeout = milliseconds > 0 ? milliseconds : defaultStallTimeoutMs;
 }
 
-QNetworkReply* get(QNetworkAccessManager* manager, const QUrl& url) {
+QNetworkReply* get(QNetworkAccessManager* manager, const QUrl& url,
+                   const QList<QPair<QByteArray, QByteArray>>& headers) {
   if (!isAllowed(url)) {
     qWarning() << "Refusing to fetch a URL that is neither HTTPS nor local:" << url.toString();
     return nullptr;
@@ -88,6 +89,9 @@ QNetworkReply* get(QNetworkAccessManager* manager, const QUrl& url) {
   QNetworkRequest request(url);
   request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::UserVerifiedRedirectPolicy);
   request.setTransferTimeout(stallTimeout);
+  for (const auto& [name, value] : headers) {
+    request.setRawHeader(name, value);
+  }
   auto* reply = manager->get(request);
   guardRedirects(reply, url);
   return reply;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QUrl>
 
@@ -30,7 +32,9 @@ inline constexpr qint64 streamedReadBufferSize = qint64{1} << 20;
 /// Sends a GET with the program's rules: refused (nullptr, with a warning) for a URL that is
 /// not allowed; a stall timeout; redirects followed only to allowed URLs and never from HTTPS
 /// to HTTP.
-QNetworkReply* get(QNetworkAccessManager* manager, const QUrl& url);
+/// `headers` are added to the request (a range to continue a download, for instance).
+QNetworkReply* get(QNetworkAccessManager* manager, const QUrl& url,
+                   const QList<QPair<QByteArray, QByteArray>>& headers = {});
 /// Aborts the reply, with a warning, once it declares or holds more than `maxBytes`: for answers
 /// that are read whole when they have arrived.
 void limitSize(QNetworkReply* reply, qint64 maxBytes);

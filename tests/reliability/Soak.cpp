@@ -10,6 +10,7 @@
 
 #include "app/Controller.h"
 #include "library/GameListModel.h"
+#include "library/ItemDownload.h"
 #include "library/NetworkPolicy.h"
 #include "runner/GameRunner.h"
 
@@ -128,6 +129,8 @@ public:
     qputenv("ARVEXHUB_RELEASE_FEED_URL", server_.url(QStringLiteral("/releases.json")).toString().toUtf8());
     qputenv("ARVEXHUB_TEST_PIDS", QFile::encodeName(pids_.path()));
     arvexhub::launcher::NetworkPolicy::setStallTimeoutMs(stallTimeoutMs);
+    // A drop or a stall is retried before it counts as a failure: quickly, within the cycle's time.
+    arvexhub::launcher::ItemDownload::setRetryDelayMs(10);
     offer(1);
     controller_ = std::make_unique<Controller>();
     controller_->runner()->setUpdateQuestion([] { return false; });

@@ -111,7 +111,9 @@ private:
 
   void readRequest();
   void handleRequest(const QByteArray& head);
-  void start(const Route& route, bool headOnly);
+  void start(const Route& route);
+  void startSending(bool headOnly);
+  void applyRange(const QByteArray& head);
   void sendHeaders();
   QByteArray headerBlock() const;
   void pump();
@@ -129,6 +131,8 @@ private:
   TestHttpResponse response_;
   QFile file_;
   qint64 bodySize_ = 0;
+  qint64 offset_ = 0; // where a range starts in the body
+  QByteArray range_;  // the Content-Range of a 206
   qint64 limit_ = 0;
   qint64 sent_ = 0;
   End end_ = End::Close;
@@ -184,13 +188,49 @@ void TestHttpServer::Connection::handleRequest(const QByteArray& head) {
     Route bad;
     bad.response.status = 400;
     bad.response.body = "Bad request\n";
-    start(bad, false);
+    start(bad);
+    startSending(false);
     return;
   }
-  start(server_->route(parts[0], routeKey(parts[1])), parts[0] == "HEAD");
+  start(server_->route(parts[0], routeKey(parts[1])));
+  if (response_.ranges) {
+    applyRange(head);
+  }
+  startSending(parts[0] == "HEAD");
 }
 
-void TestHttpServer::Connection::start(const Route& route, bool headOnly) {
+void TestHttpServer::Connection::applyRange(const QByteArray& head) {
+  QByteArray range;
+  QByteArray ifRange;
+  for (const QByteArray& line : head.split('\n')) {
+    const QByteArray lower = line.trimmed().toLower();
+    if (lower.startsWith("range: bytes=")) {
+      range = lower.mid(13);
+    } else if (lower.startsWith("if-range:")) {
+      ifRange = line.trimmed().mid(9).trimmed();
+    }
+  }
+  bool ok = false;
+  const qint64 first = range.endsWith('-') ? range.chopped(1).toLongLong(&ok) : -1;
+  bool current = ifRange.isEmpty();
+  for (const auto& [name, value] : response_.headers) {
+    current =
+        current || ((name.toLower() == "etag" || name.toLower() == "last-modified") && value == ifRange);
+  }
+  if (!ok || !current || first < 0 || first >= bodySize_) {
+    return;
+  }
+  response_.status = 206;
+  range_ = "bytes " + QByteArray::number(first) + '-' + QByteArray::number(bodySize_ - 1) + '/' +
+           QByteArray::number(bodySize_);
+  offset_ = first;
+  bodySize_ -= first;
+  if (file_.isOpen()) {
+    file_.seek(first);
+  }
+}
+
+void TestHttpServer::Connection::start(const Route& route) {
   response_ = route.response;
   state_ = State::Waiting;
   if (route.filePath.isEmpty()) {
@@ -206,6 +246,9 @@ void TestHttpServer::Connection::start(const Route& route, bool headOnly) {
       bodySize_ = response_.body.size();
     }
   }
+}
+
+void TestHttpServer::Connection::startSending(bool headOnly) {
   const qint64 stall = response_.stallAfterBytes;
   const qint64 drop = response_.dropAfterBytes;
   limit_ = headOnly ? 0 : bodySize_;
@@ -238,6 +281,9 @@ QByteArray TestHttpServer::Connection::headerBlock() const {
     const QByteArray& declared = response_.declaredLength;
     block += "Content-Length: " + (declared.isEmpty() ? QByteArray::number(bodySize_) : declared) + "\r\n";
   }
+  if (!range_.isEmpty()) {
+    block += "Content-Range: " + range_ + "\r\n";
+  }
   if (redirect) {
     block += "Location: " + response_.redirectTo.toUtf8() + "\r\n";
   }
@@ -263,6 +309,7 @@ void TestHttpServer::Connection::pump() {
     }
     socket_->write(chunk);
     sent_ += chunk.size();
+    server_->bodyBytesSent_ += chunk.size();
   }
   pumping_ = false;
   if (sent_ >= limit_) {
@@ -284,7 +331,7 @@ qint64 TestHttpServer::Connection::budget() const {
 
 QByteArray TestHttpServer::Connection::readBody(qint64 maxSize) {
   if (!file_.isOpen()) {
-    return response_.body.mid(sent_, maxSize);
+    return response_.body.mid(offset_ + sent_, maxSize);
   }
   return file_.read(maxSize);
 }
@@ -373,17 +420,32 @@ QUrl TestHttpServer::url(const QString& path) const {
 }
 
 void TestHttpServer::setResponse(const QString& path, const TestHttpResponse& response) {
-  routes_.insert(path, Route{response, QString()});
+  routes_.insert(path, {Route{response, QString()}});
 }
 
 void TestHttpServer::setBodyFromFile(const QString& path, const QString& filePath, TestHttpResponse options) {
   options.body.clear();
-  routes_.insert(path, Route{options, filePath});
+  routes_.insert(path, {Route{options, filePath}});
+}
+
+void TestHttpServer::appendResponse(const QString& path, const TestHttpResponse& response,
+                                    const QString& filePath) {
+  auto answer = response;
+  if (!filePath.isEmpty()) {
+    answer.body.clear();
+  }
+  routes_[path].append(Route{answer, filePath});
+}
+
+TestHttpServer::Route TestHttpServer::takeRoute(const QString& key) {
+  auto& answers = routes_[key];
+  return answers.size() > 1 ? answers.takeFirst() : answers.first();
 }
 
 void TestHttpServer::clear() {
   routes_.clear();
   requested_.clear();
+  bodyBytesSent_ = 0;
 }
 
 int TestHttpServer::requestCount(const QString& path) const {
@@ -391,6 +453,10 @@ int TestHttpServer::requestCount(const QString& path) const {
   return int(std::count_if(requested_.cbegin(), requested_.cend(), [&](const QString& target) {
     return target == path || (anyQuery && pathWithoutQuery(target) == path);
   }));
+}
+
+qint64 TestHttpServer::bodyBytesSent() const {
+  return bodyBytesSent_;
 }
 
 QSslCertificate TestHttpServer::certificate() {
@@ -420,10 +486,10 @@ TestHttpServer::Route TestHttpServer::route(const QByteArray& method, const QStr
     found.response.status = 405;
     found.response.body = "Only GET and HEAD\n";
     found.response.headers = {{"Allow", "GET, HEAD"}};
-  } else if (const auto exact = routes_.constFind(target); exact != routes_.cend()) {
-    found = *exact;
-  } else if (const auto byPath = routes_.constFind(pathWithoutQuery(target)); byPath != routes_.cend()) {
-    found = *byPath;
+  } else if (routes_.contains(target)) {
+    found = takeRoute(target);
+  } else if (routes_.contains(pathWithoutQuery(target))) {
+    found = takeRoute(pathWithoutQuery(target));
   } else {
     found.response.status = 404;
     found.response.body = "Not found\n";

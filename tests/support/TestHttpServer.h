@@ -34,6 +34,9 @@ struct TestHttpResponse {
   QString redirectTo;
   /// Wait before sending the status line and headers.
   int delayMs = 0;
+  /// Answers "Range: bytes=N-" with 206 and the rest of the body, unless an If-Range names another
+  /// validator than this answer's ETag (or Last-Modified); then the whole body comes with 200.
+  bool ranges = false;
 };
 
 /// A small HTTP/1.1 server on 127.0.0.1 for tests. It runs on the thread's event loop and never
@@ -63,11 +66,16 @@ public:
   /// Serves the file's content as the body, read from disk in chunks at request time. The body of
   /// `options` is ignored; a file that cannot be opened then gives 500.
   void setBodyFromFile(const QString& path, const QString& filePath, TestHttpResponse options = {});
-  /// Forgets every response and every recorded request.
+  /// Queues answers for the path after the current one: each request takes the next, the last
+  /// stays. A file that changes between requests, a connection cut only the first time.
+  void appendResponse(const QString& path, const TestHttpResponse& response, const QString& filePath = {});
+  /// Forgets every response, every recorded request and the bytes sent.
   void clear();
 
   /// Requests whose target is `path`; when `path` has no query, requests for it with any query too.
   int requestCount(const QString& path) const;
+  /// Body bytes written to clients so far, over every request.
+  qint64 bodyBytesSent() const;
 
   /// The self-signed certificate of the Https mode, for 127.0.0.1 and localhost.
   static QSslCertificate certificate();
@@ -84,11 +92,13 @@ private:
   void acceptConnections();
   /// Records the request and returns the route that answers it (a 404/405 route when none does).
   Route route(const QByteArray& method, const QString& target);
+  Route takeRoute(const QString& key);
 
   Mode mode_;
   QTcpServer* server_ = nullptr;
-  QHash<QString, Route> routes_;
+  QHash<QString, QList<Route>> routes_;
   QStringList requested_;
+  qint64 bodyBytesSent_ = 0;
 };
 
 } // namespace arvexhub::test

@@ -5,13 +5,14 @@
 //               [--select Game] [--play Game] [--download Game]
 //               [--watch Movie] [--read Ebook] [--listen Album [--no-art]] [--fullscreen]
 //               [--search Text] [--panel] [--command Text] [--find Text] [--hide-debug]
-//               [--shortcuts] [--couch Game]
+//               [--shortcuts] [--couch Game] [--queue Game] [--pause]
 // --watch, --read and --listen download the item from the catalogue, then open it; --search then
 // searches the open e-book; --panel opens the side panels (the reader's contents and search).
 // --command types a command into the console half a second before the picture (the --play game
 // runs by then); --find opens the console's find bar with a text; --hide-debug hides the
 // console's Debug lines. --shortcuts takes a picture of Help's list of keyboard shortcuts, --couch
-// one of couch mode with that game selected, instead of the window.
+// one of couch mode with that game selected, instead of the window. --queue shows that game's
+// download waiting behind the --download one; --pause pauses the --download game part way.
 #include "app/Application.h"
 #include "app/Controller.h"
 #include "app/Preferences.h"
@@ -138,6 +139,21 @@ void listenToAlbum(Controller* controller, MainWindow* window, const QCommandLin
   albums->downloadAndInstallAlbum(name);
 }
 
+/// --queue: a second download waits behind the first; --pause: the first is paused part way.
+void stageQueue(Controller* controller, const QCommandLineParser& parser, StalledDownload& server) {
+  auto* games = controller->model();
+  const auto queued = parser.value(QStringLiteral("queue"));
+  if (!queued.isEmpty()) {
+    controller->preferences()->setAppMaxDownloads(1);
+    games->downloadAndInstallGame(queued, server.url());
+  }
+  if (parser.isSet(QStringLiteral("pause"))) {
+    QTimer::singleShot(1500, games, [controller, games, name = parser.value(QStringLiteral("download"))] {
+      controller->pauseDownload(games, name);
+    });
+  }
+}
+
 void stageWindow(Controller* controller, const QCommandLineParser& parser, StalledDownload& server) {
   auto* games = controller->model();
   const auto select = parser.value(QStringLiteral("select"));
@@ -155,6 +171,7 @@ void stageWindow(Controller* controller, const QCommandLineParser& parser, Stall
   if (!download.isEmpty()) {
     games->downloadAndInstallGame(download, server.url());
   }
+  stageQueue(controller, parser, server);
 }
 
 /// Searches the e-book a moment after it opened, when asked.
@@ -247,6 +264,9 @@ int main(int argc, char* argv[]) {
       {QStringLiteral("shortcuts"), QStringLiteral("Picture of Help's list of keyboard shortcuts instead.")},
       {QStringLiteral("couch"), QStringLiteral("Couch mode, with that game selected."),
        QStringLiteral("name")},
+      {QStringLiteral("queue"), QStringLiteral("Game whose download waits behind --download."),
+       QStringLiteral("name")},
+      {QStringLiteral("pause"), QStringLiteral("Pause the --download game part way.")},
   });
   QStringList arguments;
   for (int i = 0; i < argc; ++i) {

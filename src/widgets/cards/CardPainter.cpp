@@ -1,5 +1,6 @@
 #include "widgets/cards/CardPainter.h"
 
+#include "library/DownloadState.h"
 #include "style/Style.h"
 #include "style/StyleUtils.h"
 
@@ -244,6 +245,22 @@ void drawBadge(QPainter* painter, const QRectF& badge, const QString& text, cons
 
 } // namespace
 
+namespace {
+
+/// The badge of a download that waits or is paused (source text in "ArvexHubLauncher"); null for none.
+const char* downloadBadge(DownloadState state) {
+  switch (state) {
+  case DownloadState::Queued:
+    return QT_TRANSLATE_NOOP("ArvexHubLauncher", "Queued");
+  case DownloadState::Paused:
+    return QT_TRANSLATE_NOOP("ArvexHubLauncher", "Paused");
+  default:
+    return nullptr;
+  }
+}
+
+} // namespace
+
 /// What a card shows of its row.
 struct CardPainter::Content {
   QPixmap picture;
@@ -251,6 +268,7 @@ struct CardPainter::Content {
   bool busy{false};
   double progress{-1.0}; ///< 0..1 while downloading; negative when unknown
   bool active{false};    ///< playing or being read
+  DownloadState download{DownloadState::None};
 };
 
 struct CardPainter::Faces {
@@ -290,6 +308,7 @@ CardPainter::Content CardPainter::contentOf(const QModelIndex& index) const {
   content.busy = index.data(kind_.busyRole).toBool();
   content.progress = progress.isValid() ? progress.toDouble() : -1.0;
   content.active = kind_.activeRole >= 0 && index.data(kind_.activeRole).toBool();
+  content.download = DownloadState(index.data(downloadStateRole).toInt());
   return content;
 }
 
@@ -319,8 +338,13 @@ void CardPainter::paintCard(QPainter* painter, const QStyleOptionViewItem& optio
   }
   if (showsProgress(content)) {
     drawPercentBadge(painter, option, clampedProgress(content.progress), theme);
-  } else if (content.active && !content.busy && kind_.activeBadge) {
-    drawStateBadge(painter, option, theme);
+  }
+  const char* badge = downloadBadge(content.download);
+  if (badge == nullptr && content.active && !content.busy) {
+    badge = kind_.activeBadge;
+  }
+  if (badge != nullptr) {
+    drawStateBadge(painter, option, badge, theme);
   }
   if (option.state & QStyle::State_Selected) {
     drawSelection(painter, option, theme);
@@ -394,9 +418,9 @@ void CardPainter::drawPercentBadge(QPainter* painter, const QStyleOptionViewItem
   drawBadge(painter, badge, text, theme);
 }
 
-void CardPainter::drawStateBadge(QPainter* painter, const QStyleOptionViewItem& option,
+void CardPainter::drawStateBadge(QPainter* painter, const QStyleOptionViewItem& option, const char* source,
                                  const style::Theme& theme) const {
-  const QString text = QCoreApplication::translate("ArvexHubLauncher", kind_.activeBadge);
+  const QString text = QCoreApplication::translate("ArvexHubLauncher", source);
   const QRect bounds = option.fontMetrics.boundingRect(text);
   drawBadge(painter,
             QRectF(option.rect.x() + 9, option.rect.y() + 9, bounds.width() + 16, bounds.height() + 8), text,

@@ -47,7 +47,9 @@ private:
                  const style::Theme& theme) const;
   void drawPercentBadge(QPainter* painter, const QStyleOptionViewItem& option, double progress,
                         const style::Theme& theme) const;
-  void drawStateBadge(QPainter* painter, const QStyleOptionViewItem& option, const style::Theme& theme) const;
+  /// A badge at the top left; `source` is a text in "ArvexHubLauncher".
+  void drawStateBadge(QPainter* painter, const QStyleOptionViewItem& option, const char* source,
+                      const style::Theme& theme) const;
   void drawSelection(QPainter* painter, const QStyleOptionViewItem& option, const style::Theme& theme) const;
   bool showsProgress(const Content& content) const;
 

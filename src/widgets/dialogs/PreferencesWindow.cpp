@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QSpinBox>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -109,6 +110,7 @@ QWidget* PreferencesWindow::makeForm() {
   addLanguageRow(form);
   addThemeRow(form);
   addSwitchRows(form);
+  addDownloadsRow(form);
   scrollArea->setWidget(content);
   return scrollArea;
 }
@@ -169,6 +171,22 @@ void PreferencesWindow::addSwitchRows(QFormLayout* form) {
                                                "Games are only removed from disk, not from your account."),
                    parent),
       warnBeforeRemovalSwitch_);
+}
+
+void PreferencesWindow::addDownloadsRow(QFormLayout* form) {
+  auto* parent = form->parentWidget();
+  auto* preferences = controller_->preferences();
+  auto* count = new QSpinBox(parent);
+  count->setRange(1, 4);
+  count->setValue(preferences->appMaxDownloads());
+  connect(count, &QSpinBox::valueChanged, preferences, &Preferences::setAppMaxDownloads);
+  connect(preferences, &Preferences::appMaxDownloadsChanged, count,
+          [count, preferences] { count->setValue(preferences->appMaxDownloads()); });
+  form->addRow(makeRowLabel(QCoreApplication::translate("ArvexHubLauncher", "Maximum simultaneous downloads"),
+                            QCoreApplication::translate(
+                                "ArvexHubLauncher", "Other downloads wait in the queue, in the order asked."),
+                            parent),
+               count);
 }
 
 QWidget* PreferencesWindow::makeBottomBar() {

@@ -38,6 +38,7 @@ private:
   void addLanguageRow(QFormLayout* form);
   void addThemeRow(QFormLayout* form);
   void addSwitchRows(QFormLayout* form);
+  void addDownloadsRow(QFormLayout* form);
   void fitToContents();
 
   QPointer<Controller> controller_;

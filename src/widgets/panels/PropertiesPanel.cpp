@@ -1,5 +1,8 @@
 #include "widgets/panels/PropertiesPanel.h"
 
+#include "library/LibraryModel.h"
+#include "widgets/panels/DownloadProgressLine.h"
+
 #include <QAbstractItemModel>
 #include <QLabel>
 #include <QScrollBar>
@@ -100,6 +103,13 @@ QString PropertiesPanel::currentName() const {
 
 int PropertiesPanel::rowByName(const QString& name) const {
   return rowByName_ ? rowByName_(name) : -1;
+}
+
+void PropertiesPanel::addDownloadLine(LibraryModel* model) {
+  auto* line = new DownloadProgressLine(
+      model, [this] { return currentName(); }, widget());
+  layout_->insertWidget(layout_->indexOf(thumbnail_) + 1, line);
+  connect(model, &LibraryModel::currentNameChanged, line, &DownloadProgressLine::refresh);
 }
 
 void PropertiesPanel::followRows(QAbstractItemModel* model) {

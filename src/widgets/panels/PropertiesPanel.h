@@ -14,6 +14,9 @@ class QVBoxLayout;
 
 namespace arvexhub::launcher {
 
+class DownloadProgressLine;
+class LibraryModel;
+
 /// What the properties panels of the four libraries share: a scroll area of fixed width whose
 /// content stacks the item's picture, as wide as the panel, above its text labels, and shows
 /// the model's current item, following changes of its row.
@@ -56,6 +59,7 @@ protected:
     currentName_ = [model, current] { return (model->*current)(); };
     rowByName_ = [model](const QString& name) { return model->rowByName(name); };
     connect(model, changed, this, &PropertiesPanel::updateUi);
+    addDownloadLine(model);
     followRows(model);
   }
   QString currentName() const;
@@ -66,6 +70,8 @@ protected:
 
 private:
   void followRows(QAbstractItemModel* model);
+  /// The current item's download, below its picture.
+  void addDownloadLine(LibraryModel* model);
   void showPicture();
 
   QVBoxLayout* layout_{nullptr};

@@ -5,6 +5,7 @@
 #include "library/LibraryModel.h"
 #include "widgets/views/EmptyStateHint.h"
 
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -167,12 +168,42 @@ void LibraryListView::focusOutEvent(QFocusEvent* event) {
 }
 
 QMenu* LibraryListView::createContextMenu(const QModelIndex& index) {
-  if (!items_ || !index.isValid() || index.data(traits_.busyRole).toBool()) {
+  if (!items_ || !index.isValid()) {
     return nullptr;
   }
   auto* menu = new QMenu(this);
-  fillContextMenu(menu, index);
+  if (!index.data(traits_.busyRole).toBool()) {
+    fillContextMenu(menu, index);
+  } else if (!fillDownloadMenu(menu, index)) {
+    delete menu;
+    return nullptr;
+  }
   return menu;
+}
+
+bool LibraryListView::fillDownloadMenu(QMenu* menu, const QModelIndex& index) {
+  const auto state = DownloadState(index.data(downloadStateRole).toInt());
+  if (state == DownloadState::None || state == DownloadState::Installing) {
+    return false; // an install step runs to its end
+  }
+  const auto name = nameAt(index);
+  const auto call = [this, name](bool (Controller::*operation)(LibraryModel*, const QString&)) {
+    return [this, name, operation] {
+      if (controller_ && items_) {
+        (controller_->*operation)(items_, name);
+      }
+    };
+  };
+  if (state == DownloadState::Paused) {
+    menu->addAction(QCoreApplication::translate("ArvexHubLauncher", "Resume"), this,
+                    call(&Controller::resumeDownload));
+  } else {
+    menu->addAction(QCoreApplication::translate("ArvexHubLauncher", "Pause"), this,
+                    call(&Controller::pauseDownload));
+  }
+  menu->addAction(QCoreApplication::translate("ArvexHubLauncher", "Cancel Download"), this,
+                  call(&Controller::cancelDownload));
+  return true;
 }
 
 void LibraryListView::addInformationEntry(QMenu* menu, const QString& text, const QString& name) {

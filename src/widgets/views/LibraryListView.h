@@ -42,7 +42,8 @@ public:
   Q_DISABLE_COPY_MOVE(LibraryListView)
 
   /// The menu of the item at that index of the view's model, parented to the view and not shown
-  /// yet; null when there is no item there or its download is running.
+  /// yet: pause, resume or cancel while its download runs, waits or is paused; null when there is
+  /// no item there or its download is being installed.
   QMenu* createContextMenu(const QModelIndex& index);
 
 public slots:
@@ -61,6 +62,8 @@ protected:
   void clearCurrent();
   /// Adds the entry that makes the item current and opens the properties panel.
   void addInformationEntry(QMenu* menu, const QString& text, const QString& name);
+  /// Pause or resume, and cancel; false when the download can be neither.
+  bool fillDownloadMenu(QMenu* menu, const QModelIndex& index);
 
   // What each kind provides.
   virtual void setCurrentItemName(const QString& name) = 0;

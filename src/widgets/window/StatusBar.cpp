@@ -2,6 +2,7 @@
 
 #include "app/Controller.h"
 #include "app/MakeIcon.h"
+#include "library/DownloadQueue.h"
 #include "library/GameListModel.h"
 #include "style/Style.h"
 #include "style/ThemeFollower.h"
@@ -29,6 +30,9 @@ StatusBar::StatusBar(Controller* controller, QWidget* parent)
   controllerNote_->setTextFormat(Qt::PlainText); // a device's name is not markup
   controllerNote_->hide();
   addWidget(controllerNote_);
+  downloadsLabel_ = new QLabel(this);
+  downloadsLabel_->setObjectName(QStringLiteral("downloadsLabel"));
+  addWidget(downloadsLabel_);
   messageWidget_ = new MessageWidget(this);
   addPermanentWidget(messageWidget_);
 
@@ -37,7 +41,9 @@ StatusBar::StatusBar(Controller* controller, QWidget* parent)
     connect(controller_->updater(), &BasicUpdater::checkStarted, this, &StatusBar::onCheckStarted);
     connect(controller_->updater(), &BasicUpdater::checkFinished, this, &StatusBar::onCheckFinished);
     connect(controller_, &Controller::downloadFailed, this, &StatusBar::onDownloadFailed);
+    connect(controller_->downloadQueue(), &DownloadQueue::changed, this, &StatusBar::updateDownloads);
   }
+  updateDownloads();
   updateLibraryIcon();
   applyTheme();
   new style::ThemeFollower(this, [this] { applyTheme(); });
@@ -53,6 +59,25 @@ void StatusBar::setControllerName(const QString& name) {
   controllerNote_->setText(
       QCoreApplication::translate("ArvexHubLauncher", "%1: controller connected").arg(name));
   controllerNote_->setVisible(!name.isEmpty());
+}
+
+QString StatusBar::downloadsText() const {
+  return downloadsLabel_->text();
+}
+
+void StatusBar::updateDownloads() {
+  const auto* queue = controller_ ? controller_->downloadQueue() : nullptr;
+  const int running = queue ? queue->runningCount() : 0;
+  const int waiting = queue ? queue->waitingCount() : 0;
+  QStringList parts;
+  if (running > 0) {
+    parts.append(QCoreApplication::translate("ArvexHubLauncher", "%n downloading", nullptr, running));
+  }
+  if (waiting > 0) {
+    parts.append(QCoreApplication::translate("ArvexHubLauncher", "%n queued", nullptr, waiting));
+  }
+  downloadsLabel_->setText(parts.join(QStringLiteral(", ")));
+  downloadsLabel_->setVisible(!parts.isEmpty());
 }
 
 QWidget* StatusBar::makeLibraryWidget() {

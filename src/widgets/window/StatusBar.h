@@ -33,6 +33,8 @@ public:
   MessageWidget* messageWidget() const;
   /// Shows that a game controller of that name is connected; an empty name hides the note.
   void setControllerName(const QString& name);
+  /// "2 downloading, 3 queued"; empty while nothing downloads or waits.
+  QString downloadsText() const;
 
 private:
   QWidget* makeLibraryWidget();
@@ -41,11 +43,13 @@ private:
   void onCheckStarted();
   void onCheckFinished(const BasicUpdater::Result& result);
   void onDownloadFailed(const QString& itemName, const QString& reason);
+  void updateDownloads();
 
   QPointer<Controller> controller_;
   style::IconWidget* libraryIcon_{nullptr};
   MessageWidget* messageWidget_{nullptr};
   QLabel* controllerNote_{nullptr};
+  QLabel* downloadsLabel_{nullptr};
 };
 
 } // namespace arvexhub::launcher
