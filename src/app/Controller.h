@@ -24,6 +24,7 @@ class EbookListModel;
 class GameListModel;
 class LibraryModel;
 class MovieListModel;
+class PlayTimeStore;
 class Preferences;
 
 /// The application's central object: owns the preferences, the library models, the game
@@ -48,6 +49,8 @@ public:
   /// LibraryModel::holdLocalPictures).
   void holdLocalPictures(bool hold);
   GameRunner* runner() const;
+  /// The games' play time, counted from the runner's start and stop.
+  PlayTimeStore* playTimes() const;
   BasicUpdater* updater() const;
   style::ThemeManager* themeManager() const;
   QStringList languages() const;
@@ -125,6 +128,7 @@ private:
   void setupThemeManager();
   void loadLanguages();
   void setupRunner();
+  void setupPlayTimes();
   void startRunner(const QString& path);
   void onRunnerStateChanged();
   void onRunnerError(GameRunner::ErrorCode code);
@@ -150,6 +154,7 @@ private:
   QStringList languages_;
   QTranslator* translator_{nullptr};
   QString pendingGame_;
+  PlayTimeStore* playTimes_{nullptr};
 };
 
 } // namespace arvexhub::launcher

@@ -45,6 +45,12 @@ public:
   void setWindowGeometry(const QByteArray& geometry);
   QByteArray windowSplitterState() const;
   void setWindowSplitterState(const QByteArray& state);
+  /// A library tab's sort order and row filter, by the kind's folder name ("games"); empty when
+  /// never chosen.
+  QString librarySortOrder(const QString& kind) const;
+  void setLibrarySortOrder(const QString& kind, const QString& order);
+  QString libraryFilter(const QString& kind) const;
+  void setLibraryFilter(const QString& kind, const QString& filter);
 
   /// Puts back the defaults of the language, theme and flags; paths, the game list and the
   /// window state are kept.
@@ -63,6 +69,7 @@ signals:
   void gameForceSoftwareRenderingChanged();
   void gameFullScreenChanged();
   void gameSuspendWhenUnfocusedChanged();
+  void libraryViewChanged();
 
 private:
   template <typename T>

@@ -18,6 +18,8 @@ class QSortFilterProxyModel;
 namespace arvexhub::launcher {
 
 class ItemDownload;
+class LibraryProxyModel;
+class PlayTimeStore;
 struct InstallRequest;
 
 /// What the list models of the four kinds share: the library and thumbnail folders, the
@@ -38,6 +40,20 @@ public:
   bool hasDownloads() const;
   /// The text the display role gives for the row (the proxy sorts on it).
   virtual const QString& displayTextAt(int row) const = 0;
+  /// What sorting and filtering read of a row, without a QVariant per comparison.
+  struct RowFacts {
+    const QString& name;
+    bool installed;
+    bool updateAvailable; ///< an installed item with a newer version offered
+    qint64 installedAt;   ///< milliseconds since the epoch; 0 when not installed
+  };
+  virtual RowFacts rowFactsAt(int row) const = 0;
+  /// The proxy as what it is: its sort order and filter are set per tab.
+  LibraryProxyModel* libraryProxy() const;
+  /// The games' play time, which the tool tips and the "recently played" order read; null for the
+  /// kinds that are not played.
+  const PlayTimeStore* playTimes() const;
+  void setPlayTimes(const PlayTimeStore* store);
   /// Whether a download or an import of that item runs.
   bool isDownloading(const QString& name) const;
   /// Copies an item folder from elsewhere into the library, named after the folder, off the main
@@ -125,6 +141,11 @@ protected:
     LibraryModel* model_;
   };
 
+  /// Fetches or reads from the cache the catalogue picture of one row, outside a merge.
+  void loadCataloguePicture(const QString& name, const QString& url);
+  /// When the main file (or folder) at that path was installed, in milliseconds since the epoch.
+  static qint64 installTime(const QString& path);
+
   // What each kind provides.
   virtual void clearItems() = 0;
   /// Folder names of the installed rows.
@@ -137,6 +158,8 @@ protected:
   virtual void setPicture(const QString& name, const QPixmap& picture, const QString& file) = 0;
   virtual void onDownloadProgress(const QString& name, double fraction) = 0;
   virtual void onDownloadFinished(const QString& name, bool success, const QString& installedPath) = 0;
+  /// The row of that name shows something new (its play time).
+  virtual void refreshRow(const QString& name) = 0;
 
 private:
   /// Counts writers of our own; the watcher speaks only while there are none.
@@ -160,7 +183,7 @@ private:
   QString playingPath_;
   QString thumbnailFolder_;
   QFileSystemWatcher* watcher_{nullptr};
-  QSortFilterProxyModel* proxy_{nullptr};
+  LibraryProxyModel* proxy_{nullptr};
   QNetworkAccessManager* network_{nullptr};
   QPointer<QNetworkReply> catalogueReply_; ///< the fetch whose answer is merged
   quint64 generation_{0};
@@ -179,6 +202,7 @@ private:
   bool bulkLoading_{false};
   QHash<QString, ItemDownload*> downloads_; ///< by case-folded name
   QSet<QString> imports_;                   ///< case-folded names of the folders being copied in
+  QPointer<const PlayTimeStore> playTimes_;
 };
 
 } // namespace arvexhub::launcher

@@ -16,4 +16,8 @@ QString thumbnailFolder(const QString& kindFolder) {
   return root() + QStringLiteral("/thumbnails/") + kindFolder + QLatin1Char('/');
 }
 
+QString playTimeFile() {
+  return root() + QStringLiteral("/playtime.json");
+}
+
 } // namespace arvexhub::launcher::LibraryPaths

@@ -10,5 +10,7 @@ QString root();
 QString libraryFolder(const QString& kindFolder);
 /// "<home>/.arvexhub/thumbnails/<kind folder>/", where catalogue pictures are cached.
 QString thumbnailFolder(const QString& kindFolder);
+/// "<home>/.arvexhub/playtime.json", the games' play time.
+QString playTimeFile();
 
 } // namespace arvexhub::launcher::LibraryPaths

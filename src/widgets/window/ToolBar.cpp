@@ -12,6 +12,7 @@
 #include "style/widgets/IconWidget.h"
 #include "style/widgets/LineEdit.h"
 #include "style/widgets/Switch.h"
+#include "widgets/window/LibraryViewBar.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -57,6 +58,10 @@ style::LineEdit* ToolBar::searchField() const {
   return searchField_;
 }
 
+LibraryViewBar* ToolBar::viewBar() const {
+  return viewBar_;
+}
+
 void ToolBar::setupUi() {
   setAllowedAreas(Qt::TopToolBarArea);
   setMovable(false);
@@ -73,6 +78,7 @@ void ToolBar::setupUi() {
   addPlayStopButton();
   connectButtonStates();
   addSpacer();
+  addViewBar();
   addSearchField();
   addThemeSwitch();
   addSeparator();
@@ -155,6 +161,12 @@ void ToolBar::addSearchField() {
   addWidget(searchField_);
 }
 
+void ToolBar::addViewBar() {
+  viewBar_ = new LibraryViewBar(controller_, this);
+  viewBarAction_ = addWidget(viewBar_);
+  addSeparator();
+}
+
 void ToolBar::addThemeSwitch() {
   auto* box = new QWidget(this);
   box->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
@@ -217,6 +229,7 @@ void ToolBar::onActiveTabChanged(int index) {
   if (!searchField_->text().isEmpty()) {
     searchField_->clear(); // the previous tab keeps its filter
   }
+  viewBarAction_->setVisible(viewBar_->setActiveTab(index));
   updateButtonStates();
 }
 
