@@ -4,6 +4,9 @@
 //   window-shot <file.png> [--theme Dark|Light] [--language fr_FR] [--tab N] [--delay ms]
 //               [--select Game] [--play Game] [--download Game]
 //               [--watch Movie] [--read Ebook] [--listen Album [--no-art]] [--fullscreen]
+//               [--played Game] [--sort Order] [--filter Filter] [--sort-menu] [--tooltip Game]
+// --played gives the game a session of 3 h 12 min that ended yesterday; --sort and --filter
+// (LibraryProxyModel's names) are the shown tab's; --sort-menu and --tooltip show those popups.
 // --watch, --read and --listen download the item from the catalogue, then open it.
 #include "app/Application.h"
 #include "app/Controller.h"
@@ -13,16 +16,24 @@
 #include "library/EbookListModel.h"
 #include "library/GameListModel.h"
 #include "library/MovieListModel.h"
+#include "library/PlayTimeStore.h"
 #include "runner/GameRunner.h"
+#include "widgets/views/GameListView.h"
+#include "widgets/window/LibraryViewBar.h"
 #include "widgets/window/MainWindow.h"
+#include "widgets/window/ToolBar.h"
 
 #include <QCommandLineParser>
 #include <QDir>
+#include <QMenu>
+#include <QPainter>
 #include <QSettings>
 #include <QTabWidget>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
+#include <QToolButton>
+#include <QToolTip>
 
 using namespace arvexhub::launcher;
 
@@ -138,6 +149,62 @@ void stageWindow(Controller* controller, const QCommandLineParser& parser, Stall
   }
 }
 
+/// The shown tab's sort order and filter, stored before the window reads them.
+void storeView(const QCommandLineParser& parser) {
+  const auto kind = QStringList{QStringLiteral("games"), QStringLiteral("movies"), QStringLiteral("ebooks"),
+                                QStringLiteral("albums")}
+                        .value(parser.value(QStringLiteral("tab")).toInt());
+  Preferences preferences;
+  if (parser.isSet(QStringLiteral("sort"))) {
+    preferences.setLibrarySortOrder(kind, parser.value(QStringLiteral("sort")));
+  }
+  if (parser.isSet(QStringLiteral("filter"))) {
+    preferences.setLibraryFilter(kind, parser.value(QStringLiteral("filter")));
+  }
+}
+
+/// A session of 3 h 12 min that ended yesterday.
+void seedPlayTime(Controller* controller, const QString& game) {
+  auto* store = controller->playTimes();
+  const auto end = QDateTime::currentDateTime().addDays(-1);
+  store->setClock([end] { return end.addSecs(-(3 * 3600 + 12 * 60)); });
+  store->startSession(game);
+  store->setClock([end] { return end; });
+  store->endSession();
+  store->setClock([] { return QDateTime::currentDateTimeUtc(); });
+}
+
+void showPopups(MainWindow* window, const QCommandLineParser& parser) {
+  if (parser.isSet(QStringLiteral("sort-menu"))) {
+    auto* button = window->toolBar()->viewBar()->sortButton();
+    button->menu()->popup(button->mapToGlobal(QPoint(0, button->height())));
+  }
+  const auto name = parser.value(QStringLiteral("tooltip"));
+  if (!name.isEmpty()) {
+    auto* view = window->gameListView();
+    const auto found =
+        view->model()->match(view->model()->index(0, 0), Qt::DisplayRole, name, 1, Qt::MatchFixedString);
+    if (!found.isEmpty()) {
+      const auto card = view->visualRect(found.first());
+      QToolTip::showText(view->viewport()->mapToGlobal(card.center()),
+                         found.first().data(Qt::ToolTipRole).toString(), view->viewport());
+    }
+  }
+}
+
+/// The window with the menus and tool tips open over it: they are windows of their own.
+QImage grabWithPopups(MainWindow* window) {
+  auto picture = window->grab().toImage();
+  QPainter painter(&picture);
+  for (auto* widget : QApplication::topLevelWidgets()) {
+    const auto type = widget->windowType();
+    if (widget->isVisible() && (type == Qt::Popup || type == Qt::ToolTip)) {
+      painter.drawPixmap(widget->geometry().topLeft() - window->geometry().topLeft(), widget->grab());
+    }
+  }
+  return picture;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -160,6 +227,13 @@ int main(int argc, char* argv[]) {
       {QStringLiteral("listen"), QStringLiteral("Album to download and play."), QStringLiteral("name")},
       {QStringLiteral("no-art"), QStringLiteral("Play the album without its cover (the meter shows).")},
       {QStringLiteral("fullscreen"), QStringLiteral("Full screen once the item is open.")},
+      {QStringLiteral("played"), QStringLiteral("Game with a session that ended yesterday."),
+       QStringLiteral("name")},
+      {QStringLiteral("sort"), QStringLiteral("Sort order of the tab."), QStringLiteral("order")},
+      {QStringLiteral("filter"), QStringLiteral("Filter of the tab."), QStringLiteral("filter")},
+      {QStringLiteral("sort-menu"), QStringLiteral("Show the sort menu open.")},
+      {QStringLiteral("tooltip"), QStringLiteral("Game whose card shows its tool tip."),
+       QStringLiteral("name")},
   });
   QStringList arguments;
   for (int i = 0; i < argc; ++i) {
@@ -171,6 +245,7 @@ int main(int argc, char* argv[]) {
     Preferences preferences;
     preferences.setAppLanguage(parser.value(QStringLiteral("language")));
   }
+  storeView(parser);
   // The picture is taken with the program's own arguments only.
   int appArgc = 1;
   Application app(appArgc, argv);
@@ -200,8 +275,12 @@ int main(int argc, char* argv[]) {
   QObject::connect(
       controller->albumModel(), &LibraryModel::updateCheckFinished, window,
       [=, &parser] { listenToAlbum(controller, window, parser); }, Qt::SingleShotConnection);
+  if (parser.isSet(QStringLiteral("played"))) {
+    seedPlayTime(controller, parser.value(QStringLiteral("played")));
+  }
+  QTimer::singleShot(qMax(0, delay - 500), window, [window, &parser] { showPopups(window, parser); });
   QTimer::singleShot(delay, window, [window, file = parser.positionalArguments().first()] {
-    window->grab().save(file);
+    grabWithPopups(window).save(file);
 
     QApplication::quit();
   });
