@@ -606,9 +606,7 @@ private slots:
     QCOMPARE(read.lastPlayed, now);
     store.reset();
 
-    QFile broken(file);
-    QVERIFY(broken.open(QIODevice::WriteOnly | QIODevice::Truncate) && broken.write("{ not json") > 0);
-    broken.close();
+    home_->createFile(u".arvexhub/playtime.json"_s, "{ not json");
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"^Play time store unreadable, set aside as:"_s));
     store = open();
     QCOMPARE(store->record(u"Alpha"_s).sessions, 0);
