@@ -574,7 +574,7 @@ private slots:
     model_->setPlayTimes(&played);
     model_->libraryProxy()->setSortOrder(order);
     model_->libraryProxy()->setRowFilter(filter);
-    model_->libraryProxy()->setFilterFixedString(search);
+    model_->libraryProxy()->setSearchText(search);
     QStringList shown;
     for (int row = 0; row < model_->libraryProxy()->rowCount(); ++row) {
       shown.append(model_->libraryProxy()->index(row, 0).data().toString());

@@ -37,6 +37,18 @@ void LibraryProxyModel::setRowFilter(Filter filter) {
   }
 }
 
+void LibraryProxyModel::setSearchText(const QString& text) {
+  if (text == searchText_) {
+    return;
+  }
+  searchText_ = text;
+  if (sortOrder_ == SortOrder::Name) {
+    invalidateFilter();
+  } else {
+    invalidate();
+  }
+}
+
 bool LibraryProxyModel::lessThan(const QModelIndex& left, const QModelIndex& right) const {
   if (sortOrder_ != SortOrder::Name) {
     if (const auto before = orderedBefore(left.row(), right.row())) {
@@ -83,6 +95,10 @@ bool LibraryProxyModel::filterAcceptsRow(int sourceRow, const QModelIndex& sourc
     if (filter_ == Filter::Installed ? !facts.installed : !facts.updateAvailable) {
       return false;
     }
+  }
+  if (!searchText_.isEmpty() && !sourceParent.isValid() &&
+      !library_->displayTextAt(sourceRow).contains(searchText_, Qt::CaseInsensitive)) {
+    return false;
   }
   return QSortFilterProxyModel::filterAcceptsRow(sourceRow, sourceParent);
 }

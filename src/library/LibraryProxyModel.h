@@ -29,6 +29,10 @@ public:
   void setSortOrder(SortOrder order);
   Filter rowFilter() const;
   void setRowFilter(Filter filter);
+  /// Shows only the rows whose display text holds the text, ignoring case. In another order than
+  /// by name the rows that come back fall all over the list, and inserting them one by one took
+  /// far longer than sorting the whole list afresh.
+  void setSearchText(const QString& text);
 
 protected:
   bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
@@ -42,6 +46,7 @@ private:
   LibraryModel* library_;
   SortOrder sortOrder_{SortOrder::Name};
   Filter filter_{Filter::All};
+  QString searchText_;
 };
 
 } // namespace arvexhub::launcher

@@ -7,6 +7,7 @@
 #include "library/AlbumListModel.h"
 #include "library/GameListModel.h"
 #include "library/LibraryModel.h"
+#include "library/LibraryProxyModel.h"
 #include "library/MovieListModel.h"
 #include "runner/GameRunner.h"
 #include "style/widgets/IconWidget.h"
@@ -239,7 +240,7 @@ void ToolBar::onSearchTextEdited(const QString& text) {
     return;
   }
   if (auto* library = controller_->libraries().value(activeTab_)) {
-    library->proxyModel()->setFilterFixedString(text);
+    library->libraryProxy()->setSearchText(text);
   }
 }
 
