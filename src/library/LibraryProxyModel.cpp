@@ -42,7 +42,9 @@ void LibraryProxyModel::setSearchText(const QString& text) {
     return;
   }
   searchText_ = text;
-  if (sortOrder_ == SortOrder::Name) {
+  // Played games are few: the others keep their name order and come back in runs. A whole sort by
+  // play time would look up every row's record many times over.
+  if (sortOrder_ == SortOrder::Name || sortOrder_ == SortOrder::RecentlyPlayed) {
     invalidateFilter();
   } else {
     invalidate();
