@@ -4,7 +4,10 @@
 // the games model's proxy: case-insensitive, sorted, dynamic) over a QStringListModel of the same
 // names, without a view. The sequence types "arvex" and erases it again, several rounds.
 //
-// Usage: bench_search_filter [installed games = 10000] [rounds = 3]
+// Usage: bench_search_filter [installed games = 10000] [rounds = 3] [sort order = Name]
+//        [filter = All]
+// The sort order (Name, RecentlyPlayed, RecentlyAdded, InstalledFirst) and the filter (All,
+// Installed) are the tool bar's; with RecentlyPlayed, one game in 50 has been played.
 
 #include "app/Application.h"
 #include "app/BasicUpdater.h"
@@ -12,6 +15,8 @@
 #include "app/Startup.h"
 #include "library/GameListModel.h"
 #include "library/LibraryPaths.h"
+#include "library/LibraryProxyModel.h"
+#include "library/PlayTimeStore.h"
 #include "style/widgets/LineEdit.h"
 #include "widgets/views/GameListView.h"
 #include "widgets/window/MainWindow.h"
@@ -21,6 +26,7 @@
 
 #include <QHostAddress>
 #include <QLineEdit>
+#include <QMetaEnum>
 #include <QPaintEvent>
 #include <QSortFilterProxyModel>
 #include <QStringListModel>
@@ -290,6 +296,41 @@ bool report(const QList<QList<Keystroke>>& typed, const QList<double>& baseline,
   return met;
 }
 
+template <typename Enum>
+std::optional<Enum> enumArgument(int argc, char** argv, int index) {
+  if (argc <= index) {
+    return Enum{};
+  }
+  bool known = false;
+  const int value = QMetaEnum::fromType<Enum>().keyToValue(argv[index], &known);
+  return known ? std::optional<Enum>(static_cast<Enum>(value)) : std::nullopt;
+}
+
+/// Sets the games tab's sort order and filter as the tool bar would; false for an unknown name.
+bool applyView(const Application& app, const QStringList& names, int argc, char** argv) {
+  using arvexhub::launcher::LibraryProxyModel;
+  const auto order = enumArgument<LibraryProxyModel::SortOrder>(argc, argv, 3);
+  const auto filter = enumArgument<LibraryProxyModel::Filter>(argc, argv, 4);
+  if (!order || !filter || *filter == LibraryProxyModel::Filter::Updates) {
+    say(QStringLiteral("unknown sort order or filter (Updates would leave no row to search)"));
+    return false;
+  }
+  auto* games = app.controller()->model();
+  if (*order == LibraryProxyModel::SortOrder::RecentlyPlayed) {
+    for (qsizetype game = 0; game < names.size(); game += 50) {
+      app.controller()->playTimes()->startSession(names.at(game));
+    }
+    app.controller()->playTimes()->endSession();
+  }
+  games->libraryProxy()->setSortOrder(*order);
+  games->libraryProxy()->setRowFilter(*filter);
+  say(QStringLiteral("games sorted by %1, filter %2")
+          .arg(QString::fromLatin1(argc > 3 ? argv[3] : "Name"),
+               QString::fromLatin1(argc > 4 ? argv[4] : "All")));
+  settle();
+  return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -311,6 +352,9 @@ int main(int argc, char** argv) {
             .arg(games)
             .arg(windowSize.width())
             .arg(windowSize.height()));
+    return 1;
+  }
+  if (!applyView(app, names, argc, argv)) {
     return 1;
   }
   const auto typed = typeRounds(app, names, rounds);

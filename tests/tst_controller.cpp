@@ -2,19 +2,24 @@
 #include "app/Preferences.h"
 #include "library/AlbumListModel.h"
 #include "library/GameListModel.h"
+#include "library/LibraryProxyModel.h"
 #include "library/MovieListModel.h"
+#include "library/PlayTimeStore.h"
 #include "runner/GameRunner.h"
 #include "style/Style.h"
 #include "style/ThemeManager.h"
 #include "widgets/dialogs/MessageBox.h"
+#include "widgets/window/LibraryViewBar.h"
 
 #include "LibraryKinds.h"
 
 #include <QApplication>
 #include <QImage>
+#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QToolButton>
 #include <QtTest>
 
 #include <array>
@@ -22,6 +27,8 @@
 
 using arvexhub::launcher::Controller;
 using arvexhub::launcher::GameRunner;
+using arvexhub::launcher::LibraryProxyModel;
+using arvexhub::launcher::LibraryViewBar;
 using arvexhub::launcher::MessageBox;
 using arvexhub::launcher::Preferences;
 using State = GameRunner::State;
@@ -243,6 +250,30 @@ private slots:
     QCOMPARE(games->currentPlayingGame(), third);
     QTest::qWait(300);
     QCOMPARE(startedGames, QStringList{third});
+    // Each game that ran counts a session, by its folder's name.
+    QCOMPARE(controller_->playTimes()->record(u"First"_s).sessions, 1);
+    QCOMPARE(controller_->playTimes()->record(u"Second"_s).sessions, 0);
+  }
+
+  // The sort order and the filter are each tab's own, and come back at the next start.
+  void sortAndFilterAreRememberedPerTab() {
+    using Proxy = LibraryProxyModel;
+    controller_ = std::make_unique<Controller>();
+    {
+      LibraryViewBar bar(controller_.get());
+      bar.sortButton()->menu()->actions().at(2)->trigger(); // "Recently added", on the games tab
+      bar.setActiveTab(1);
+      bar.filterButton(Proxy::Filter::Installed)->click();
+      QVERIFY(bar.filterButton(Proxy::Filter::Updates)->isHidden()); // the games' only
+    }
+    controller_ = std::make_unique<Controller>();
+    LibraryViewBar bar(controller_.get());
+    const auto* games = controller_->model()->libraryProxy();
+    const auto* movies = controller_->movieModel()->libraryProxy();
+    QCOMPARE(std::pair(games->sortOrder(), games->rowFilter()),
+             std::pair(Proxy::SortOrder::RecentlyAdded, Proxy::Filter::All));
+    QCOMPARE(std::pair(movies->sortOrder(), movies->rowFilter()),
+             std::pair(Proxy::SortOrder::Name, Proxy::Filter::Installed));
   }
 
   void runnerErrorRaisesTheWindowAndShowsOneBox() {

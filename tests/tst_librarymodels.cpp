@@ -5,7 +5,9 @@
 #include "library/DownloadQueue.h"
 #include "library/DownloadRecord.h"
 #include "library/ItemDownload.h"
+#include "library/LibraryProxyModel.h"
 #include "library/NetworkPolicy.h"
+#include "library/PlayTimeStore.h"
 #include "library/SongListModel.h"
 
 #include "LibraryKinds.h"
@@ -574,6 +576,141 @@ private slots:
     }
   }
 
+  // The tab's order and filter, with the search on top. "Alpha" was installed before "Beta";
+  // "Aardvark" and "Gamma" are the catalogue's; the game "Beta" has an update, "Alpha" was played.
+  void sortAndFilter_data() {
+    using P = LibraryProxyModel;
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<P::SortOrder>("order");
+    QTest::addColumn<P::Filter>("filter");
+    QTest::addColumn<QString>("search");
+    QTest::addColumn<QStringList>("expected");
+    for (const QString& kind : libraryKinds()) {
+      const auto row = [&kind](const char* tag, P::SortOrder order, P::Filter filter, const char* search,
+                               const char* expected) {
+        QTest::addRow("%s: %s", qPrintable(kind), tag)
+            << kind << order << filter << search << words(expected);
+      };
+      row("by name", P::SortOrder::Name, P::Filter::All, "", "Aardvark|Alpha|Beta|Gamma");
+      row("installed first", P::SortOrder::InstalledFirst, P::Filter::All, "", "Alpha|Beta|Aardvark|Gamma");
+      row("recently added", P::SortOrder::RecentlyAdded, P::Filter::All, "", "Beta|Alpha|Aardvark|Gamma");
+      row("installed", P::SortOrder::Name, P::Filter::Installed, "", "Alpha|Beta");
+      row("installed, searched", P::SortOrder::RecentlyAdded, P::Filter::Installed, "L", "Alpha");
+      row("installed, searched, none", P::SortOrder::Name, P::Filter::Installed, "r", "");
+      row("updates", P::SortOrder::Name, P::Filter::Updates, "", kind == u"games"_s ? "Beta" : "");
+      if (kind == u"games"_s) {
+        row("recently played", P::SortOrder::RecentlyPlayed, P::Filter::All, "", "Alpha|Aardvark|Beta|Gamma");
+      }
+    }
+  }
+  void sortAndFilter() {
+    QFETCH(QString, kind);
+    QFETCH(LibraryProxyModel::SortOrder, order);
+    QFETCH(LibraryProxyModel::Filter, filter);
+    QFETCH(QString, search);
+    QFETCH(QStringList, expected);
+    const bool isGames = kind == u"games"_s;
+    isGames ? installGame(u"Alpha"_s, "2") : installItem(*home_, kind, u"Alpha"_s);
+    QTest::qWait(20); // install times are the files' change times, which tick coarsely
+    isGames ? installGame(u"Beta"_s, "1") : installItem(*home_, kind, u"Beta"_s);
+    QJsonArray catalogue;
+    for (const auto& name : words("Aardvark|Alpha|Beta|Gamma")) {
+      catalogue.append(isGames ? gameEntry(name, u"2"_s) : catalogueEntry(name, {}, {}, name));
+    }
+    makeModel(kind, catalogue);
+    PlayTimeStore played(home_->filePath(u"playtime.json"_s));
+    played.startSession(u"Alpha"_s);
+    played.endSession();
+    model_->setPlayTimes(&played);
+    model_->libraryProxy()->setSortOrder(order);
+    model_->libraryProxy()->setRowFilter(filter);
+    model_->libraryProxy()->setSearchText(search);
+    QStringList shown;
+    for (int row = 0; row < model_->libraryProxy()->rowCount(); ++row) {
+      shown.append(model_->libraryProxy()->index(row, 0).data().toString());
+    }
+    QCOMPARE(shown, expected);
+  }
+
+  // Play time by a clock the test moves: sessions add up, the running one is written every minute
+  // (a crash loses no more), and a store that cannot be read is set aside, never reset.
+  void playTimeAccounting() {
+    auto now = QDateTime::fromSecsSinceEpoch(1'800'000'000, Qt::UTC);
+    const auto file = home_->filePath(u".arvexhub/playtime.json"_s);
+    const auto open = [&] {
+      auto store = std::make_unique<PlayTimeStore>(file);
+      store->setClock([&now] { return now; });
+      return store;
+    };
+    auto store = open();
+    store->startSession(u"Alpha"_s);
+    now = now.addSecs(600);
+    store->startSession(u"Alpha"_s); // ends the first
+    now = now.addSecs(90);
+    QCOMPARE(store->record(u"Alpha"_s).seconds, 690);  // the running session counts
+    QCOMPARE(open()->record(u"Alpha"_s).seconds, 600); // a crash now would lose the 90 s
+    store->setSaveInterval(10);
+    QTRY_COMPARE(open()->record(u"Alpha"_s).seconds, 690);
+    const auto read = open()->record(u"Alpha"_s);
+    QCOMPARE(read.sessions, 2);
+    QCOMPARE(read.lastPlayed, now);
+    store.reset();
+
+    home_->createFile(u".arvexhub/playtime.json"_s, "{ not json");
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"^Play time store unreadable, set aside as:"_s));
+    store = open();
+    QCOMPARE(store->record(u"Alpha"_s).sessions, 0);
+    const auto aside = QDir(QFileInfo(file).path()).entryList({u"playtime.json.unreadable-*"_s});
+    QCOMPARE(aside.size(), 1);
+    QCOMPARE(contentOf(QFileInfo(file).path() + u"/"_s + aside.first()), QByteArray("{ not json"));
+    store->startSession(u"Beta"_s);
+    store->endSession();
+    QCOMPARE(open()->record(u"Beta"_s).sessions, 1);
+  }
+
+  // A card's tool tip: the name, then the state.
+  void toolTipsNameTheState_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QByteArray>("installed"); // null: not installed
+    QTest::addColumn<QString>("offered");
+    QTest::addColumn<bool>("downloading");
+    QTest::addColumn<QString>("expected");
+    for (const QString& kind : libraryKinds()) {
+      const auto title = kind == u"games"_s ? u"Alpha\n"_s : u"Alpha Tale\n"_s;
+      const auto tag = kind.toLatin1();
+      QTest::addRow("%s: offered", tag.data())
+          << kind << QByteArray() << u"1.1.0"_s << false << title + u"Not installed · 240 MB"_s;
+      QTest::addRow("%s: downloading", tag.data())
+          << kind << QByteArray() << u"1.1.0"_s << true << title + u"Downloading 0 %"_s;
+      QTest::addRow("%s: installed", tag.data())
+          << kind << QByteArray("1.1.0") << u"1.1.0"_s << false
+          << title + (kind == u"games"_s ? u"Installed · 1.1.0"_s : u"Installed"_s);
+    }
+    QTest::newRow("games: update") << u"games"_s << QByteArray("1.1.0") << u"1.2.0"_s << false
+                                   << u"Alpha\nUpdate available: 1.1.0 → 1.2.0"_s;
+  }
+  void toolTipsNameTheState() {
+    QFETCH(QString, kind);
+    QFETCH(QByteArray, installed);
+    QFETCH(QString, offered);
+    QFETCH(bool, downloading);
+    QFETCH(QString, expected);
+    auto stalled = answer(QByteArray(100, 'x'));
+    stalled.stallAfterBytes = 0;
+    server_->setResponse(u"/alpha.zip"_s, stalled);
+    if (!installed.isNull()) {
+      kind == u"games"_s ? installGame(u"Alpha"_s, installed) : installItem(*home_, kind, u"Alpha"_s);
+    }
+    auto entry = kind == u"games"_s ? gameEntry(u"Alpha"_s, offered, url(u"/alpha.zip"_s))
+                                    : catalogueEntry(u"Alpha"_s, url(u"/alpha.zip"_s));
+    entry.insert(u"size"_s, 240'000'000);
+    makeModel(kind, {entry});
+    if (downloading) {
+      kind_.download(u"Alpha"_s);
+    }
+    QTRY_COMPARE(kind_.indexOf(u"Alpha"_s).data(Qt::ToolTipRole).toString(), expected);
+  }
+
   void downloadInstalls_data() {
     kindColumn();
   }
@@ -988,12 +1125,16 @@ private slots:
     installGame(u"Stuck"_s, "1");
     QVERIFY(QFile::link(outside.path(), gameFolder(u"Linked"_s)));
     outside.createFile(u"launcher.command"_s, "#!/bin/bash\n"); // the link looks like a game
-    makeModel(u"games"_s);
+    makeModel(u"games"_s, {gameEntry(u"Linked"_s, u"1"_s, url(u"/linked.zip"_s))});
     QCOMPARE(column(Qt::DisplayRole), (QStringList{u"Alpha"_s, u"Linked"_s, u"Stuck"_s}));
 
     games()->removeGame(gameFolder(u"Linked"_s));
     QVERIFY(QFileInfo(precious).isFile()); // only the link went
     QVERIFY(!QFileInfo(gameFolder(u"Linked"_s)).isSymLink());
+    // Back at once as the catalogue offers it, without asking the server again.
+    QVERIFY(games()->gameDataByName(u"Linked"_s).path.isEmpty());
+    QVERIFY(games()->gameDataByName(u"Linked"_s).updateAvailable);
+    QCOMPARE(server_->requestCount(documentOf(u"games"_s)), 1);
 
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"^Refusing to remove"_s));
     games()->removeGame(outside.path() + u"/../Alpha"_s); // same name, elsewhere
@@ -1008,7 +1149,7 @@ private slots:
       QVERIFY(QFileInfo::exists(script));
       QCOMPARE(games()->gameDataByName(u"Stuck"_s).path, script);
     }
-    QCOMPARE(column(Qt::DisplayRole), (QStringList{u"Alpha"_s, u"Stuck"_s}));
+    QCOMPARE(column(Qt::DisplayRole), (QStringList{u"Alpha"_s, u"Stuck"_s, u"Linked"_s}));
   }
 
   // An update replaces the game's files and keeps its saves and picture; a failed one keeps the

@@ -1,6 +1,7 @@
 // The properties panels of the four library tabs: what they show of the model's current item,
 // in tables over the kinds, then what the games' panel does on its own.
 
+#include "library/PlayTimeStore.h"
 #include "style/Style.h"
 #include "widgets/panels/AlbumPropertiesPanel.h"
 #include "widgets/panels/EbookPropertiesPanel.h"
@@ -188,18 +189,34 @@ private slots:
 
   // What the games' panel does on its own.
 
-  void installedVersionFollowsTheRow() {
+  void installedVersionAndPlayTimeFollowTheRow() {
     const auto script = installItem(*home_, QStringLiteral("games"), QStringLiteral("Full"));
     home_->createFile(QStringLiteral(".arvexhub/games/Full/VERSION"), "1.0\n");
     makeModel(QStringLiteral("games"));
+    QDateTime now(QDate(2026, 12, 6), QTime(10, 0));
+    PlayTimeStore played(home_->filePath(QStringLiteral("playtime.json")));
+    played.setClock([&now] { return now; });
+    model_->setPlayTimes(&played);
     makePanel();
     kind_.setCurrentName(QStringLiteral("Full"));
     QCOMPARE(label(3)->text(), QStringLiteral("Version: 1.0")); // not the 1.2 on offer
+    auto* playTime = panel_->findChild<QLabel*>(QStringLiteral("gamePlayTime"));
+    QCOMPARE(playTime->text(), QStringLiteral("Never played"));
 
     // An update lands while the game is shown: the next change of its row shows it.
     home_->createFile(QStringLiteral(".arvexhub/games/Full/VERSION"), "1.2\n");
     kind_.setPlaying(script);
     QCOMPARE(label(3)->text(), QStringLiteral("Version: 1.2"));
+
+    // Its play time, on the panel and the card's tool tip, follows the sessions.
+    played.startSession(QStringLiteral("Full"));
+    now = now.addSecs(3 * 3600 + 12 * 60 + 59);
+    played.endSession();
+    now = now.addDays(1);
+    kind_.setPlaying({});
+    const QString summary = QStringLiteral("Played 3 h 12 min · last played yesterday");
+    QCOMPARE(playTime->text(), summary + QStringLiteral("\n1 session(s)"));
+    QVERIFY(kind_.indexOf(QStringLiteral("Full")).data(Qt::ToolTipRole).toString().endsWith(u'\n' + summary));
   }
 };
 

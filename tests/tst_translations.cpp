@@ -32,7 +32,7 @@ QList<Message> readCatalogue(const QString& path) {
       messages.append({context, xml.readElementText(), {}, {}});
     } else if (xml.name() == QLatin1String("translation") && !messages.isEmpty()) {
       messages.last().type = xml.attributes().value(QLatin1String("type")).toString();
-      // the plural forms of a "%n" text are child elements
+      // Plural forms come as <numerusform> children.
       messages.last().translation = xml.readElementText(QXmlStreamReader::IncludeChildElements);
     }
   }

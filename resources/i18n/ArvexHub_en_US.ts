@@ -662,6 +662,122 @@
                 <numerusform>%n queued</numerusform>
             </translation>
         </message>
+        <message>
+            <source>less than a minute</source>
+            <translation type="unfinished" />
+        </message>
+        <message numerus="yes">
+            <source>%n min</source>
+            <translation>
+                <numerusform>%n min</numerusform>
+                <numerusform>%n min</numerusform>
+            </translation>
+        </message>
+        <message>
+            <source>%1 h %2 min</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>today</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>yesterday</source>
+            <translation type="unfinished" />
+        </message>
+        <message numerus="yes">
+            <source>%n day(s) ago</source>
+            <translation>
+                <numerusform>%n day ago</numerusform>
+                <numerusform>%n days ago</numerusform>
+            </translation>
+        </message>
+        <message>
+            <source>on %1</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Played %1 · last played %2</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Downloading %1 %</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Update available</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Update available: %1 → %2</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Installed · %1</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Not installed</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Not installed · %1</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Sort</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Sort the library</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Name</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Recently played</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Recently added</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Installed first</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>All</source>
+            <comment>library filter</comment>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Installed</source>
+            <comment>library filter</comment>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Updates</source>
+            <comment>library filter</comment>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Never played</source>
+            <translation type="unfinished" />
+        </message>
+        <message numerus="yes">
+            <source>%n session(s)</source>
+            <translation>
+                <numerusform>%n session</numerusform>
+                <numerusform>%n sessions</numerusform>
+            </translation>
+        </message>
+        <message>
+            <source>A new version of %1 is available: %2 → %3. Do you want to update now?</source>
+            <translation type="unfinished" />
+        </message>
     </context>
     <context>
         <name>EbookReaderTab</name>

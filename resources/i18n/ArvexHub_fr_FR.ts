@@ -662,6 +662,122 @@
                 <numerusform>%n en attente</numerusform>
             </translation>
         </message>
+        <message>
+            <source>less than a minute</source>
+            <translation>moins d’une minute</translation>
+        </message>
+        <message numerus="yes">
+            <source>%n min</source>
+            <translation>
+                <numerusform>%n min</numerusform>
+                <numerusform>%n min</numerusform>
+            </translation>
+        </message>
+        <message>
+            <source>%1 h %2 min</source>
+            <translation>%1 h %2 min</translation>
+        </message>
+        <message>
+            <source>today</source>
+            <translation>aujourd’hui</translation>
+        </message>
+        <message>
+            <source>yesterday</source>
+            <translation>hier</translation>
+        </message>
+        <message numerus="yes">
+            <source>%n day(s) ago</source>
+            <translation>
+                <numerusform>il y a %n jour</numerusform>
+                <numerusform>il y a %n jours</numerusform>
+            </translation>
+        </message>
+        <message>
+            <source>on %1</source>
+            <translation>le %1</translation>
+        </message>
+        <message>
+            <source>Played %1 · last played %2</source>
+            <translation>Joué %1 · dernière partie %2</translation>
+        </message>
+        <message>
+            <source>Downloading %1 %</source>
+            <translation>Téléchargement %1 %</translation>
+        </message>
+        <message>
+            <source>Update available</source>
+            <translation>Mise à jour disponible</translation>
+        </message>
+        <message>
+            <source>Update available: %1 → %2</source>
+            <translation>Mise à jour disponible : %1 → %2</translation>
+        </message>
+        <message>
+            <source>Installed · %1</source>
+            <translation>Installé · %1</translation>
+        </message>
+        <message>
+            <source>Not installed</source>
+            <translation>Non installé</translation>
+        </message>
+        <message>
+            <source>Not installed · %1</source>
+            <translation>Non installé · %1</translation>
+        </message>
+        <message>
+            <source>Sort</source>
+            <translation>Trier</translation>
+        </message>
+        <message>
+            <source>Sort the library</source>
+            <translation>Trier la bibliothèque</translation>
+        </message>
+        <message>
+            <source>Name</source>
+            <translation>Nom</translation>
+        </message>
+        <message>
+            <source>Recently played</source>
+            <translation>Joués récemment</translation>
+        </message>
+        <message>
+            <source>Recently added</source>
+            <translation>Ajoutés récemment</translation>
+        </message>
+        <message>
+            <source>Installed first</source>
+            <translation>Installés d’abord</translation>
+        </message>
+        <message>
+            <source>All</source>
+            <comment>library filter</comment>
+            <translation>Tous</translation>
+        </message>
+        <message>
+            <source>Installed</source>
+            <comment>library filter</comment>
+            <translation>Installés</translation>
+        </message>
+        <message>
+            <source>Updates</source>
+            <comment>library filter</comment>
+            <translation>Mises à jour</translation>
+        </message>
+        <message>
+            <source>Never played</source>
+            <translation>Jamais joué</translation>
+        </message>
+        <message numerus="yes">
+            <source>%n session(s)</source>
+            <translation>
+                <numerusform>%n partie</numerusform>
+                <numerusform>%n parties</numerusform>
+            </translation>
+        </message>
+        <message>
+            <source>A new version of %1 is available: %2 → %3. Do you want to update now?</source>
+            <translation>Une nouvelle version de %1 est disponible : %2 → %3. Voulez-vous mettre à jour maintenant ?</translation>
+        </message>
     </context>
     <context>
         <name>EbookReaderTab</name>

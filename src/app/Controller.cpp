@@ -10,8 +10,10 @@
 #include "library/DownloadQueue.h"
 #include "library/EbookListModel.h"
 #include "library/GameListModel.h"
+#include "library/LibraryPaths.h"
 #include "library/MovieListModel.h"
 #include "library/NetworkPolicy.h"
+#include "library/PlayTimeStore.h"
 #include "library/SongListModel.h"
 #include "runner/GameRunner.h"
 #include "style/Style.h"
@@ -93,6 +95,7 @@ Controller::Controller(QObject* parent)
   setupThemeManager();
   loadLanguages();
   setupRunner();
+  setupPlayTimes();
   for (LibraryModel* library : libraries()) {
     connect(library, &LibraryModel::downloadFailed, this, &Controller::downloadFailed);
   }
@@ -553,6 +556,24 @@ void Controller::setupRunner() {
     connect(preferences_, signal, this, applyLaunchOptions);
   }
   connect(runner_, &GameRunner::errorRaised, this, &Controller::onRunnerError);
+}
+
+PlayTimeStore* Controller::playTimes() const {
+  return playTimes_;
+}
+
+void Controller::setupPlayTimes() {
+  playTimes_ = new PlayTimeStore(LibraryPaths::playTimeFile(), this);
+  gameModel_->setPlayTimes(playTimes_);
+  // A session is the time the game runs; it is counted by the game's folder name, which outlives
+  // the folder itself.
+  connect(runner_, &GameRunner::stateChanged, playTimes_, [this] {
+    if (runner_->state() == GameRunner::State::Running) {
+      playTimes_->startSession(QFileInfo(runner_->gameFilePath()).dir().dirName());
+    } else if (runner_->state() == GameRunner::State::Stopped) {
+      playTimes_->endSession();
+    }
+  });
 }
 
 void Controller::startRunner(const QString& path) {

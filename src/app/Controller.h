@@ -25,6 +25,7 @@ class EbookListModel;
 class GameListModel;
 class LibraryModel;
 class MovieListModel;
+class PlayTimeStore;
 class Preferences;
 
 /// The application's central object: owns the preferences, the library models, the game
@@ -49,6 +50,8 @@ public:
   /// LibraryModel::holdLocalPictures).
   void holdLocalPictures(bool hold);
   GameRunner* runner() const;
+  /// The games' play time, counted from the runner's start and stop.
+  PlayTimeStore* playTimes() const;
   BasicUpdater* updater() const;
   style::ThemeManager* themeManager() const;
   QStringList languages() const;
@@ -137,6 +140,7 @@ private:
   void loadLanguages();
   void setupRunner();
   void setupDownloadQueue();
+  void setupPlayTimes();
   void startRunner(const QString& path);
   void onRunnerStateChanged();
   void onRunnerError(GameRunner::ErrorCode code);
@@ -163,6 +167,7 @@ private:
   QTranslator* translator_{nullptr};
   QString pendingGame_;
   DownloadQueue* downloadQueue_{nullptr};
+  PlayTimeStore* playTimes_{nullptr};
 };
 
 } // namespace arvexhub::launcher

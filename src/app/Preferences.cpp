@@ -235,6 +235,24 @@ void Preferences::setAppMaxDownloads(int count) {
                  &Preferences::appMaxDownloadsChanged);
 }
 
+QString Preferences::librarySortOrder(const QString& kind) const {
+  return settings_.value(QStringLiteral("window/%1SortOrder").arg(kind)).toString();
+}
+
+void Preferences::setLibrarySortOrder(const QString& kind, const QString& order) {
+  writeIfChanged(QStringLiteral("window/%1SortOrder").arg(kind), librarySortOrder(kind), order,
+                 &Preferences::libraryViewChanged);
+}
+
+QString Preferences::libraryFilter(const QString& kind) const {
+  return settings_.value(QStringLiteral("window/%1Filter").arg(kind)).toString();
+}
+
+void Preferences::setLibraryFilter(const QString& kind, const QString& filter) {
+  writeIfChanged(QStringLiteral("window/%1Filter").arg(kind), libraryFilter(kind), filter,
+                 &Preferences::libraryViewChanged);
+}
+
 void Preferences::resetToDefaults() {
   setAppLanguage(defaultLanguage);
   setAppPropertiesPanelVisible(false);

@@ -56,6 +56,12 @@ public:
   void setPlayerVolume(int percent);
   bool playerMuted() const;
   void setPlayerMuted(bool muted);
+  /// A library tab's sort order and row filter, by the kind's folder name ("games"); empty when
+  /// never chosen.
+  QString librarySortOrder(const QString& kind) const;
+  void setLibrarySortOrder(const QString& kind, const QString& order);
+  QString libraryFilter(const QString& kind) const;
+  void setLibraryFilter(const QString& kind, const QString& filter);
 
   /// Puts back the defaults of the language, theme and flags; paths, the game list and the
   /// window state are kept.
@@ -78,6 +84,7 @@ signals:
   void playerVolumeChanged();
   void playerMutedChanged();
   void appMaxDownloadsChanged();
+  void libraryViewChanged();
 
 private:
   template <typename T>

@@ -40,6 +40,12 @@ GameData RecordTraits<GameData>::catalogueOnly(const GameData& entry) {
   return game;
 }
 
+QString RecordTraits<GameData>::installedVersion(const GameData& game) {
+  // "0" stands for a game without a version file: no version to show.
+  const auto version = GameListModel::getLocalVersion(game.path);
+  return version == QLatin1String("0") ? QString() : version;
+}
+
 void RecordTraits<GameData>::markInstalled(GameData& game) {
   game.updateAvailable = false;
 }
@@ -71,7 +77,9 @@ void GameListModel::removeGame(const QString& gameFolderPath) {
   // A game whose start script could not be deleted is still installed: hiding its row would
   // leave it on disk unseen.
   if (deleteItemFolder(gameFolderPath, rows_[row].path)) {
+    const auto name = rows_[row].name;
     removeRowAt(row);
+    restoreCatalogueRow(name);
   }
 }
 

@@ -33,6 +33,13 @@ struct RecordTraits<GameData> : ItemTraits<GameData> {
   static void markInstalled(GameData& game);
   static void markFailed(GameData& game);
   static void markRemoved(GameData&) {} // a game's row goes with its folder (removeGame)
+  static bool hasUpdate(const GameData& game) {
+    return game.updateAvailable && isInstalled(game);
+  }
+  static QString installedVersion(const GameData& game);
+  static QString offeredVersion(const GameData& game) {
+    return game.version;
+  }
 };
 
 /// Every installed game, then every game only the catalogue offers. The views show its proxy.

@@ -2,8 +2,11 @@
 
 #include "library/ItemDownload.h"
 #include "library/ItemNames.h"
+#include "library/ItemToolTip.h"
 #include "library/LibraryModel.h"
 #include "library/Pictures.h"
+#include "library/PlayTimeStore.h"
+#include "library/PlayTimeText.h"
 #include "library/RecordTraits.h"
 
 #include <QDir>
@@ -44,12 +47,21 @@ public:
     if (role == downloadStateRole) {
       return int(downloadStatus(record->name).state);
     }
+    if (role == Qt::ToolTipRole) {
+      return toolTip(*record);
+    }
     if constexpr (Traits::decorated) {
       if (role == Qt::DecorationRole) {
         return record->*Traits::picture;
       }
     }
     return Traits::Roles::value(*record, role);
+  }
+
+  RowFacts rowFactsAt(int row) const override {
+    const auto& record = rows_[row];
+    const bool installed = Traits::isInstalled(record);
+    return {record.name, installed, installed && Traits::hasUpdate(record), record.installedAt};
   }
 
   /// First row whose name matches, ignoring case; -1 when none.
@@ -110,6 +122,7 @@ public:
     }
     rows_[row].path.clear();
     rows_[row].isBusy = false;
+    rows_[row].installedAt = 0;
     Traits::markRemoved(rows_[row]);
     rebuildIndexes();
     rowChanged(row);
@@ -153,6 +166,18 @@ protected:
     connect(this, &LibraryModel::playingPathChanged, self, playingChanged);
     connect(this, &LibraryModel::itemInstalled, self, installed);
     LibraryModel::start();
+  }
+
+  /// A removed item the catalogue offers comes back at once as its catalogue row, as a merge of
+  /// the catalogue already read would bring it back; nothing is fetched.
+  void restoreCatalogueRow(const QString& name) {
+    const auto place = cataloguePlaceOf(name);
+    if (place < 0 || rowByName(name) >= 0) {
+      return;
+    }
+    const auto& [entry, pictureUrl] = catalogue_[place];
+    appendRow(Traits::catalogueOnly(entry));
+    loadCataloguePicture(entry.name, pictureUrl);
   }
 
   const Record* recordAt(const QModelIndex& index) const {
@@ -341,11 +366,19 @@ protected:
       return failRow(row);
     }
     rows_[row].path = installedPath;
+    rows_[row].installedAt = installTime(installedPath);
     Traits::markInstalled(rows_[row]);
     indexRow(row);
     // Announced while the row still shows its download; then the row goes idle.
     emit itemInstalled(name);
     setIdle(rowByName(name));
+  }
+
+  void refreshRow(const QString& name) override {
+    const int row = rowByName(name);
+    if (row >= 0) {
+      rowChanged(row);
+    }
   }
 
   QList<Record> rows_;
@@ -392,6 +425,39 @@ private:
     }
   }
 
+  /// The place in the catalogue of the entry of that name, matched as a merge matches; -1 when none.
+  qsizetype cataloguePlaceOf(const QString& name) const {
+    const auto exact = catalogueIndex_.constFind(name);
+    if (exact != catalogueIndex_.cend()) {
+      return *exact;
+    }
+    const auto folded = name.toCaseFolded();
+    for (qsizetype place = 0; place < catalogue_.size(); ++place) {
+      if (catalogue_[place].record.name.toCaseFolded() == folded) {
+        return place;
+      }
+    }
+    return -1;
+  }
+
+  QString toolTip(const Record& record) const {
+    ItemToolTip tip;
+    tip.title = Traits::displayText(record);
+    tip.installed = Traits::isInstalled(record);
+    tip.busy = record.isBusy;
+    tip.progress = record.downloadProgress;
+    tip.updateAvailable = Traits::hasUpdate(record);
+    tip.installedVersion = tip.installed ? Traits::installedVersion(record) : QString();
+    // An installed row keeps its own version; the catalogue's entry has the one on offer.
+    const auto place = tip.updateAvailable ? cataloguePlaceOf(record.name) : -1;
+    tip.offeredVersion = Traits::offeredVersion(place < 0 ? record : catalogue_[place].record);
+    tip.archiveSize = record.archiveSize;
+    if (const auto* store = playTimes()) {
+      tip.playTime = PlayTimeText::summary(store->record(record.name), store->now());
+    }
+    return tip.text();
+  }
+
   /// The places of the catalogue's entries, ordered by name (case-sensitive, as the keys of a
   /// name-ordered map).
   QList<qsizetype> catalogueInNameOrder() const {
@@ -428,6 +494,7 @@ private:
   Record fromDisk(const QString& path) const {
     Record record;
     record.path = path;
+    record.installedAt = installTime(path);
     const auto folderPath = itemFolder(record);
     const QStringView folder(folderPath);
     const auto name = folder.mid(folder.lastIndexOf(QLatin1Char('/')) + 1);
@@ -447,6 +514,7 @@ private:
     }
     setLink(record.url, text("url"));
     record.sha256 = text("sha256");
+    record.archiveSize = qMax<qint64>(0, entry.value(QLatin1String("size")).toInteger());
     Traits::readExtra(record, entry);
     return record;
   }
@@ -457,6 +525,7 @@ private:
     }
     row.url = entry.url;
     row.sha256 = entry.sha256;
+    row.archiveSize = entry.archiveSize;
     Traits::mergeInto(row, entry);
   }
 

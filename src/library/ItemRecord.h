@@ -14,6 +14,8 @@ struct ItemRecord {
   bool isBusy{false};            ///< a download and installation is running
   double downloadProgress{-1.0}; ///< 0..1 while downloading, else -1 (1 for a game found on disk)
   QString sha256;                ///< optional checksum of the archive, hexadecimal
+  qint64 installedAt{0};         ///< when it was installed, ms since the epoch; 0 when not installed
+  qint64 archiveSize{0};         ///< the catalogue's "size" of the archive in bytes; 0 when not given
 };
 
 } // namespace arvexhub::launcher

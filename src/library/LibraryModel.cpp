@@ -10,6 +10,7 @@
 #include "library/NetworkPolicy.h"
 #include "library/PictureLoader.h"
 #include "library/Pictures.h"
+#include "library/PlayTimeStore.h"
 #include "library/StagedInstall.h"
 
 #include <QCoreApplication>
@@ -84,6 +85,24 @@ QString LibraryModel::thumbnailFolder() const {
 
 QSortFilterProxyModel* LibraryModel::proxyModel() const {
   return proxy_;
+}
+
+LibraryProxyModel* LibraryModel::libraryProxy() const {
+  return proxy_;
+}
+
+const PlayTimeStore* LibraryModel::playTimes() const {
+  return playTimes_;
+}
+
+void LibraryModel::setPlayTimes(const PlayTimeStore* store) {
+  if (playTimes_) {
+    disconnect(playTimes_, nullptr, this, nullptr);
+  }
+  playTimes_ = store;
+  if (store != nullptr) {
+    connect(store, &PlayTimeStore::changed, this, &LibraryModel::refreshRow);
+  }
 }
 
 QNetworkAccessManager* LibraryModel::networkManager() const {
@@ -481,6 +500,21 @@ void LibraryModel::pictureDone(quint64 generation) {
     missingPictures_.save();
     emit updateCheckFinished();
   }
+}
+
+void LibraryModel::loadCataloguePicture(const QString& name, const QString& url) {
+  ++pendingPictures_; // counted like a merge's, so a merge's end is still told once
+  loadPicture(name, url, generation_, QFileInfo::exists(thumbnailFolder_ + name + QStringLiteral(".png")));
+}
+
+qint64 LibraryModel::installTime(const QString& path) {
+  // The inode's change time: set when the install wrote or unpacked the file, and left alone by
+  // what a game writes beside it.
+  struct stat info {};
+  if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &info) != 0) {
+    return 0;
+  }
+  return qint64{info.st_ctim.tv_sec} * 1000 + info.st_ctim.tv_nsec / 1000000;
 }
 
 void LibraryModel::queueLocalPicture(const QString& name, const QString& file) {

@@ -27,6 +27,8 @@ class DownloadQueue;
 class ItemDownload;
 class PictureLoader;
 struct PictureJob;
+class LibraryProxyModel;
+class PlayTimeStore;
 struct InstallRequest;
 
 /// What the list models of the four kinds share: the library and thumbnail folders, the
@@ -47,6 +49,20 @@ public:
   bool hasDownloads() const;
   /// The text the display role gives for the row (the proxy sorts on it).
   virtual const QString& displayTextAt(int row) const = 0;
+  /// What sorting and filtering read of a row, without a QVariant per comparison.
+  struct RowFacts {
+    const QString& name;
+    bool installed;
+    bool updateAvailable; ///< an installed item with a newer version offered
+    qint64 installedAt;   ///< milliseconds since the epoch; 0 when not installed
+  };
+  virtual RowFacts rowFactsAt(int row) const = 0;
+  /// The proxy as what it is: its sort order and filter are set per tab.
+  LibraryProxyModel* libraryProxy() const;
+  /// The games' play time, which the tool tips and the "recently played" order read; null for the
+  /// kinds that are not played.
+  const PlayTimeStore* playTimes() const;
+  void setPlayTimes(const PlayTimeStore* store);
   /// Whether a download or an import of that item runs.
   bool isDownloading(const QString& name) const;
   /// Copies an item folder from elsewhere into the library, named after the folder, off the main
@@ -155,6 +171,11 @@ protected:
     LibraryModel* model_;
   };
 
+  /// Fetches or reads from the cache the catalogue picture of one row, outside a merge.
+  void loadCataloguePicture(const QString& name, const QString& url);
+  /// When the main file (or folder) at that path was installed, in milliseconds since the epoch.
+  static qint64 installTime(const QString& path);
+
   // What each kind provides.
   virtual void clearItems() = 0;
   /// Folder names of the installed rows.
@@ -174,6 +195,8 @@ protected:
   /// Paused downloads whose item the catalogue no longer has, and that nobody touched for a week,
   /// are deleted.
   QStringList forgetStalePausedDownloads(const std::function<bool(const QString&)>& inCatalogue);
+  /// The row of that name shows something new (its play time).
+  virtual void refreshRow(const QString& name) = 0;
 
 private:
   /// Counts writers of our own; the watcher speaks only while there are none.
@@ -204,7 +227,7 @@ private:
   QString playingPath_;
   QString thumbnailFolder_;
   QFileSystemWatcher* watcher_{nullptr};
-  QSortFilterProxyModel* proxy_{nullptr};
+  LibraryProxyModel* proxy_{nullptr};
   QNetworkAccessManager* network_{nullptr};
   QPointer<QNetworkReply> catalogueReply_; ///< the fetch whose answer is merged
   quint64 generation_{0};
@@ -236,6 +259,7 @@ private:
   DownloadQueue* queue_{nullptr};
   QString downloadFolder_;
   QSet<QString> imports_; ///< case-folded names of the folders being copied in
+  QPointer<const PlayTimeStore> playTimes_;
 };
 
 } // namespace arvexhub::launcher

@@ -24,4 +24,8 @@ QString downloadFolder(const QString& kindFolder) {
   return root() + QStringLiteral("/downloads/") + kindFolder + QLatin1Char('/');
 }
 
+QString playTimeFile() {
+  return root() + QStringLiteral("/playtime.json");
+}
+
 } // namespace arvexhub::launcher::LibraryPaths

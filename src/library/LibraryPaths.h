@@ -14,5 +14,7 @@ QString thumbnailFolder(const QString& kindFolder);
 QString cacheFolder();
 /// "<home>/.arvexhub/downloads/<kind folder>/", where unfinished downloads wait to continue.
 QString downloadFolder(const QString& kindFolder);
+/// "<home>/.arvexhub/playtime.json", the games' play time.
+QString playTimeFile();
 
 } // namespace arvexhub::launcher::LibraryPaths

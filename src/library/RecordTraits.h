@@ -107,6 +107,17 @@ struct ItemTraits {
     record.isInstalled = false;
   }
   static void setPictureFile(Record&, const QString&) {}
+  /// An installed item with a newer version offered; only games have versions.
+  static bool hasUpdate(const Record&) {
+    return false;
+  }
+  /// The installed and the offered version, for the tool tip; empty where the kind has none.
+  static QString installedVersion(const Record&) {
+    return {};
+  }
+  static QString offeredVersion(const Record&) {
+    return {};
+  }
 };
 
 } // namespace arvexhub::launcher

@@ -5,6 +5,7 @@
 #include "library/GameListModel.h"
 #include "widgets/views/CatalogueGameDownload.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
@@ -28,18 +29,24 @@ QString flag(bool value) {
   return value ? QStringLiteral("1") : QStringLiteral("0");
 }
 
-bool askForUpdate() {
-  return QMessageBox::question(nullptr, QStringLiteral("Update Available"),
-                               QStringLiteral("A new version is available. Do you want to update now?"),
-                               QMessageBox::Yes | QMessageBox::No, QMessageBox::NoButton) == QMessageBox::Yes;
+/// Names the game and both versions; the name comes from a catalogue and is shown as text.
+bool askForUpdate(const QString& game, const QString& installed, const QString& offered) {
+  QMessageBox box(
+      QMessageBox::Question, QCoreApplication::translate("ArvexHubLauncher", "Update Available"),
+      QCoreApplication::translate("ArvexHubLauncher",
+                                  "A new version of %1 is available: %2 → %3. Do you want to update now?")
+          .arg(game, installed, offered),
+      QMessageBox::Yes | QMessageBox::No);
+  box.setTextFormat(Qt::PlainText);
+  box.setDefaultButton(QMessageBox::NoButton);
+  return box.exec() == QMessageBox::Yes;
 }
 
 } // namespace
 
 GameRunner::GameRunner(Controller* controller, QObject* parent)
     : QObject(parent)
-    , controller_(controller)
-    , updateQuestion_(askForUpdate) {
+    , controller_(controller) {
   process_.setProcessChannelMode(QProcess::MergedChannels);
   // A group of its own lets stop() reach whatever the start script spawned.
   process_.setChildProcessModifier([] { ::setpgid(0, 0); });
@@ -133,10 +140,14 @@ bool GameRunner::offerUpdate(const QString& filePath) {
   if (row < 0 || !model->data(model->index(row, 0), GameRole::UpdateAvailable).toBool()) {
     return false;
   }
-  if (!updateQuestion_ || !updateQuestion_()) {
+  const auto name = QFileInfo(filePath).dir().dirName();
+  const auto& game = model->gameDataByName(name);
+  if (!(updateQuestion_ ? updateQuestion_()
+                        : askForUpdate(game.fullName.isEmpty() ? name : game.fullName,
+                                       GameListModel::getLocalVersion(filePath), game.version))) {
     return false;
   }
-  downloadCatalogueGame(model, QFileInfo(filePath).dir().dirName(), GameDownloadPurpose::Update);
+  downloadCatalogueGame(model, name, GameDownloadPurpose::Update);
   return true;
 }
 

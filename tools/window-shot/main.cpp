@@ -6,6 +6,7 @@
 //               [--watch Movie] [--read Ebook] [--listen Album [--no-art]] [--fullscreen]
 //               [--search Text] [--panel] [--command Text] [--find Text] [--hide-debug]
 //               [--shortcuts] [--couch Game] [--queue Game] [--pause]
+//               [--played Game] [--sort Order] [--filter Filter] [--sort-menu] [--tooltip Game]
 // --watch, --read and --listen download the item from the catalogue, then open it; --search then
 // searches the open e-book; --panel opens the side panels (the reader's contents and search).
 // --command types a command into the console half a second before the picture (the --play game
@@ -13,6 +14,8 @@
 // console's Debug lines. --shortcuts takes a picture of Help's list of keyboard shortcuts, --couch
 // one of couch mode with that game selected, instead of the window. --queue shows that game's
 // download waiting behind the --download one; --pause pauses the --download game part way.
+// --played gives the game a session of 3 h 12 min that ended yesterday; --sort and --filter
+// (LibraryProxyModel's names) are the shown tab's; --sort-menu and --tooltip show those popups.
 #include "app/Application.h"
 #include "app/Controller.h"
 #include "app/Preferences.h"
@@ -21,14 +24,18 @@
 #include "library/EbookListModel.h"
 #include "library/GameListModel.h"
 #include "library/MovieListModel.h"
+#include "library/PlayTimeStore.h"
 #include "media/EbookReaderTab.h"
 #include "media/EbookSearchPanel.h"
 #include "runner/GameRunner.h"
 #include "widgets/console/CommandLine.h"
 #include "widgets/console/ConsoleFindBar.h"
 #include "widgets/couch/CouchModeView.h"
+#include "widgets/views/GameListView.h"
+#include "widgets/window/LibraryViewBar.h"
 #include "widgets/window/MainWindow.h"
 #include "widgets/window/MenuBar.h"
+#include "widgets/window/ToolBar.h"
 
 #include <QAbstractButton>
 #include <QCommandLineParser>
@@ -36,11 +43,15 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
+#include <QPainter>
 #include <QSettings>
 #include <QTabWidget>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
+#include <QToolButton>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -231,6 +242,61 @@ void driveConsole(Controller* controller, MainWindow* window, const QCommandLine
     }
     return couch;
   }
+  /// The shown tab's sort order and filter, stored before the window reads them.
+  void storeView(const QCommandLineParser& parser) {
+    const auto kind = QStringList{QStringLiteral("games"), QStringLiteral("movies"), QStringLiteral("ebooks"),
+                                  QStringLiteral("albums")}
+                          .value(parser.value(QStringLiteral("tab")).toInt());
+    Preferences preferences;
+    if (parser.isSet(QStringLiteral("sort"))) {
+      preferences.setLibrarySortOrder(kind, parser.value(QStringLiteral("sort")));
+    }
+    if (parser.isSet(QStringLiteral("filter"))) {
+      preferences.setLibraryFilter(kind, parser.value(QStringLiteral("filter")));
+    }
+  }
+
+  /// A session of 3 h 12 min that ended yesterday.
+  void seedPlayTime(Controller * controller, const QString& game) {
+    auto* store = controller->playTimes();
+    const auto end = QDateTime::currentDateTime().addDays(-1);
+    store->setClock([end] { return end.addSecs(-(3 * 3600 + 12 * 60)); });
+    store->startSession(game);
+    store->setClock([end] { return end; });
+    store->endSession();
+    store->setClock([] { return QDateTime::currentDateTimeUtc(); });
+  }
+
+  void showPopups(MainWindow * window, const QCommandLineParser& parser) {
+    if (parser.isSet(QStringLiteral("sort-menu"))) {
+      auto* button = window->toolBar()->viewBar()->sortButton();
+      button->menu()->popup(button->mapToGlobal(QPoint(0, button->height())));
+    }
+    const auto name = parser.value(QStringLiteral("tooltip"));
+    if (!name.isEmpty()) {
+      auto* view = window->gameListView();
+      const auto found =
+          view->model()->match(view->model()->index(0, 0), Qt::DisplayRole, name, 1, Qt::MatchFixedString);
+      if (!found.isEmpty()) {
+        const auto card = view->visualRect(found.first());
+        QToolTip::showText(view->viewport()->mapToGlobal(card.center()),
+                           found.first().data(Qt::ToolTipRole).toString(), view->viewport());
+      }
+    }
+  }
+
+  /// The window with the menus and tool tips open over it: they are windows of their own.
+  QImage grabWithPopups(MainWindow * window) {
+    auto picture = window->grab().toImage();
+    QPainter painter(&picture);
+    for (auto* widget : QApplication::topLevelWidgets()) {
+      const auto type = widget->windowType();
+      if (widget->isVisible() && (type == Qt::Popup || type == Qt::ToolTip)) {
+        painter.drawPixmap(widget->geometry().topLeft() - window->geometry().topLeft(), widget->grab());
+      }
+    }
+    return picture;
+  }
 
 } // namespace
 
@@ -267,6 +333,13 @@ int main(int argc, char* argv[]) {
       {QStringLiteral("queue"), QStringLiteral("Game whose download waits behind --download."),
        QStringLiteral("name")},
       {QStringLiteral("pause"), QStringLiteral("Pause the --download game part way.")},
+      {QStringLiteral("played"), QStringLiteral("Game with a session that ended yesterday."),
+       QStringLiteral("name")},
+      {QStringLiteral("sort"), QStringLiteral("Sort order of the tab."), QStringLiteral("order")},
+      {QStringLiteral("filter"), QStringLiteral("Filter of the tab."), QStringLiteral("filter")},
+      {QStringLiteral("sort-menu"), QStringLiteral("Show the sort menu open.")},
+      {QStringLiteral("tooltip"), QStringLiteral("Game whose card shows its tool tip."),
+       QStringLiteral("name")},
   });
   QStringList arguments;
   for (int i = 0; i < argc; ++i) {
@@ -278,6 +351,7 @@ int main(int argc, char* argv[]) {
     Preferences preferences;
     preferences.setAppLanguage(parser.value(QStringLiteral("language")));
   }
+  storeView(parser);
   // The picture is taken with the program's own arguments only.
   int appArgc = 1;
   Application app(appArgc, argv);
@@ -312,6 +386,10 @@ int main(int argc, char* argv[]) {
   if (parser.isSet(QStringLiteral("panel"))) {
     controller->preferences()->setAppPropertiesPanelVisible(true);
   }
+  if (parser.isSet(QStringLiteral("played"))) {
+    seedPlayTime(controller, parser.value(QStringLiteral("played")));
+  }
+  QTimer::singleShot(qMax(0, delay - 500), window, [window, &parser] { showPopups(window, parser); });
   QTimer::singleShot(delay, window, [window, &parser, file = parser.positionalArguments().first()] {
     if (parser.isSet(QStringLiteral("couch"))) {
       auto* couch = openCouchMode(window, parser);
@@ -325,7 +403,7 @@ int main(int argc, char* argv[]) {
       window->menuBar()->showShortcuts();
       window->findChild<QDialog*>(QStringLiteral("shortcutsDialog"))->grab().save(file);
     } else {
-      window->grab().save(file);
+      grabWithPopups(window).save(file);
     }
     QApplication::quit();
   });

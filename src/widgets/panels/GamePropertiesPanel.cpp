@@ -1,7 +1,10 @@
 #include "widgets/panels/GamePropertiesPanel.h"
 
 #include "library/GameListModel.h"
+#include "library/PlayTimeStore.h"
+#include "library/PlayTimeText.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -34,6 +37,7 @@ void GamePropertiesPanel::setupUi() {
   fullName_ = addLabel(QStringLiteral("gameFullName"), Qt::PlainText);
   details_ = addLabel(QStringLiteral("gameDetails"), Qt::RichText);
   version_ = addLabel(QStringLiteral("gameVersion"), Qt::PlainText);
+  playTime_ = addLabel(QStringLiteral("gamePlayTime"), Qt::PlainText);
   contentLayout()->addStretch();
 }
 
@@ -56,7 +60,22 @@ void GamePropertiesPanel::updateUi(const QString& name) {
                                  {QStringLiteral("Publisher"), game.publisher},
                                  {QStringLiteral("Released"), game.launchDate}}));
   version_->setText(QStringLiteral("Version: %1").arg(shownVersion(game)));
+  playTime_->setText(playTimeText(game));
   scrollToTop();
+}
+
+QString GamePropertiesPanel::playTimeText(const GameData& game) const {
+  const auto* store = model_->playTimes();
+  if (store == nullptr) {
+    return {};
+  }
+  // A removed game keeps its record and shows it on its catalogue card.
+  const auto record = store->record(game.name);
+  if (record.sessions == 0) {
+    return game.path.isEmpty() ? QString() : QCoreApplication::translate("ArvexHubLauncher", "Never played");
+  }
+  return PlayTimeText::summary(record, store->now()) + QLatin1Char('\n') +
+         QCoreApplication::translate("ArvexHubLauncher", "%n session(s)", nullptr, record.sessions);
 }
 
 } // namespace arvexhub::launcher

@@ -7,11 +7,13 @@
 #include "library/AlbumListModel.h"
 #include "library/GameListModel.h"
 #include "library/LibraryModel.h"
+#include "library/LibraryProxyModel.h"
 #include "library/MovieListModel.h"
 #include "runner/GameRunner.h"
 #include "style/widgets/IconWidget.h"
 #include "style/widgets/LineEdit.h"
 #include "style/widgets/Switch.h"
+#include "widgets/window/LibraryViewBar.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -57,6 +59,10 @@ style::LineEdit* ToolBar::searchField() const {
   return searchField_;
 }
 
+LibraryViewBar* ToolBar::viewBar() const {
+  return viewBar_;
+}
+
 void ToolBar::setupUi() {
   setAllowedAreas(Qt::TopToolBarArea);
   setMovable(false);
@@ -73,6 +79,7 @@ void ToolBar::setupUi() {
   addPlayStopButton();
   connectButtonStates();
   addSpacer();
+  addViewBar();
   addSearchField();
   addThemeSwitch();
   addSeparator();
@@ -155,6 +162,12 @@ void ToolBar::addSearchField() {
   addWidget(searchField_);
 }
 
+void ToolBar::addViewBar() {
+  viewBar_ = new LibraryViewBar(controller_, this);
+  viewBarAction_ = addWidget(viewBar_);
+  addSeparator();
+}
+
 void ToolBar::addThemeSwitch() {
   auto* box = new QWidget(this);
   box->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
@@ -217,6 +230,7 @@ void ToolBar::onActiveTabChanged(int index) {
   if (!searchField_->text().isEmpty()) {
     searchField_->clear(); // the previous tab keeps its filter
   }
+  viewBarAction_->setVisible(viewBar_->setActiveTab(index));
   updateButtonStates();
 }
 
@@ -226,7 +240,7 @@ void ToolBar::onSearchTextEdited(const QString& text) {
     return;
   }
   if (auto* library = controller_->libraries().value(activeTab_)) {
-    library->proxyModel()->setFilterFixedString(text);
+    library->libraryProxy()->setSearchText(text);
   }
 }
 

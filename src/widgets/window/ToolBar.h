@@ -13,6 +13,7 @@ class Switch;
 namespace arvexhub::launcher {
 
 class Controller;
+class LibraryViewBar;
 
 /// The bar above the tabs: play/stop and remove for the active tab, the search field, the
 /// theme switch, the preferences button and the properties-panel toggle.
@@ -30,6 +31,7 @@ public:
   QToolButton* playStopButton() const;
   QToolButton* removeButton() const;
   style::LineEdit* searchField() const;
+  LibraryViewBar* viewBar() const;
 
 private:
   void setupUi();
@@ -38,6 +40,7 @@ private:
   void connectButtonStates();
   void addSpacer();
   void addSearchField();
+  void addViewBar();
   void addThemeSwitch();
   void addPreferencesButton();
   void addPanelToggle();
@@ -61,6 +64,8 @@ private:
   style::LineEdit* searchField_{nullptr};
   style::Switch* themeSwitch_{nullptr};
   QToolButton* panelToggle_{nullptr};
+  LibraryViewBar* viewBar_{nullptr};
+  QAction* viewBarAction_{nullptr};
 };
 
 } // namespace arvexhub::launcher
