@@ -62,6 +62,7 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
 set(arvexhub_deb_depends
   "libc6 (>= 2.36)" "libstdc++6 (>= 12)" "libgcc-s1"
   "libqt6core6 (>= 6.4)" "libqt6gui6 (>= 6.4)" "libqt6widgets6 (>= 6.4)" "libqt6network6 (>= 6.4)"
+  "libqt6dbus6 (>= 6.4)" "libsdl2-2.0-0 (>= 2.26)"
   "libqt6svg6 (>= 6.4)" "libqt6svgwidgets6 (>= 6.4)" "libqt6multimedia6 (>= 6.4)"
   "libqt6multimediawidgets6 (>= 6.4)" "libqt6pdf6 (>= 6.4)" "libqt6pdfwidgets6 (>= 6.4)"
   "libqt6core5compat6 (>= 6.4)" "qt6-qpa-plugins" "libquazip1-qt6-1 (>= 1.4)" "libssl3" "zlib1g" "libbz2-1.0"

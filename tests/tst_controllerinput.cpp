@@ -83,7 +83,8 @@ private slots:
     for (const auto& name : {u"Alpha"_s, u"Bravo"_s, u"Charlie"_s, u"Delta"_s}) {
       const QString folder = QDir::homePath() + u"/.arvexhub/games/"_s + name;
       QDir().mkpath(folder);
-      QFile::copy(QStringLiteral(ARVEXHUB_SOURCE_DIR "/tests/games/echo.command"), folder + u"/launcher.command"_s);
+      QFile::copy(QStringLiteral(ARVEXHUB_SOURCE_DIR "/tests/games/echo.command"),
+                  folder + u"/launcher.command"_s);
     }
     controller_ = std::make_unique<Controller>();
     window_ = std::make_unique<MainWindow>(controller_.get());

@@ -227,76 +227,79 @@ void driveConsole(Controller* controller, MainWindow* window, const QCommandLine
       window->findChild<QLineEdit*>(QStringLiteral("findField"))->setText(find);
     }
   });
-  /// Couch mode at television size, with that game selected; the picture is of couch mode then.
-  QWidget* openCouchMode(MainWindow * window, const QCommandLineParser& parser) {
-    window->openCouchMode();
-    auto* couch = window->couchModeView();
-    couch->setWindowState(Qt::WindowNoState); // the offscreen screen is smaller than a television
-    couch->resize(1920, 1080);
-    auto* row = couch->cardRow();
-    const auto name = parser.value(QStringLiteral("couch"));
-    for (int item = 0; item < row->model()->rowCount(); ++item) {
-      if (row->model()->index(item, 0).data().toString() == name) {
-        row->setCurrentIndex(row->model()->index(item, 0));
-      }
-    }
-    return couch;
-  }
-  /// The shown tab's sort order and filter, stored before the window reads them.
-  void storeView(const QCommandLineParser& parser) {
-    const auto kind = QStringList{QStringLiteral("games"), QStringLiteral("movies"), QStringLiteral("ebooks"),
-                                  QStringLiteral("albums")}
-                          .value(parser.value(QStringLiteral("tab")).toInt());
-    Preferences preferences;
-    if (parser.isSet(QStringLiteral("sort"))) {
-      preferences.setLibrarySortOrder(kind, parser.value(QStringLiteral("sort")));
-    }
-    if (parser.isSet(QStringLiteral("filter"))) {
-      preferences.setLibraryFilter(kind, parser.value(QStringLiteral("filter")));
-    }
-  }
+}
 
-  /// A session of 3 h 12 min that ended yesterday.
-  void seedPlayTime(Controller * controller, const QString& game) {
-    auto* store = controller->playTimes();
-    const auto end = QDateTime::currentDateTime().addDays(-1);
-    store->setClock([end] { return end.addSecs(-(3 * 3600 + 12 * 60)); });
-    store->startSession(game);
-    store->setClock([end] { return end; });
-    store->endSession();
-    store->setClock([] { return QDateTime::currentDateTimeUtc(); });
+/// Couch mode at television size, with that game selected; the picture is of couch mode then.
+QWidget* openCouchMode(MainWindow* window, const QCommandLineParser& parser) {
+  window->openCouchMode();
+  auto* couch = window->couchModeView();
+  couch->setWindowState(Qt::WindowNoState); // the offscreen screen is smaller than a television
+  couch->resize(1920, 1080);
+  auto* row = couch->cardRow();
+  const auto name = parser.value(QStringLiteral("couch"));
+  for (int item = 0; item < row->model()->rowCount(); ++item) {
+    if (row->model()->index(item, 0).data().toString() == name) {
+      row->setCurrentIndex(row->model()->index(item, 0));
+    }
   }
+  return couch;
+}
 
-  void showPopups(MainWindow * window, const QCommandLineParser& parser) {
-    if (parser.isSet(QStringLiteral("sort-menu"))) {
-      auto* button = window->toolBar()->viewBar()->sortButton();
-      button->menu()->popup(button->mapToGlobal(QPoint(0, button->height())));
-    }
-    const auto name = parser.value(QStringLiteral("tooltip"));
-    if (!name.isEmpty()) {
-      auto* view = window->gameListView();
-      const auto found =
-          view->model()->match(view->model()->index(0, 0), Qt::DisplayRole, name, 1, Qt::MatchFixedString);
-      if (!found.isEmpty()) {
-        const auto card = view->visualRect(found.first());
-        QToolTip::showText(view->viewport()->mapToGlobal(card.center()),
-                           found.first().data(Qt::ToolTipRole).toString(), view->viewport());
-      }
-    }
+/// The shown tab's sort order and filter, stored before the window reads them.
+void storeView(const QCommandLineParser& parser) {
+  const auto kind = QStringList{QStringLiteral("games"), QStringLiteral("movies"), QStringLiteral("ebooks"),
+                                QStringLiteral("albums")}
+                        .value(parser.value(QStringLiteral("tab")).toInt());
+  Preferences preferences;
+  if (parser.isSet(QStringLiteral("sort"))) {
+    preferences.setLibrarySortOrder(kind, parser.value(QStringLiteral("sort")));
   }
+  if (parser.isSet(QStringLiteral("filter"))) {
+    preferences.setLibraryFilter(kind, parser.value(QStringLiteral("filter")));
+  }
+}
 
-  /// The window with the menus and tool tips open over it: they are windows of their own.
-  QImage grabWithPopups(MainWindow * window) {
-    auto picture = window->grab().toImage();
-    QPainter painter(&picture);
-    for (auto* widget : QApplication::topLevelWidgets()) {
-      const auto type = widget->windowType();
-      if (widget->isVisible() && (type == Qt::Popup || type == Qt::ToolTip)) {
-        painter.drawPixmap(widget->geometry().topLeft() - window->geometry().topLeft(), widget->grab());
-      }
-    }
-    return picture;
+/// A session of 3 h 12 min that ended yesterday.
+void seedPlayTime(Controller* controller, const QString& game) {
+  auto* store = controller->playTimes();
+  const auto end = QDateTime::currentDateTime().addDays(-1);
+  store->setClock([end] { return end.addSecs(-(3 * 3600 + 12 * 60)); });
+  store->startSession(game);
+  store->setClock([end] { return end; });
+  store->endSession();
+  store->setClock([] { return QDateTime::currentDateTimeUtc(); });
+}
+
+void showPopups(MainWindow* window, const QCommandLineParser& parser) {
+  if (parser.isSet(QStringLiteral("sort-menu"))) {
+    auto* button = window->toolBar()->viewBar()->sortButton();
+    button->menu()->popup(button->mapToGlobal(QPoint(0, button->height())));
   }
+  const auto name = parser.value(QStringLiteral("tooltip"));
+  if (!name.isEmpty()) {
+    auto* view = window->gameListView();
+    const auto found =
+        view->model()->match(view->model()->index(0, 0), Qt::DisplayRole, name, 1, Qt::MatchFixedString);
+    if (!found.isEmpty()) {
+      const auto card = view->visualRect(found.first());
+      QToolTip::showText(view->viewport()->mapToGlobal(card.center()),
+                         found.first().data(Qt::ToolTipRole).toString(), view->viewport());
+    }
+  }
+}
+
+/// The window with the menus and tool tips open over it: they are windows of their own.
+QImage grabWithPopups(MainWindow* window) {
+  auto picture = window->grab().toImage();
+  QPainter painter(&picture);
+  for (auto* widget : QApplication::topLevelWidgets()) {
+    const auto type = widget->windowType();
+    if (widget->isVisible() && (type == Qt::Popup || type == Qt::ToolTip)) {
+      painter.drawPixmap(widget->geometry().topLeft() - window->geometry().topLeft(), widget->grab());
+    }
+  }
+  return picture;
+}
 
 } // namespace
 

@@ -18,13 +18,16 @@ namespace {
 constexpr int refreshMs = 1000; // the speed is measured over about a second
 
 QString timeLeft(qint64 seconds) {
+  // The counts are worked out first: Qt's translation scanner hangs on a division inside the call.
   if (seconds < 60) {
     return QCoreApplication::translate("ArvexHubLauncher", "%n s left", nullptr, int(seconds));
   }
   if (seconds < 3600) {
-    return QCoreApplication::translate("ArvexHubLauncher", "%n min left", nullptr, int((seconds + 59) / 60));
+    const int minutes = int((seconds + 59) / 60);
+    return QCoreApplication::translate("ArvexHubLauncher", "%n min left", nullptr, minutes);
   }
-  return QCoreApplication::translate("ArvexHubLauncher", "%n h left", nullptr, int((seconds + 3599) / 3600));
+  const int hours = int((seconds + 3599) / 3600);
+  return QCoreApplication::translate("ArvexHubLauncher", "%n h left", nullptr, hours);
 }
 
 } // namespace
