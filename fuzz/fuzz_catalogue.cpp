@@ -30,6 +30,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QSortFilterProxyModel>
+#include <QThreadPool>
 
 #include <array>
 #include <memory>
@@ -224,6 +225,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   asScanned[kind] = !fetch(model, kind, isArray);
   readEverything(model, kind);
 
+  // Pictures and the kept catalogue are written in the background: this input's writes are done
+  // before they are looked at, and do not land in the next one's.
+  QThreadPool::globalInstance()->waitForDone();
   // The last good catalogue and the pictures that were missing are kept in the cache folder.
   static const QString cache = QDir::cleanPath(LibraryPaths::cacheFolder());
   QStringList changed = writes->changes(thumbnails);
