@@ -176,7 +176,9 @@ bool fetch(LibraryModel& model, int kind, bool isArray) {
   FUZZ_CHECK(ended, isArray ? QStringLiteral("the merge never reported its end")
                             : QStringLiteral("the catalogue was never fetched"));
   fuzz::spinOnce(false); // the merge runs right after the reply's end
-  FUZZ_CHECK(isArray || !finished, QStringLiteral("a document that is no list was merged"));
+  // A document that is no list leaves the rows as they were, or brings back the last good one.
+  FUZZ_CHECK(isArray || !finished || model.offlineCatalogueDate().isValid(),
+             QStringLiteral("a document that is no list was merged"));
   return finished;
 }
 
