@@ -258,4 +258,35 @@ bool serveCatalogue(arvexhub::test::TestHttpServer& server) {
   return true;
 }
 
+Heartbeat::Heartbeat(double targetStallMs, int intervalMs)
+    : targetNs_(qint64(targetStallMs * 1e6)) {
+  timer_.setTimerType(Qt::PreciseTimer);
+  timer_.setInterval(intervalMs);
+  QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] {
+    const qint64 now = clock_.nsecsElapsed();
+    const qint64 gap = now - last_;
+    last_ = now;
+    longest_ = std::max(longest_, gap);
+    over_ += gap > targetNs_ ? 1 : 0;
+  });
+}
+
+void Heartbeat::start() {
+  clock_.start();
+  last_ = 0;
+  timer_.start();
+}
+
+void Heartbeat::stop() {
+  timer_.stop();
+}
+
+double Heartbeat::longestMs() const {
+  return double(longest_) / 1e6;
+}
+
+int Heartbeat::gapsOverTarget() const {
+  return over_;
+}
+
 } // namespace arvexhub::bench

@@ -13,6 +13,7 @@ class QAbstractItemModel;
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <functional>
 
@@ -80,5 +81,24 @@ int intArgument(int argc, char** argv, int index, int fallback);
 /// Listens on 127.0.0.1 and points the program's catalogue at the server; false, with a
 /// message, when it cannot listen.
 bool serveCatalogue(arvexhub::test::TestHttpServer& server);
+
+/// The longest gap between the ticks of a fast timer while it runs: how long the event loop was
+/// kept from anything else, plus at most the tick interval; and how many gaps passed a target.
+class Heartbeat final {
+public:
+  explicit Heartbeat(double targetStallMs, int intervalMs = 1);
+  void start();
+  void stop();
+  double longestMs() const;
+  int gapsOverTarget() const;
+
+private:
+  QTimer timer_;
+  QElapsedTimer clock_;
+  qint64 targetNs_;
+  qint64 last_ = 0;
+  qint64 longest_ = 0;
+  int over_ = 0;
+};
 
 } // namespace arvexhub::bench

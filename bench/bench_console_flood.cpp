@@ -99,44 +99,6 @@ QString lineSuffix(qint64 number) {
   return QStringLiteral(" #%1").arg(number);
 }
 
-/// The longest gap between the ticks of a 1 ms timer: how long the event loop was kept from
-/// anything else, plus at most the tick interval.
-class Heartbeat final {
-public:
-  Heartbeat() {
-    timer_.setTimerType(Qt::PreciseTimer);
-    timer_.setInterval(heartbeatMs);
-    QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] {
-      const qint64 now = clock_.nsecsElapsed();
-      const qint64 gap = now - last_;
-      last_ = now;
-      longest_ = std::max(longest_, gap);
-      over_ += gap > qint64(targetStallMs * 1e6) ? 1 : 0;
-    });
-  }
-  void start() {
-    clock_.start();
-    last_ = 0;
-    timer_.start();
-  }
-  void stop() {
-    timer_.stop();
-  }
-  double longestMs() const {
-    return double(longest_) / 1e6;
-  }
-  int gapsOverTarget() const {
-    return over_;
-  }
-
-private:
-  QTimer timer_;
-  QElapsedTimer clock_;
-  qint64 last_ = 0;
-  qint64 longest_ = 0;
-  int over_ = 0;
-};
-
 /// Watches a text view until its last block is the game's last line, then until the first
 /// paint of the view after that has run: the moment the window shows the last line.
 class ShownWatcher final : public QObject {
@@ -310,7 +272,7 @@ int measureConsole(const QString& script, int lines) {
     stopped = stopped || (clock.isValid() && runner.state() == GameRunner::State::Stopped);
   });
   ShownWatcher watcher(console.log_view(), clock, lines);
-  Heartbeat heartbeat;
+  Heartbeat heartbeat(targetStallMs, heartbeatMs);
 
   const qint64 idleKb = statusKb("VmRSS");
   const bool hwmReset = resetPeakResident();
@@ -419,7 +381,7 @@ int measureBare(const QString& script, int lines) {
     finished = true;
   });
   ShownWatcher watcher(&view, clock, lines);
-  Heartbeat heartbeat;
+  Heartbeat heartbeat(targetStallMs, heartbeatMs);
 
   const qint64 idleKb = statusKb("VmRSS");
   const bool hwmReset = resetPeakResident();

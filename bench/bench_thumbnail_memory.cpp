@@ -38,42 +38,6 @@ constexpr int distinctPictures = 4;
 constexpr double targetPicturesMs = 5000.0;
 constexpr double targetStallMs = 16.0;
 
-/// The longest gap between the ticks of a 1 ms timer while it runs.
-class Heartbeat final {
-public:
-  Heartbeat() {
-    timer_.setTimerType(Qt::PreciseTimer);
-    timer_.setInterval(1);
-    QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] {
-      const qint64 now = clock_.nsecsElapsed();
-      longest_ = std::max(longest_, now - last_);
-      over_ += now - last_ > qint64(targetStallMs * 1e6) ? 1 : 0;
-      last_ = now;
-    });
-  }
-  void start() {
-    clock_.start();
-    last_ = 0;
-    timer_.start();
-  }
-  void stop() {
-    timer_.stop();
-  }
-  double longestMs() const {
-    return double(longest_) / 1e6;
-  }
-  int gapsOverTarget() const {
-    return over_;
-  }
-
-private:
-  QTimer timer_;
-  QElapsedTimer clock_;
-  qint64 last_ = 0;
-  qint64 longest_ = 0;
-  int over_ = 0;
-};
-
 int thumbnailRequests(const TestHttpServer& server) {
   int requests = 0;
   for (int index = 0; index < distinctPictures; ++index) {
@@ -89,7 +53,7 @@ int measure(const TestHttpServer& server, int games, qint64 servedBytes, int sta
                                              : QStringLiteral("default stall timeout");
   settle();
   // Baseline: the longest gap of an idle event loop on this (shared) machine, just before.
-  Heartbeat idle;
+  Heartbeat idle(targetStallMs);
   idle.start();
   spinUntil([] { return false; }, 3000);
   idle.stop();
@@ -101,7 +65,7 @@ int measure(const TestHttpServer& server, int games, qint64 servedBytes, int sta
   auto model = std::make_unique<GameListModel>();
   bool finished = false;
   qint64 arrived = -1;
-  Heartbeat heartbeat;
+  Heartbeat heartbeat(targetStallMs);
   QObject::connect(model->networkManager(), &QNetworkAccessManager::finished, model.get(),
                    [&](QNetworkReply* reply) {
                      if (reply->url().path() == QStringLiteral("/games.json")) {
