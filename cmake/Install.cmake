@@ -69,4 +69,6 @@ set(arvexhub_deb_depends
   "libglx0" "libopengl0"
   "gstreamer1.0-plugins-base" "gstreamer1.0-plugins-good" "gstreamer1.0-libav")
 list(JOIN arvexhub_deb_depends ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
+# Qt's own texts (dialog buttons) in the user's language; without them they stay in English.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 include(CPack)

@@ -197,15 +197,20 @@ private slots:
     QTest::addColumn<QString>("saved");
     QTest::addColumn<QString>("expected");
     QTest::addColumn<QStringList>("themeNames"); // Dark, Light, and an id without a name
+    QTest::addColumn<QString>("qtClose");        // Qt's own button text, in the same language
     const QString custom = u"custom"_s;
-    QTest::newRow("fresh store") << QString() << u"en_US"_s << QStringList{u"Dark"_s, u"Light"_s, custom};
-    QTest::newRow("saved French") << u"fr_FR"_s << u"fr_FR"_s << QStringList{u"Sombre"_s, u"Clair"_s, custom};
-    QTest::newRow("saved unknown") << u"xx_YY"_s << u"en_US"_s << QStringList{u"Dark"_s, u"Light"_s, custom};
+    QTest::newRow("fresh store") << QString() << u"en_US"_s << QStringList{u"Dark"_s, u"Light"_s, custom}
+                                 << u"Close"_s;
+    QTest::newRow("saved French") << u"fr_FR"_s << u"fr_FR"_s << QStringList{u"Sombre"_s, u"Clair"_s, custom}
+                                  << u"Fermer"_s;
+    QTest::newRow("saved unknown") << u"xx_YY"_s << u"en_US"_s << QStringList{u"Dark"_s, u"Light"_s, custom}
+                                   << u"Close"_s;
   }
   void languagesAndStartupChoice() {
     QFETCH(QString, saved);
     QFETCH(QString, expected);
     QFETCH(QStringList, themeNames);
+    QFETCH(QString, qtClose);
     if (!saved.isEmpty()) {
       store().setValue(u"app/language"_s, saved);
     }
@@ -217,9 +222,11 @@ private slots:
     QCOMPARE((QStringList{controller_->themeName(u"Dark"_s), controller_->themeName(u"Light"_s),
                           controller_->themeName(u"custom"_s)}),
              themeNames);
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Close"), qtClose);
     controller_.reset();
-    // The translator goes with the controller.
+    // The translators go with the controller.
     QCOMPARE(QCoreApplication::translate("ArvexHubLauncher", "Dark"), u"Dark"_s);
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Close"), u"Close"_s);
   }
 
   // Playing another game stops the running one; of games asked for while it stops, only the last starts.

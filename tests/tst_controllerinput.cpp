@@ -198,6 +198,8 @@ private slots:
     QVERIFY(!input()->isEnabled()); // the game reads the controller now
     controller_->stopGame();
     QTRY_VERIFY(input()->isEnabled());
+    // The session just played shows beneath the cards.
+    QTRY_VERIFY(couch->findChild<QLabel*>(u"couchPlayTime"_s)->text().startsWith(u"Played"_s));
     click(SDL_CONTROLLER_BUTTON_RIGHTSHOULDER);
     QCOMPARE(couch->currentKind(), int(MainWindow::MoviesTab));
 

@@ -3,6 +3,7 @@
 
 #include "app/Controller.h"
 #include "app/Preferences.h"
+#include "library/LibraryProxyModel.h"
 #include "library/SongListModel.h"
 #include "runner/GameRunner.h"
 #include "style/Style.h"
@@ -441,21 +442,28 @@ private slots:
   void hintOnlyWhenEmpty_data() {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("filter");
+    QTest::addColumn<LibraryProxyModel::Filter>("rows");
     QTest::addColumn<QString>("hint"); // empty: none
     const QStringList hints{u"No Arvex games added yet."_s, u"No movies added yet."_s,
                             u"No ebooks added yet."_s, u"No albums added yet."_s};
+    constexpr auto all = LibraryProxyModel::Filter::All;
     for (int i = 0; i < hints.size(); ++i) {
       const QString kind = libraryKinds().at(i);
-      QTest::addRow("%s: nothing shown", qPrintable(kind)) << kind << "Zulu" << hints.at(i);
-      QTest::addRow("%s: one item shown", qPrintable(kind)) << kind << "Ocean" << QString();
+      QTest::addRow("%s: nothing shown", qPrintable(kind)) << kind << "Zulu" << all << hints.at(i);
+      QTest::addRow("%s: one item shown", qPrintable(kind)) << kind << "Ocean" << all << QString();
+      QTest::addRow("%s: hidden by the Installed filter", qPrintable(kind))
+          << kind << "River" << LibraryProxyModel::Filter::Installed
+          << u"Nothing here matches the chosen filter."_s;
     }
   }
   void hintOnlyWhenEmpty() {
     QFETCH(QString, kind);
     QFETCH(QString, filter);
+    QFETCH(LibraryProxyModel::Filter, rows);
     QFETCH(QString, hint);
     showView(kind);
     kind_.model->proxyModel()->setFilterFixedString(filter);
+    kind_.model->libraryProxy()->setRowFilter(rows);
     const QImage image = view_->viewport()->grab().toImage();
     const auto& theme = Style::themeOf(view_);
     QRect drawn;

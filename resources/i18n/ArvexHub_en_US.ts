@@ -778,6 +778,10 @@
         <source>A new version of %1 is available: %2 → %3. Do you want to update now?</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Nothing here matches the chosen filter.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>EbookReaderTab</name>

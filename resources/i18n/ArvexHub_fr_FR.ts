@@ -778,6 +778,10 @@
         <source>A new version of %1 is available: %2 → %3. Do you want to update now?</source>
         <translation>Une nouvelle version de %1 est disponible : %2 → %3. Voulez-vous mettre à jour maintenant ?</translation>
     </message>
+    <message>
+        <source>Nothing here matches the chosen filter.</source>
+        <translation>Rien ici ne correspond au filtre choisi.</translation>
+    </message>
 </context>
 <context>
     <name>EbookReaderTab</name>

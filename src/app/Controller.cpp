@@ -27,6 +27,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QMimeData>
 #include <QTimer>
@@ -534,6 +535,15 @@ void Controller::loadLanguages() {
       languages::chooseStartupLanguage(languages_, preferences_->appLanguage(), QLocale().name());
   preferences_->setAppLanguage(language);
 
+  // Qt's own texts (the buttons of message boxes and dialogs) in the same language, when the
+  // system has Qt's translations; installed first, so ours are asked first.
+  auto* qtTranslator = new QTranslator(this);
+  if (qtTranslator->load(QLocale(language), QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QCoreApplication::installTranslator(qtTranslator);
+  } else {
+    delete qtTranslator;
+  }
   translator_ = new QTranslator(this);
   const auto fileName = QDir(translationsFolder).absolutePath() + QStringLiteral("/ArvexHub");
   if (translator_->load(QLocale(language), fileName, QStringLiteral("_"), translationsFolder)) {

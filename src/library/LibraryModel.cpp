@@ -33,6 +33,7 @@
 #include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace arvexhub::launcher {
 
@@ -422,7 +423,7 @@ void LibraryModel::loadPicture(const QString& name, const QString& url, quint64 
   if (cached) {
     // A cached picture is never fetched again; deleting the file makes the next merge fetch it.
     return pictureLoader_->readFile(
-        {name, url, thumbnailFolder_ + name + QStringLiteral(".png"), generation, true, {}});
+        {name, url, thumbnailFolder_ + name + QStringLiteral(".png"), generation, true, false, {}});
   }
   queuePictureFetch(name, url, generation);
 }
@@ -436,6 +437,9 @@ void LibraryModel::queuePictureFetch(const QString& name, const QString& url, qu
 }
 
 void LibraryModel::onPictureLoaded(const PictureJob& job) {
+  if (job.local) {
+    return onLocalPictureLoaded(job);
+  }
   picturesDecoding_ -= job.fromCache ? 0 : 1;
   if (job.generation == generation_) {
     if (!job.image.isNull()) {
@@ -485,7 +489,7 @@ void LibraryModel::onPictureReply(QNetworkReply* reply, const QString& name, con
   if (reply->error() == QNetworkReply::NoError) {
     ++picturesDecoding_;
     return pictureLoader_->decode(
-        {name, url, thumbnailFolder_ + name + QStringLiteral(".png"), generation, false, {}},
+        {name, url, thumbnailFolder_ + name + QStringLiteral(".png"), generation, false, false, {}},
         reply->readAll());
   }
   const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
@@ -540,17 +544,17 @@ void LibraryModel::loadLocalPictures() {
   if (localPicturesHeld_) {
     return; // the release starts them again
   }
-  constexpr int picturesPerTurn = 16;
-  for (int i = 0; i < picturesPerTurn && !localPictures_.isEmpty(); ++i) {
-    const auto [name, file] = localPictures_.takeFirst();
-    localPicturesPending_.remove(name.toCaseFolded());
-    const auto picture = Pictures::load(file, kind_.pictureFit);
-    if (!picture.isNull()) {
-      setPicture(name, picture, file);
-    }
+  // Decoded off the main thread like the catalogue's: a library of large pictures decoded here
+  // would hold up the window, and a controller's press, for tens of milliseconds a turn.
+  for (const auto& [name, file] : std::exchange(localPictures_, {})) {
+    pictureLoader_->readFile({name, {}, file, generation_, true, true, {}});
   }
-  if (!localPictures_.isEmpty()) {
-    QTimer::singleShot(0, this, &LibraryModel::loadLocalPictures);
+}
+
+void LibraryModel::onLocalPictureLoaded(const PictureJob& job) {
+  // A rescan since has forgotten it, or queued it again.
+  if (localPicturesPending_.remove(job.name.toCaseFolded()) && !job.image.isNull()) {
+    setPicture(job.name, QPixmap::fromImage(job.image), job.file);
   }
 }
 

@@ -216,6 +216,7 @@ private:
   void onPictureReply(QNetworkReply* reply, const QString& name, const QString& url, quint64 generation);
   void queuePictureFetch(const QString& name, const QString& url, quint64 generation);
   void onPictureLoaded(const PictureJob& job);
+  void onLocalPictureLoaded(const PictureJob& job);
   /// Merges the catalogue kept from the last good fetch, when there is one.
   void mergeKeptCatalogue();
   void setOfflineCatalogueDate(const QDateTime& fetched);

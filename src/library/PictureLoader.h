@@ -17,7 +17,8 @@ struct PictureJob {
   QString file; ///< the cache file it was read from, or will be stored in
   quint64 generation{0};
   bool fromCache{false};
-  QImage image; ///< reduced for the card; null when it could not be read or decoded
+  bool local{false}; ///< the item's own picture, in its folder: no catalogue merge waits for it
+  QImage image;      ///< reduced for the card; null when it could not be read or decoded
 };
 
 /// Decodes and reduces catalogue pictures off the main thread, and hands them back on the main

@@ -1,12 +1,13 @@
 // Soak: cycles of download -> install -> play -> stop -> update -> remove of one game through the
 // application's own controller, against a local server that injects faults at random (dropped
-// connections, stalls, corrupt archives) with games that sometimes ignore SIGTERM. After every
+// connections, stalls, corrupt archives), cuts a download off half way or pauses it and expects it to
+// continue where it stopped, with games that sometimes ignore SIGTERM. After every
 // cycle: the game's folder is exactly what it should be (or gone), the row agrees with the disk,
 // no staging folder or partial download is left, no process of the game survives, and the open
 // file descriptors do not grow; resident memory is reported and must stay flat.
 //
 // Usage: soak [cycles = 500] [seed]
-// The first four cycles inject each fault once, so even a short run meets them all.
+// The first cycles inject each fault once, so even a short run meets them all.
 
 #include "app/Controller.h"
 #include "library/GameListModel.h"
@@ -26,6 +27,7 @@
 #include <QTextStream>
 
 #include <csignal>
+#include <iterator>
 #include <map>
 #include <unistd.h>
 
@@ -47,7 +49,7 @@ constexpr int fdSlack = 4;
 constexpr double memorySlackMb = 24.0;
 const QByteArray saveFile("checkpoint 12, 4 lives");
 
-enum class Fault { None, Drop, Stall, Corrupt };
+enum class Fault { None, Drop, Stall, Corrupt, Resumed, Paused };
 
 const char* faultName(Fault fault) {
   switch (fault) {
@@ -57,6 +59,10 @@ const char* faultName(Fault fault) {
     return "stall";
   case Fault::Corrupt:
     return "corrupt archive";
+  case Fault::Resumed:
+    return "drop resumed";
+  case Fault::Paused:
+    return "pause and resume";
   case Fault::None:
     break;
   }
@@ -220,11 +226,13 @@ private:
 
   /// The fault of the next download: each once in the first cycles, then one download in four.
   Fault nextFault() {
-    static const Fault firstOnes[] = {Fault::Drop, Fault::Stall, Fault::Corrupt};
-    if (downloads_ < 3) {
+    static const Fault firstOnes[] = {Fault::Drop, Fault::Stall, Fault::Corrupt, Fault::Resumed,
+                                      Fault::Paused};
+    constexpr int kinds = int(std::size(firstOnes));
+    if (downloads_ < kinds) {
       return firstOnes[downloads_];
     }
-    return random_.bounded(4) == 0 ? Fault(1 + random_.bounded(3)) : Fault::None;
+    return random_.bounded(4) == 0 ? Fault(1 + random_.bounded(kinds)) : Fault::None;
   }
 
   void serveArchive(int version, Fault fault) {
@@ -245,6 +253,8 @@ private:
       }
       break;
     case Fault::None:
+    case Fault::Resumed:
+    case Fault::Paused:
       break;
     }
     server_.setResponse(QStringLiteral("/game-v%1.zip").arg(version), response);
@@ -267,6 +277,11 @@ private:
                 const QMap<QString, QByteArray>& after) {
     const Fault fault = nextFault();
     ++downloads_;
+    if (fault == Fault::Resumed || fault == Fault::Paused) {
+      ++faults_[faultName(fault)];
+      return interruptedDownload(version, fault) &&
+             checkFolder(after, QStringLiteral("after a %1").arg(QString::fromLatin1(faultName(fault))));
+    }
     if (fault != Fault::None) {
       ++faults_[faultName(fault)];
       serveArchive(version, fault);
@@ -292,6 +307,14 @@ private:
   }
 
   bool attempt(int version) {
+    if (!startAttempt(version)) {
+      return false;
+    }
+    return spinUntil([this] { return downloadEnded_; }) ||
+           fail(QStringLiteral("the download of version %1 never ended").arg(version));
+  }
+
+  bool startAttempt(int version) {
     const GameData& game = model()->gameDataByName(TestGame::name);
     if (!game.updateAvailable) {
       return fail(QStringLiteral("version %1 is not offered as a download").arg(version));
@@ -299,8 +322,52 @@ private:
     downloadEnded_ = false;
     failure_.clear();
     model()->downloadAndInstallGame(TestGame::name, game.url);
-    return spinUntil([this] { return downloadEnded_; }) ||
-           fail(QStringLiteral("the download of version %1 never ended").arg(version));
+    return true;
+  }
+
+  /// A download cut off half way, by the network or by the user, continues from the bytes it has:
+  /// it installs, and the server never sends the archive twice over.
+  bool interruptedDownload(int version, Fault fault) {
+    TestHttpResponse whole;
+    whole.body = TestGame::archive(version);
+    whole.headers = {{"ETag", QByteArray("\"v") + QByteArray::number(version) + '"'}};
+    whole.ranges = true;
+    const qint64 size = whole.body.size();
+    TestHttpResponse first = whole;
+    if (fault == Fault::Resumed) {
+      first.dropAfterBytes = size / 4 + random_.bounded(size / 2);
+    } else {
+      first.bytesPerSecond = size * 2; // slow enough to be caught half way
+    }
+    const QString path = QStringLiteral("/game-v%1.zip").arg(version);
+    server_.setResponse(path, first);
+    server_.appendResponse(path, whole);
+    const qint64 sentBefore = server_.bodyBytesSent();
+    if (!startAttempt(version) || (fault == Fault::Paused && !pauseAndResume())) {
+      return false;
+    }
+    if (!spinUntil([this] { return downloadEnded_; }) || !failure_.isEmpty()) {
+      return fail(QStringLiteral("after a %1 the download failed: %2")
+                      .arg(QString::fromLatin1(faultName(fault)), failure_));
+    }
+    const qint64 sent = server_.bodyBytesSent() - sentBefore;
+    return sent < 2 * size || fail(QStringLiteral("after a %1 the server sent %2 bytes of a %3-byte archive")
+                                       .arg(QString::fromLatin1(faultName(fault)))
+                                       .arg(sent)
+                                       .arg(size));
+  }
+
+  bool pauseAndResume() {
+    const auto status = [this] { return model()->downloadStatus(TestGame::name); };
+    const auto state = [status] { return status().state; };
+    spinUntil([status] { return status().fraction > 0.1; });
+    if (!model()->pauseDownload(TestGame::name) ||
+        !spinUntil([state] { return state() == arvexhub::launcher::DownloadState::Paused; })) {
+      return fail(QStringLiteral("the download could not be paused"));
+    }
+    spinUntil([] { return false; }, 50);
+    return model()->resumeDownload(TestGame::name) ||
+           fail(QStringLiteral("the paused download did not resume"));
   }
 
   /// The folder holds exactly `expected` (nothing at all when empty), and the row agrees.

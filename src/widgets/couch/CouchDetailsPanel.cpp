@@ -2,6 +2,8 @@
 
 #include "library/GameData.h"
 #include "library/GameListModel.h"
+#include "library/PlayTimeStore.h"
+#include "library/PlayTimeText.h"
 #include "style/Style.h"
 #include "style/Theme.h"
 #include "widgets/cards/CardKind.h"
@@ -53,6 +55,14 @@ QString couchVersionOf(const QModelIndex& index, const GameListModel* games) {
   return QCoreApplication::translate("ArvexHubLauncher", "Version %1").arg(local);
 }
 
+/// "Played 3 h 12 min · last played yesterday"; empty for a game never played.
+QString couchPlayTimeOf(const QModelIndex& index, const GameListModel* games) {
+  const auto* store = games->playTimes();
+  return store != nullptr
+             ? PlayTimeText::summary(store->record(index.data(Qt::DisplayRole).toString()), store->now())
+             : QString();
+}
+
 } // namespace
 
 CouchDetailsPanel::CouchDetailsPanel(QWidget* parent)
@@ -77,16 +87,12 @@ QLabel* CouchDetailsPanel::addLine(const char* objectName) {
   return label;
 }
 
-void CouchDetailsPanel::setPlayTimeText(PlayTimeText provider) {
-  playTimeText_ = std::move(provider);
-}
-
 void CouchDetailsPanel::showItem(const QModelIndex& index, const CardKind& kind, const GameListModel* games) {
   const bool valid = index.isValid();
   title_->setText(valid ? index.data(Qt::DisplayRole).toString() : QString());
   state_->setText(valid ? couchStateOf(index, kind) : QString());
   version_->setText(valid && games != nullptr ? couchVersionOf(index, games) : QString());
-  playTime_->setText(valid && playTimeText_ ? playTimeText_(index) : QString());
+  playTime_->setText(valid && games != nullptr ? couchPlayTimeOf(index, games) : QString());
   for (auto* line : {state_, version_, playTime_}) {
     line->setVisible(!line->text().isEmpty());
   }

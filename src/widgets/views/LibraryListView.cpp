@@ -3,6 +3,7 @@
 #include "app/Controller.h"
 #include "app/Preferences.h"
 #include "library/LibraryModel.h"
+#include "library/LibraryProxyModel.h"
 #include "widgets/views/EmptyStateHint.h"
 
 #include <QCoreApplication>
@@ -158,7 +159,17 @@ void LibraryListView::keyReleaseEvent(QKeyEvent* event) {
 
 void LibraryListView::paintEvent(QPaintEvent* event) {
   QListView::paintEvent(event);
-  paintEmptyStateHint(this, emptyText());
+  paintEmptyStateHint(this, emptyHint());
+}
+
+QString LibraryListView::emptyHint() const {
+  // The library has rows, but the Installed or Updates choice hides them all: saying that nothing
+  // was added would tell the user their library is gone.
+  const bool hiddenByFilter = items_ != nullptr && items_->rowCount() > 0 &&
+                              items_->libraryProxy()->rowFilter() != LibraryProxyModel::Filter::All;
+  return hiddenByFilter
+             ? QCoreApplication::translate("ArvexHubLauncher", "Nothing here matches the chosen filter.")
+             : emptyText();
 }
 
 void LibraryListView::focusOutEvent(QFocusEvent* event) {

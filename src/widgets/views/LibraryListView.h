@@ -85,6 +85,9 @@ protected:
   void focusOutEvent(QFocusEvent* event) override;
 
 private:
+  /// What an empty view says: the kind's own text, unless a filter hides every row.
+  QString emptyHint() const;
+
   QPointer<Controller> controller_;
   QPointer<LibraryModel> items_;
   Traits traits_;
