@@ -2,7 +2,9 @@
 #include "style/Style.h"
 #include "style/Theme.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
@@ -155,6 +157,21 @@ private slots:
     QFETCH(icons::Icons16, icon);
     const auto expected = style_->makeThemedIcon(icons::iconPath(icon)).pixmap(16).toImage();
     QCOMPARE(style_->standardIcon(standardPixmap).pixmap(16).toImage(), expected);
+  }
+
+  // A box as wide as its text opens a popup whose entries, with their check column, still fit.
+  void comboPopupFitsItsEntries() {
+    QComboBox box;
+    box.setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    const QIcon icon = style_->standardIcon(QStyle::SP_MediaPlay);
+    box.addItem(icon, QStringLiteral("English"));
+    box.addItem(icon, QStringLiteral("Français"));
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    box.showPopup();
+    QTRY_VERIFY(box.view()->isVisible());
+    QCOMPARE_GE(box.view()->viewport()->width(), box.view()->sizeHintForColumn(0));
+    box.hidePopup();
   }
 
 private:

@@ -510,6 +510,27 @@ QSize Style::comboItemSize(const QStyleOption* option) const {
   return {option->fontMetrics.horizontalAdvance(item->text) + icon, option->fontMetrics.height()};
 }
 
+/// A combo box's popup is as wide as the box, but its entries have a check column the box has
+/// not: wide enough for the widest entry ("Français" must not lose its last letter).
+QRect Style::comboPopupRect(const QStyleOptionComplex* option, const QWidget* widget) const {
+  auto rect = QProxyStyle::subControlRect(CC_ComboBox, option, SC_ComboBoxListBoxPopup, widget);
+  const auto* box = qobject_cast<const QComboBox*>(widget);
+  if (box == nullptr) {
+    return rect;
+  }
+  QStyleOptionMenuItem item;
+  item.initFrom(box);
+  item.maxIconWidth = box->iconSize().width(); // the popup's entries keep a check column
+  int widest = 0;
+  for (int index = 0; index < box->count(); ++index) {
+    item.text = box->itemText(index);
+    item.icon = box->itemIcon(index);
+    widest = std::max(widest, menuItemSize(d->theme, &item, comboItemSize(&item)).width());
+  }
+  rect.setWidth(std::max(rect.width(), widest + 2 * d->theme.borderWidth));
+  return rect;
+}
+
 QRect Style::subElementRect(SubElement element, const QStyleOption* option, const QWidget* widget) const {
   switch (element) {
   case SE_LineEditContents: {
@@ -535,10 +556,8 @@ QRect Style::subControlRect(ComplexControl control, const QStyleOptionComplex* o
                             const QWidget* widget) const {
   switch (control) {
   case CC_ComboBox:
-    if (subControl != SC_ComboBoxListBoxPopup) {
-      return comboBoxSubControlRect(d->theme, option, subControl);
-    }
-    break;
+    return subControl == SC_ComboBoxListBoxPopup ? comboPopupRect(option, widget)
+                                                 : comboBoxSubControlRect(d->theme, option, subControl);
   case CC_SpinBox:
     return spinBoxSubControlRect(d->theme, option, subControl);
   case CC_ScrollBar:

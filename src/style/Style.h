@@ -95,6 +95,7 @@ private:
   void drawProgressBar(const QStyleOption* option, QPainter* painter, const QWidget* widget) const;
   QColor tabTextColor(const QStyleOption* option) const;
   QSize comboItemSize(const QStyleOption* option) const;
+  QRect comboPopupRect(const QStyleOptionComplex* option, const QWidget* widget) const;
 
   struct Private;
   std::unique_ptr<Private> d;

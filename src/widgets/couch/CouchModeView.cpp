@@ -18,6 +18,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 namespace arvexhub::launcher {
@@ -184,6 +185,11 @@ void CouchModeView::applyTheme() {
 
 void CouchModeView::open() {
   showKind(0);
+  // Covers the window's screen even where no window manager makes it full screen (a television
+  // box that runs the program alone).
+  if (auto* window = parentWidget(); window != nullptr && window->screen() != nullptr) {
+    setGeometry(window->screen()->geometry());
+  }
   showFullScreen();
   raise();
   activateWindow();
