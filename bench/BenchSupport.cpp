@@ -289,4 +289,20 @@ int Heartbeat::gapsOverTarget() const {
   return over_;
 }
 
+ServerThread::ServerThread(arvexhub::test::TestHttpServer& server)
+    : server_(server) {
+  server_.moveToThread(&thread_);
+  thread_.start();
+}
+
+ServerThread::~ServerThread() {
+  call([this, main = QCoreApplication::instance()->thread()] { server_.moveToThread(main); });
+  thread_.quit();
+  thread_.wait();
+}
+
+void ServerThread::call(const std::function<void()>& work) {
+  QMetaObject::invokeMethod(&server_, work, Qt::BlockingQueuedConnection);
+}
+
 } // namespace arvexhub::bench

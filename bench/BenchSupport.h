@@ -13,6 +13,7 @@ class QAbstractItemModel;
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 
 #include <functional>
@@ -99,6 +100,23 @@ private:
   qint64 last_ = 0;
   qint64 longest_ = 0;
   int over_ = 0;
+};
+
+/// Runs a test server on a thread of its own while it lives, as the maker's server is another
+/// machine: its work must not count as the program's, nor hold up the program's event loop.
+class ServerThread final {
+public:
+  explicit ServerThread(arvexhub::test::TestHttpServer& server);
+  ~ServerThread();
+  Q_DISABLE_COPY_MOVE(ServerThread)
+
+  /// Runs `work` on the server's thread and waits for it: the server's routes and records live
+  /// there.
+  void call(const std::function<void()>& work);
+
+private:
+  arvexhub::test::TestHttpServer& server_;
+  QThread thread_;
 };
 
 } // namespace arvexhub::bench

@@ -48,16 +48,13 @@ constexpr double targetPicturesMs = 5000.0;
 constexpr double targetStallMs = 16.0;
 
 /// Asked on the server's thread, which records the requests.
-int thumbnailRequests(TestHttpServer& server) {
+int thumbnailRequests(TestHttpServer& server, ServerThread& thread) {
   int requests = 0;
-  QMetaObject::invokeMethod(
-      &server,
-      [&] {
-        for (int index = 0; index < distinctPictures; ++index) {
-          requests += server.requestCount(QStringLiteral("/thumbnails/%1.png").arg(index));
-        }
-      },
-      Qt::BlockingQueuedConnection);
+  thread.call([&] {
+    for (int index = 0; index < distinctPictures; ++index) {
+      requests += server.requestCount(QStringLiteral("/thumbnails/%1.png").arg(index));
+    }
+  });
   return requests;
 }
 
@@ -81,7 +78,7 @@ double decodeOnlyMs(const QList<QByteArray>& pictures, int games) {
 }
 
 /// Constructs the model, waits for updateCheckFinished, reports; 0 target met, 2 missed, 1 error.
-int measure(TestHttpServer& server, int games, qint64 servedBytes, int stallTimeoutMs) {
+int measure(TestHttpServer& server, ServerThread& thread, int games, qint64 servedBytes, int stallTimeoutMs) {
   arvexhub::launcher::NetworkPolicy::setStallTimeoutMs(stallTimeoutMs);
   const QString variant = stallTimeoutMs > 0 ? QStringLiteral("stall timeout %1 s").arg(stallTimeoutMs / 1000)
                                              : QStringLiteral("default stall timeout");
@@ -91,7 +88,7 @@ int measure(TestHttpServer& server, int games, qint64 servedBytes, int stallTime
   idle.start();
   spinUntil([] { return false; }, 3000);
   idle.stop();
-  const int requestsBefore = thumbnailRequests(server);
+  const int requestsBefore = thumbnailRequests(server, thread);
   const qint64 beforeKb = statusKb("VmRSS");
   const bool hwmReset = resetPeakResident();
   QElapsedTimer clock;
@@ -134,7 +131,7 @@ int measure(TestHttpServer& server, int games, qint64 servedBytes, int stallTime
   int cachedFiles = 0;
   const QString thumbnails = model->thumbnailFolder();
   const qint64 cacheBytes = folderBytes(thumbnails, &cachedFiles);
-  const int requests = thumbnailRequests(server) - requestsBefore;
+  const int requests = thumbnailRequests(server, thread) - requestsBefore;
 
   const double after = toMb(std::max(afterKb, atFinishKb));
   const bool fast = pictures <= targetPicturesMs && heartbeat.longestMs() <= targetStallMs;
@@ -235,17 +232,10 @@ int main(int argc, char** argv) {
           .arg(std::max(2, QThread::idealThreadCount()))
           .arg(ms(decodeOnlyMs(pictures, games))));
 
-  QThread serverThread;
-  server.moveToThread(&serverThread);
-  serverThread.start();
+  ServerThread thread(server);
   // First with the stall timeout out of the way, so every thumbnail arrives: the memory figure
   // is that of the whole catalogue. Then with the program's own timeout, as a user gets it.
-  const int lifted = measure(server, games, servedBytes, 10 * 60 * 1000);
-  const int asShipped = measure(server, games, servedBytes, 0);
-  QMetaObject::invokeMethod(
-      &server, [&server, main = QThread::currentThread()] { server.moveToThread(main); },
-      Qt::BlockingQueuedConnection);
-  serverThread.quit();
-  serverThread.wait();
+  const int lifted = measure(server, thread, games, servedBytes, 10 * 60 * 1000);
+  const int asShipped = measure(server, thread, games, servedBytes, 0);
   return lifted == 1 || asShipped == 1 ? 1 : lifted == 0 ? 0 : 2;
 }
