@@ -9,11 +9,14 @@
 #include "widgets/cards/EbookListItemDelegate.h"
 #include "widgets/cards/GameListItemDelegate.h"
 #include "widgets/cards/MovieListItemDelegate.h"
+#include "widgets/couch/CouchPictures.h"
 
 #include <QApplication>
 #include <QListView>
 #include <QPainter>
+#include <QSignalSpy>
 #include <QStandardItemModel>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace arvexhub::launcher;
@@ -249,6 +252,22 @@ private slots:
     }
     QVERIFY(CardPainter::cacheBytes() >= pictureBytes);
     QVERIFY(CardPainter::cacheBytes() <= CardPainter::cacheLimitBytes());
+  }
+
+  // Couch mode reads a card's picture anew at television size rather than stretch the card's.
+  void couchPictureIsReadAtItsSize() {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("big.png"));
+    QImage source(880, 448, QImage::Format_RGB32);
+    source.fill(Qt::red);
+    QVERIFY(source.save(file));
+    CouchPictures pictures;
+    QSignalSpy ready(&pictures, &CouchPictures::ready);
+    QVERIFY(pictures.picture(file, PictureFit::Fill, 2.2).isNull()); // read off the main thread
+    QVERIFY(ready.wait());
+    QCOMPARE(pictures.picture(file, PictureFit::Fill, 2.2).size(), QSize(440, 224));
+    QVERIFY(pictures.picture(dir.filePath(QStringLiteral("none.png")), PictureFit::Fill, 2.2).isNull());
+    QVERIFY(!ready.wait(100));
   }
 };
 

@@ -194,6 +194,8 @@ private slots:
     QVERIFY(kind_.pictureOf(u"Space"_s).isNull());
     model_->holdLocalPictures(false);
     QTRY_VERIFY(!kind_.pictureOf(u"Space"_s).isNull());
+    // Where it came from, for views that show it larger.
+    QCOMPARE(kind_.indexOf(u"Space"_s).data(pictureFileRole).toString(), folder(u"Space/Space.png"_s));
   }
 
   void addRefusesASecondFolderOfTheSameName_data() {

@@ -47,6 +47,9 @@ public:
     if (role == downloadStateRole) {
       return int(downloadStatus(record->name).state);
     }
+    if (role == pictureFileRole) {
+      return pictureFileOf(*record);
+    }
     if (role == Qt::ToolTipRole) {
       return toolTip(*record);
     }
@@ -487,6 +490,17 @@ private:
   /// The item's own picture: "<folder>/<name>.png".
   QString pictureFile(const Record& record) const {
     return itemFolder(record) + QLatin1Char('/') + record.name + QStringLiteral(".png");
+  }
+
+  /// Where the row's picture comes from: an installed item's own, else the catalogue's cached one.
+  QString pictureFileOf(const Record& record) const {
+    if (Traits::isInstalled(record)) {
+      if (const auto own = pictureFile(record); QFileInfo::exists(own)) {
+        return own;
+      }
+    }
+    const auto cached = thumbnailFolder() + record.name + QStringLiteral(".png");
+    return QFileInfo::exists(cached) ? cached : QString();
   }
 
   /// An installed item, without its picture; named by its folder (up to the first dot when the

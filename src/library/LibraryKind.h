@@ -55,4 +55,8 @@ struct LibraryKind {
 /// The size of the cards pictures are shown on.
 inline constexpr QSize cardPictureSize{200, 102};
 
+/// The item-data role every kind's model answers with the file its row's picture was read from
+/// (empty when none), for views that show the picture larger than a card.
+inline constexpr int pictureFileRole = 401;
+
 } // namespace arvexhub::launcher

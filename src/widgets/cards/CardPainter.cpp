@@ -299,6 +299,13 @@ void CardPainter::paint(QPainter* painter, const QStyleOptionViewItem& option,
   paintCard(painter, option, contentOf(index));
 }
 
+void CardPainter::paintWithPicture(QPainter* painter, const QStyleOptionViewItem& option,
+                                   const QModelIndex& index, const QPixmap& picture) const {
+  auto content = contentOf(index);
+  content.picture = picture;
+  paintCard(painter, option, content);
+}
+
 CardPainter::Content CardPainter::contentOf(const QModelIndex& index) const {
   const QVariant installed = index.data(kind_.installedRole);
   const QVariant progress = index.data(kind_.progressRole);

@@ -29,6 +29,9 @@ public:
   Q_DISABLE_COPY_MOVE(CardPainter)
 
   void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+  /// The same card with another picture than the row's: the same one, read larger.
+  void paintWithPicture(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index,
+                        const QPixmap& picture) const;
   QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
   /// Bytes of picture data the cache holds now, and the most it holds.

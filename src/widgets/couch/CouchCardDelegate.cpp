@@ -3,6 +3,7 @@
 #include "style/Style.h"
 #include "style/Theme.h"
 #include "widgets/cards/CardPainter.h"
+#include "widgets/couch/CouchPictures.h"
 
 #include <QPainter>
 
@@ -12,8 +13,10 @@ QSize CouchCardDelegate::cardSize() {
   return {440, 224};
 }
 
-CouchCardDelegate::CouchCardDelegate(const CardKind& kind, QObject* parent)
+CouchCardDelegate::CouchCardDelegate(const CardKind& kind, CouchPictures* pictures, QObject* parent)
     : QStyledItemDelegate(parent)
+    , fit_(kind.fit)
+    , pictures_(pictures)
     , card_(new CardPainter(kind, this)) {}
 
 CouchCardDelegate::~CouchCardDelegate() = default;
@@ -27,7 +30,11 @@ void CouchCardDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
                               const QModelIndex& index) const {
   QStyleOptionViewItem card(option);
   card.rect = QRect(option.rect.topLeft(), cardSize());
-  card_->paint(painter, card, index);
+  if (const QPixmap large = largePicture(index, option.widget); !large.isNull()) {
+    card_->paintWithPicture(painter, card, index, large);
+  } else {
+    card_->paint(painter, card, index);
+  }
 
   const auto& theme = style::Style::themeOf(option.widget);
   const bool selected = option.state.testFlag(QStyle::State_Selected);
@@ -39,6 +46,15 @@ void CouchCardDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
                                                          Qt::ElideRight, nameRect.width());
   painter->drawText(nameRect, Qt::AlignHCenter | Qt::AlignVCenter, name);
   painter->restore();
+}
+
+QPixmap CouchCardDelegate::largePicture(const QModelIndex& index, const QWidget* widget) const {
+  const QString file = index.data(pictureFileRole).toString();
+  if (file.isEmpty() || pictures_ == nullptr) {
+    return {};
+  }
+  const qreal scale = qreal(cardSize().width()) / cardPictureSize.width();
+  return pictures_->picture(file, fit_, scale * (widget != nullptr ? widget->devicePixelRatioF() : 1.0));
 }
 
 } // namespace arvexhub::launcher

@@ -9,6 +9,7 @@
 #include "widgets/couch/ControllerGlyph.h"
 #include "widgets/couch/CouchCardDelegate.h"
 #include "widgets/couch/CouchDetailsPanel.h"
+#include "widgets/couch/CouchPictures.h"
 #include "widgets/views/LibraryListView.h"
 
 #include <QCoreApplication>
@@ -134,8 +135,11 @@ void CouchModeView::makeCardRow() {
   cardRow_->setFrameShape(QFrame::NoFrame);
   cardRow_->setFixedHeight(CouchCardDelegate::cardSize().height() + CouchCardDelegate::nameHeight + 2 * 14);
   cardRow_->installEventFilter(this);
+  auto* pictures = new CouchPictures(this);
+  connect(pictures, &CouchPictures::ready, cardRow_->viewport(), qOverload<>(&QWidget::update));
+  connect(this, &CouchModeView::closed, pictures, &CouchPictures::clear); // files change meanwhile
   for (const auto* kind : couchKinds) {
-    delegates_.append(new CouchCardDelegate(*kind, this));
+    delegates_.append(new CouchCardDelegate(*kind, pictures, this));
   }
 }
 
