@@ -177,7 +177,11 @@ private slots:
     delete controller_;
     settingsStore().setValue(languageKey, QStringLiteral("fr_FR"));
     controller_ = new Controller;
-    const auto* translator = controller_->findChild<QTranslator*>();
+    // Ours, beside Qt's own.
+    const QTranslator* translator = nullptr;
+    for (const auto* candidate : controller_->findChildren<QTranslator*>()) {
+      translator = candidate->translate("ArvexHubLauncher", "Dark").isEmpty() ? translator : candidate;
+    }
     QVERIFY(translator && translator->language() == QStringLiteral("fr_FR"));
     const auto french = texts(PreferencesWindow(controller_));
     QCOMPARE(french.size(), english.size());
