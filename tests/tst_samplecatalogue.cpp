@@ -223,7 +223,9 @@ private slots:
             !QVersionNumber::fromString(entry.value(u"version"_s).toString()).isNull());
     const auto name = entry.value(u"name"_s).toString();
     QVERIFY2(QRegularExpression(u"^[A-Za-z][A-Za-z0-9]*$"_s).match(name).hasMatch(), qPrintable(name));
-    QCOMPARE(sha256Hex(served(entry.value(u"url"_s).toString())), entry.value(u"sha256"_s).toString());
+    const auto archive = served(entry.value(u"url"_s).toString());
+    QCOMPARE(sha256Hex(archive), entry.value(u"sha256"_s).toString());
+    QCOMPARE(entry.value(u"size"_s).toInteger(), archive.size());
     QVERIFY(!QImage::fromData(served(entry.value(u"thumbnail"_s).toString()), "PNG").isNull());
     const auto path = writtenFile(entry, u"url"_s);
     QCOMPARE(sha256Hex(readFile(path)), entry.value(u"sha256"_s).toString());

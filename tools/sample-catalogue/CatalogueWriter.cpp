@@ -157,6 +157,9 @@ QString CatalogueWriter::writeItem(const Kind& kind, const CatalogueItem& item, 
   entry.insert(QStringLiteral("url"), server + archivePath(kind, item.name));
   entry.insert(QStringLiteral("thumbnail"), server + thumbnailPath(kind, item.name));
   entry.insert(QStringLiteral("sha256"), QString::fromLatin1(sha256));
+  // The cards' tool tips tell a download's size before it starts.
+  entry.insert(QStringLiteral("size"),
+               QFileInfo(folder_ + QLatin1Char('/') + archivePath(kind, item.name)).size());
   return {};
 }
 
