@@ -6,6 +6,7 @@
 #include "style/Style.h"
 #include "style/widgets/Expander.h"
 #include "style/widgets/LineEdit.h"
+#include "widgets/couch/CouchModeView.h"
 #include "widgets/dialogs/MessageBox.h"
 #include "widgets/panels/GamePropertiesPanel.h"
 #include "widgets/views/AlbumListView.h"
@@ -25,6 +26,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
+#include <QListView>
 #include <QMimeData>
 #include <QPushButton>
 #include <QSortFilterProxyModel>
@@ -70,7 +72,7 @@ QByteArray catalogue(const QStringList& names, const QUrl& base) {
   return QJsonDocument(games).toJson();
 }
 
-QModelIndex proxyIndexOf(GameListView* view, const QString& name) {
+QModelIndex proxyIndexOf(const QAbstractItemView* view, const QString& name) {
   const auto* proxy = view->model();
   for (int row = 0; row < proxy->rowCount(); ++row) {
     if (proxy->index(row, 0).data().toString() == name) {
@@ -276,6 +278,16 @@ private slots:
     window_->tabWidget()->setCurrentIndex(MainWindow::MoviesTab);
     window_->moviesExpander()->setExpanded(false);
     QVERIFY(!preferences->appPropertiesPanelVisible());
+
+    // Couch mode's details name both versions of a game with an update.
+    QFile version(gamesFolder() + u"Echo/VERSION"_s);
+    QVERIFY(version.open(QIODevice::WriteOnly) && version.write("1.0") == 3);
+    version.close();
+    window_->openCouchMode();
+    auto* couch = window_->couchModeView();
+    couch->cardRow()->setCurrentIndex(proxyIndexOf(couch->cardRow(), u"Echo"_s));
+    QCOMPARE(couch->findChild<QLabel*>(u"couchVersion"_s)->text(), u"Version 1.0, 2.0 available"_s);
+    couch->close();
   }
 
   // Requests show their tab; full screen only toggles on the media tabs, with the bars hidden.

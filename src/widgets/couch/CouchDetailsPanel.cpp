@@ -43,12 +43,17 @@ QString couchStateOf(const QModelIndex& index, const CardKind& kind) {
 
 QString couchVersionOf(const QModelIndex& index, const GameListModel* games) {
   const QString path = index.data(GameRole::Path).toString();
-  const QString offered = games->gameDataByName(index.data(Qt::DisplayRole).toString()).version;
+  // An installed game's row keeps its own version; what the catalogue offers is in its entry.
+  const auto* entry = games->catalogueRecord(index.data(Qt::DisplayRole).toString());
+  const QString offered = entry != nullptr ? entry->version : QString();
   if (path.isEmpty()) {
     return offered.isEmpty() ? QString()
                              : QCoreApplication::translate("ArvexHubLauncher", "Version %1").arg(offered);
   }
   const QString local = GameListModel::getLocalVersion(path);
+  if (local == QLatin1String("0")) {
+    return {}; // no version file: no version to tell
+  }
   if (index.data(GameRole::UpdateAvailable).toBool() && !offered.isEmpty() && offered != local) {
     return QCoreApplication::translate("ArvexHubLauncher", "Version %1, %2 available").arg(local, offered);
   }
