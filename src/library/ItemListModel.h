@@ -48,7 +48,7 @@ public:
       return int(downloadStatus(record->name).state);
     }
     if (role == pictureFileRole) {
-      return pictureFileOf(*record);
+      return (record->*Traits::picture).isNull() ? QString() : record->pictureFile;
     }
     if (role == Qt::ToolTipRole) {
       return toolTip(*record);
@@ -144,7 +144,8 @@ public:
     auto record = fromDisk(path);
     if (acceptsInstalled(record)) {
       const WatcherSilence silence(this);
-      record.*Traits::picture = Pictures::load(pictureFile(record), kind().pictureFit);
+      record.pictureFile = pictureFile(record);
+      record.*Traits::picture = Pictures::load(record.pictureFile, kind().pictureFit);
       appendRow(record);
     }
   }
@@ -340,6 +341,7 @@ protected:
     const int row = rowByName(name);
     if (row >= 0) {
       rows_[row].*Traits::picture = picture;
+      rows_[row].pictureFile = file;
       Traits::setPictureFile(rows_[row], file);
       rowChanged(row);
     }
@@ -490,17 +492,6 @@ private:
   /// The item's own picture: "<folder>/<name>.png".
   QString pictureFile(const Record& record) const {
     return itemFolder(record) + QLatin1Char('/') + record.name + QStringLiteral(".png");
-  }
-
-  /// Where the row's picture comes from: an installed item's own, else the catalogue's cached one.
-  QString pictureFileOf(const Record& record) const {
-    if (Traits::isInstalled(record)) {
-      if (const auto own = pictureFile(record); QFileInfo::exists(own)) {
-        return own;
-      }
-    }
-    const auto cached = thumbnailFolder() + record.name + QStringLiteral(".png");
-    return QFileInfo::exists(cached) ? cached : QString();
   }
 
   /// An installed item, without its picture; named by its folder (up to the first dot when the

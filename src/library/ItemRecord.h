@@ -16,6 +16,7 @@ struct ItemRecord {
   QString sha256;                ///< optional checksum of the archive, hexadecimal
   qint64 installedAt{0};         ///< when it was installed, ms since the epoch; 0 when not installed
   qint64 archiveSize{0};         ///< the catalogue's "size" of the archive in bytes; 0 when not given
+  QString pictureFile;           ///< the file the row's picture was read from
 };
 
 } // namespace arvexhub::launcher
